@@ -1,0 +1,244 @@
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDebug>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+const char productName[] = "Marlowin Pro";
+const char supportAddress[] = "support@marlowin.org";
+
+const char scrollBarStyle[] =
+    "QScrollBar:horizontal { border: 2px solid grey; background: #A0A0A0; height: 15px;"
+    " margin: 0 22px 0 22px; }"
+    "QScrollBar::handle:horizontal { background: #404040; min-width: 20px; }"
+    "QScrollBar::add-line:horizontal { border: 2px solid grey; background: #808080; width: 20px;"
+    " subcontrol-position: right; subcontrol-origin: margin; }"
+    "QScrollBar::sub-line:horizontal { border: 2px solid grey; background: #808080; width: 20px;"
+    " subcontrol-position: left; subcontrol-origin: margin; }"
+    "QScrollBar::left-arrow:horizontal, QScrollBar::right-arrow:horizontal { width: 3px;"
+    " height: 3px; background: white; }"
+    "QScrollBar::add-page:horizontal, QScrollBar::sub-page:horizontal { background: none; }";
+
+const char sliderStyle[] =
+    "QSlider::groove:horizontal { border: 1px solid #999999; height: 6px;"
+    " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #B1B1B1, stop:1 #c4c4c4);"
+    " margin: 2px 0; }"
+    "QSlider::handle:horizontal { background: qlineargradient(x1:0, y1:0, x2:1, y2:1,"
+    " stop:0 #e0e0e0, stop:1 #d0d0d0); border: 1px solid #5c5c5c; width: 18px;"
+    " margin: -4px 0; border-radius: 3px; }"
+    "QSlider::handle:horizontal:disabled { background: qlineargradient(x1:0, y1:0, x2:1, y2:1,"
+    " stop:0 #b4b4b4, stop:1 #8f8f8f); }";
+
+// Lets the strip of slider views show the window's background through it.
+void makeTransparent(QWidget *widget)
+{
+    widget->setBackgroundRole(QPalette::Window);
+    QPalette palette = widget->palette();
+    palette.setBrush(QPalette::All, QPalette::Window, QBrush(Qt::transparent));
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
+{
+    ui->setupUi(this);
+    placeOnScreen();
+
+    connect(ui->label_Marlowin, &QMouseEventLabel::mousePressed, this,
+            &MainWindow::label_MarlowinMousePressed);
+    connect(ui->label_Marlowin, &QMouseEventLabel::mouseMoved, this,
+            &MainWindow::label_MarlowinMouseMoved);
+    ui->label_Marlowin->setParent(this);
+    ui->label_Marlowin->setGeometry(24, 5, 400, 20);
+    ui->label_Marlowin->setStyleSheet(ui->label_Marlowin->styleSheet() + " font-weight: bold;");
+
+    makeTransparent(ui->scrollArea_Sliders);
+
+    setMouseTracking(true);
+    ui->centralWidget->setMouseTracking(true);
+    setWindowTitle(QString::fromLatin1(productName));
+
+    {
+        const QSignalBlocker blocker(ui->horizontalSlider_scanZoom);
+        ui->horizontalSlider_scanZoom->setValue(30);
+    }
+    applyStyleSheets();
+    qApp->installEventFilter(this);
+    connect(ui->label_WindowIcon, &QMouseEventLabel::mouseDoubleClicked, this,
+            &MainWindow::closeApplication);
+    setTitle();
+    updateButtons();
+}
+
+MainWindow::~MainWindow()
+{
+    qApp->removeEventFilter(this);
+    delete ui;
+}
+
+QString MainWindow::helpFilePath()
+{
+    return QCoreApplication::applicationDirPath() + "/Marlowin Pro Quick Help.pdf";
+}
+
+// Puts the window's right edge 400 px left of the available area's right edge and its
+// bottom edge 40 px above the area's bottom.
+void MainWindow::placeOnScreen()
+{
+    const QRect r = contentsRect();
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect a = screen->availableGeometry();
+    const int dx = (a.right() - a.left()) - (r.right() - r.left()) - 400;
+    const int dy = (a.bottom() - a.top()) - r.bottom() - 40;
+    setGeometry(r.translated(dx, dy));
+}
+
+void MainWindow::applyStyleSheets()
+{
+    ui->scrollArea_Sliders->horizontalScrollBar()->setStyleSheet(
+        QString::fromLatin1(scrollBarStyle));
+    ui->horizontalSlider_scanZoom->setStyleSheet(QString::fromLatin1(sliderStyle));
+}
+
+void MainWindow::setTitle()
+{
+    ui->label_Marlowin->setTextFormat(Qt::RichText);
+    ui->label_Marlowin->setText(
+        "&nbsp;<span style=\"color:white\">Marlow</span><span style=\"color:red\">i</span>"
+        "<span style=\"color:white\">n</span> <span style=\"color:#ffcc00\">Pro</span>"
+        "<span style=\"color:#D0D0D0\"> - Bring your Spreadsheets to the Next Level</span>");
+    ui->label_WindowIcon->setPixmap(QPixmap(":icons/IconMarlowinPro16.png"));
+}
+
+bool MainWindow::isScanning() const
+{
+    return property("scanning").toBool();
+}
+
+void MainWindow::updateButtons()
+{
+    const bool scanning = isScanning();
+    ui->pushButton_newSlider->setEnabled(!scanning);
+    ui->pushButton_newWatch->setEnabled(!scanning);
+    const bool canGraph = !watches.isEmpty() && !selectedSliders.isEmpty();
+    ui->pushButton_Graph->setEnabled(canGraph);
+    ui->horizontalSlider_scanZoom->setEnabled(canGraph);
+    if (scanning)
+        ui->pushButton_Graph->setText("Stop Scan");
+    else if (selectedSliders.size() < 2)
+        ui->pushButton_Graph->setText("Graph");
+    else
+        ui->pushButton_Graph->setText(QString("%1D Graph").arg(selectedSliders.size() + 1));
+    ui->pushButton_DeleteAll->setEnabled(!scanning && (!sliders.isEmpty() || !watches.isEmpty()));
+}
+
+void MainWindow::label_MarlowinMousePressed(QMouseEvent *event)
+{
+    pressPosition = event->position().toPoint();
+}
+
+void MainWindow::label_MarlowinMouseMoved(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    const QPoint delta = event->position().toPoint() - pressPosition;
+    setGeometry(geometry().translated(delta));
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    const QRect contents = contentsRect();
+    QRect main = ui->widget_Main->geometry();
+    main.setTop(30);
+    main.setRight((contents.right() - contents.left()) - 20);
+    main.setBottom((contents.bottom() - contents.top()) - 20);
+    ui->widget_Main->setGeometry(main);
+    QRect title = ui->label_Marlowin->geometry();
+    title.setRight((width() - 1) - 46);
+    ui->label_Marlowin->setGeometry(title);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    setProperty("closingapplication", true);
+    if (!isScanning()) {
+        QApplication::closeAllWindows();
+        return;
+    }
+    // Never interrupt the spreadsheet in the middle of a point: the scan loop sees the stop
+    // request, restores the cells, and the second close() then closes everything.
+    setProperty("stopscan", true);
+    QTimer::singleShot(500, this, &MainWindow::close);
+    event->accept();
+}
+
+void MainWindow::closeApplication()
+{
+    QApplication::closeAllWindows();
+}
+
+void MainWindow::showHelp()
+{
+    const QString path = helpFilePath();
+    if (QFileInfo::exists(path)) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        qDebug() << path;
+        return;
+    }
+    QMessageBox box(this);
+    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
+    box.setText(QString::fromLatin1(productName) + " Quick Help file not found.");
+    box.setInformativeText("Please re-download " + QString::fromLatin1(productName) +
+                           " or request the help file from our support (" +
+                           QString::fromLatin1(supportAddress) + ").");
+    box.setStandardButtons(QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == qApp) {
+        if (event->type() == QEvent::ApplicationActivate)
+            qDebug() << "ApplicationActivate";
+        else if (event->type() == QEvent::ApplicationDeactivate)
+            qDebug() << "ApplicationDeactivate";
+        return false;
+    }
+    if (watched != this)
+        return false;
+    if (event->type() == QEvent::KeyPress)
+        return handleKeyPress(static_cast<QKeyEvent *>(event));
+    return false;
+}
+
+bool MainWindow::handleKeyPress(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key >= Qt::Key_1 && key <= Qt::Key_9) {
+        const int n = key - Qt::Key_1;
+        // Digits beyond the slider count are swallowed so they never reach other widgets.
+        return n >= sliders.size();
+    }
+    if (key == Qt::Key_Escape) {
+        if (isScanning())
+            setProperty("stopscan", true);
+        return true;
+    }
+    return false;
+}

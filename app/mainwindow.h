@@ -1,0 +1,57 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include <QList>
+#include <QMainWindow>
+#include <QPoint>
+
+namespace Ui {
+class MainWindow;
+}
+
+class VIVExcelCellSliderView;
+class VIVExcelWatchView;
+class QMouseEvent;
+
+// The main window: a title line, the row of main buttons with the precision slider, and the
+// strip that holds the slider views. It sees every event of the process through its
+// application-wide event filter, which carries the keyboard shortcuts.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    static QString helpFilePath();
+
+public slots:
+    void closeApplication();
+    void label_MarlowinMouseMoved(QMouseEvent *event);
+    void label_MarlowinMousePressed(QMouseEvent *event);
+    void showHelp();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void placeOnScreen();
+    void applyStyleSheets();
+    void setTitle();
+    bool handleKeyPress(QKeyEvent *event);
+    bool isScanning() const;
+    void updateButtons();
+
+    Ui::MainWindow *ui;
+    QList<VIVExcelCellSliderView *> selectedSliders;
+    QList<VIVExcelWatchView *> watches;
+    QList<VIVExcelCellSliderView *> sliders;
+    QPoint pressPosition;
+
+    friend class TestMainWindow;
+};
+
+#endif

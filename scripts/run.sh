@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, opens the example workbook in LibreOffice Calc and
+# starts Marlowin beside it.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+"$root/scripts/setup.sh"
+build="${MARLOWIN_BUILD_DIR:-$root/build}"
+
+example="$root/examples/loan.ods"
+if [ -f "$example" ]; then
+    soffice --calc --norestore "--accept=pipe,name=marlowin;urp;" "$example" &
+fi
+exec "$build/marlowin"

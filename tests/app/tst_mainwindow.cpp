@@ -1,0 +1,163 @@
+#include "app/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include <QKeyEvent>
+#include <QTest>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void formMatchesLayout();
+    void graphButtonState_data();
+    void graphButtonState();
+    void resizeKeepsChildrenInside();
+    void escapeConsumedAndHarmlessOutsideScan();
+    void escapeDuringScanRequestsStop();
+    void digitsBeyondSliderCountSwallowed();
+    void otherKeysNotConsumed();
+    void titleDragMovesWindow();
+
+private:
+    static bool sendKey(MainWindow &window, int key)
+    {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        return window.eventFilter(&window, &event);
+    }
+};
+
+void TestMainWindow::formMatchesLayout()
+{
+    MainWindow window;
+    QCOMPARE(window.windowTitle(), QString("Marlowin Pro"));
+    QCOMPARE(window.minimumSize(), QSize(608, 300));
+    QCOMPARE(window.ui->horizontalSlider_scanZoom->value(), 30);
+    QCOMPARE(window.ui->horizontalSlider_scanZoom->minimum(), 12);
+    QCOMPARE(window.ui->horizontalSlider_scanZoom->maximum(), 100);
+    QCOMPARE(window.ui->label_Marlowin->parentWidget(), &window);
+    QCOMPARE(window.ui->label_Marlowin->geometry().topLeft(), QPoint(24, 5));
+    QVERIFY(window.ui->label_Marlowin->text().contains("Marlow"));
+    QVERIFY(!window.ui->label_WindowIcon->pixmap().isNull());
+    QCOMPARE(window.ui->pushButton_newSlider->text(), QString("New Sliders"));
+    QCOMPARE(window.ui->pushButton_newWatch->text(), QString("New Watches"));
+    QCOMPARE(window.ui->pushButton_DeleteAll->text(), QString("Remove All"));
+    QCOMPARE(window.ui->pushButton_Graph->toolTip(),
+             QString("Make graphs for whole range of selected slider(s)"));
+}
+
+void TestMainWindow::graphButtonState_data()
+{
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("watchCount");
+    QTest::addColumn<bool>("scanning");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("graphEnabled");
+    QTest::addColumn<bool>("deleteEnabled");
+    QTest::newRow("nothing") << 0 << 0 << false << "Graph" << false << false;
+    QTest::newRow("one slider, no watch") << 1 << 0 << false << "Graph" << false << true;
+    QTest::newRow("one slider and a watch") << 1 << 1 << false << "Graph" << true << true;
+    QTest::newRow("two sliders") << 2 << 1 << false << "3D Graph" << true << true;
+    QTest::newRow("three sliders") << 3 << 2 << false << "4D Graph" << true << true;
+    QTest::newRow("scanning") << 2 << 1 << true << "Stop Scan" << true << false;
+}
+
+void TestMainWindow::graphButtonState()
+{
+    QFETCH(int, selected);
+    QFETCH(int, watchCount);
+    QFETCH(bool, scanning);
+    QFETCH(QString, text);
+    QFETCH(bool, graphEnabled);
+    QFETCH(bool, deleteEnabled);
+    MainWindow window;
+    // The button rules only count the lists' entries.
+    for (int i = 0; i < selected; ++i) {
+        window.selectedSliders.append(nullptr);
+        window.sliders.append(nullptr);
+    }
+    for (int i = 0; i < watchCount; ++i)
+        window.watches.append(nullptr);
+    window.setProperty("scanning", scanning);
+    window.updateButtons();
+    QCOMPARE(window.ui->pushButton_Graph->text(), text);
+    QCOMPARE(window.ui->pushButton_Graph->isEnabled(), graphEnabled);
+    QCOMPARE(window.ui->horizontalSlider_scanZoom->isEnabled(), graphEnabled);
+    QCOMPARE(window.ui->pushButton_DeleteAll->isEnabled(), deleteEnabled);
+    QCOMPARE(window.ui->pushButton_newSlider->isEnabled(), !scanning);
+    QCOMPARE(window.ui->pushButton_newWatch->isEnabled(), !scanning);
+}
+
+void TestMainWindow::resizeKeepsChildrenInside()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.resize(800, 450);
+    QTRY_COMPARE(window.width(), 800);
+    const QRect contents = window.contentsRect();
+    const QRect main = window.ui->widget_Main->geometry();
+    QCOMPARE(main.left(), 10);
+    QCOMPARE(main.top(), 30);
+    QCOMPARE(main.right(), contents.right() - contents.left() - 20);
+    QCOMPARE(main.bottom(), contents.bottom() - contents.top() - 20);
+    const QRect title = window.ui->label_Marlowin->geometry();
+    QCOMPARE(title.left(), 24);
+    QCOMPARE(title.right(), 800 - 1 - 46);
+}
+
+void TestMainWindow::escapeConsumedAndHarmlessOutsideScan()
+{
+    MainWindow window;
+    QVERIFY(sendKey(window, Qt::Key_Escape));
+    QVERIFY(!window.property("stopscan").toBool());
+    QVERIFY(!window.property("scanning").toBool());
+}
+
+void TestMainWindow::escapeDuringScanRequestsStop()
+{
+    MainWindow window;
+    window.setProperty("scanning", true);
+    QVERIFY(sendKey(window, Qt::Key_Escape));
+    QVERIFY(window.property("stopscan").toBool());
+}
+
+void TestMainWindow::digitsBeyondSliderCountSwallowed()
+{
+    MainWindow window;
+    for (int key = Qt::Key_1; key <= Qt::Key_9; ++key)
+        QVERIFY(sendKey(window, key));
+    QVERIFY(window.selectedSliders.isEmpty());
+}
+
+void TestMainWindow::otherKeysNotConsumed()
+{
+    MainWindow window;
+    QVERIFY(!sendKey(window, Qt::Key_0));
+    QVERIFY(!sendKey(window, Qt::Key_Q));
+    // Keys for other objects are never taken.
+    QObject other;
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QVERIFY(!window.eventFilter(&other, &escape));
+}
+
+void TestMainWindow::titleDragMovesWindow()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QPoint before = window.pos();
+    QMouseEventLabel *title = window.ui->label_Marlowin;
+    QTest::mousePress(title, Qt::LeftButton, {}, QPoint(10, 10));
+    QMouseEvent move(QEvent::MouseMove, QPointF(30, 25), title->mapToGlobal(QPointF(30, 25)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    window.label_MarlowinMouseMoved(&move);
+    QCOMPARE(window.pos(), before + QPoint(20, 15));
+    QMouseEvent hover(QEvent::MouseMove, QPointF(60, 60), title->mapToGlobal(QPointF(60, 60)),
+                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    window.label_MarlowinMouseMoved(&hover);
+    QCOMPARE(window.pos(), before + QPoint(20, 15));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,33 @@
+#include "imagecache.h"
+
+#include <QImage>
+#include <QList>
+
+namespace {
+
+// Two parallel lists in load order; the program holds only a few dozen distinct images,
+// so a linear search is all the lookup needs.
+QList<QString> &cachedPaths()
+{
+    static QList<QString> paths;
+    return paths;
+}
+
+QList<QImage *> &cachedImages()
+{
+    static QList<QImage *> images;
+    return images;
+}
+
+} // namespace
+
+QImage *cachedImage(const QString &path)
+{
+    const qsizetype index = cachedPaths().indexOf(path);
+    if (index >= 0)
+        return cachedImages().at(index);
+    auto *image = new QImage(path);
+    cachedPaths().append(path);
+    cachedImages().append(image);
+    return image;
+}

@@ -1,0 +1,18 @@
+#include "progresspushbutton.h"
+
+#include <QPainter>
+
+ProgressPushButton::ProgressPushButton(QWidget *parent) : QPushButton(parent) {}
+
+void ProgressPushButton::paintEvent(QPaintEvent *event)
+{
+    QPushButton::paintEvent(event);
+    const QRect contents = contentsRect();
+    const int right = contents.left() + int(contents.width() * progress);
+    QColor strip(Qt::blue);
+    strip.setAlphaF(0.8f);
+    QPainter painter(this);
+    painter.fillRect(QRect(QPoint(contents.left(), contents.bottom() - 3),
+                           QPoint(right, contents.bottom() - 2)),
+                     strip);
+}
