@@ -1,8 +1,11 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 class TestMainWindow : public QObject
 {
@@ -18,6 +21,7 @@ private slots:
     void digitsBeyondSliderCountSwallowed();
     void otherKeysNotConsumed();
     void titleDragMovesWindow();
+    void missingHelpFileShowsMessage();
 
 private:
     static bool sendKey(MainWindow &window, int key)
@@ -157,6 +161,28 @@ void TestMainWindow::titleDragMovesWindow()
                       Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     window.label_MarlowinMouseMoved(&hover);
     QCOMPARE(window.pos(), before + QPoint(20, 15));
+}
+
+void TestMainWindow::missingHelpFileShowsMessage()
+{
+    QVERIFY(!QFileInfo::exists(MainWindow::helpFilePath()));
+    MainWindow window;
+    QString text;
+    QString informative;
+    bool onTop = false;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        text = box->text();
+        informative = box->informativeText();
+        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+        box->accept();
+    });
+    window.showHelp();
+    QCOMPARE(text, QString("Marlowin Pro Quick Help file not found."));
+    QVERIFY(informative.startsWith("Please re-download Marlowin Pro or request the help file"));
+    QVERIFY(onTop);
 }
 
 QTEST_MAIN(TestMainWindow)
