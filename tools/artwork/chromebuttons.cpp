@@ -104,7 +104,7 @@ QColor glyphColour(bool lit, ButtonState state, const QColor &accent)
     const QColor base = lit ? accent : Palette::glyphLight;
     switch (state) {
     case ButtonState::Down:
-        return base.darker(135);
+        return base.darker(118);
     case ButtonState::Hover:
         return lit ? QColor(255, 246, 200) : QColor(Qt::white);
     case ButtonState::Normal:

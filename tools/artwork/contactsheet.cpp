@@ -18,7 +18,7 @@ QImage enlarged(const QImage &image)
         return image.scaled(image.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     if (side <= 128)
         return image.scaled(image.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    if (side > 520)
+    if (image.height() > 400)
         return image.scaled(QSize(256, 256), Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;
 }

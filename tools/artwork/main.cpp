@@ -4,6 +4,7 @@
 #include "contactsheet.h"
 #include "logo.h"
 #include "panelicons.h"
+#include "preview.h"
 #include "sliderart.h"
 #include "splash.h"
 #include "surfaces.h"
@@ -12,6 +13,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QList>
+#include <QMap>
 #include <QPair>
 #include <cstdio>
 #include <functional>
@@ -26,9 +28,10 @@ struct Artwork
 
 void addChromeButtons(QList<Artwork> &artworks, const QString &base, ChromeGlyph glyph, bool lit)
 {
-    const QPair<QString, ButtonState> states[] = {{QStringLiteral(".png"), ButtonState::Normal},
-                                                  {QStringLiteral("_down.png"), ButtonState::Down},
-                                                  {QStringLiteral("_hover.png"), ButtonState::Hover}};
+    const QPair<QString, ButtonState> states[] = {
+        {QStringLiteral(".png"), ButtonState::Normal},
+        {QStringLiteral("_down.png"), ButtonState::Down},
+        {QStringLiteral("_hover.png"), ButtonState::Hover}};
     for (const auto &state : states) {
         const ButtonState look = state.second;
         artworks.append({QStringLiteral("resources/") + base + state.first,
@@ -76,6 +79,16 @@ bool write(const QImage &image, const QString &path)
     return image.convertToFormat(QImage::Format_ARGB32).save(path, "PNG");
 }
 
+bool writeSheet(QList<QPair<QString, QImage>> drawn, const QString &path)
+{
+    QMap<QString, QImage> byName;
+    for (const auto &entry : drawn)
+        byName.insert(entry.first, entry.second);
+    drawn.prepend({QStringLiteral("splash as shown"), splashPreview(byName)});
+    drawn.prepend({QStringLiteral("window preview"), windowPreview(byName)});
+    return contactSheet(drawn, stainlessSteelSurface()).save(path);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -98,7 +111,7 @@ int main(int argc, char *argv[])
         std::printf("%s %dx%d\n", qPrintable(artwork.path), image.width(), image.height());
         drawn.append({artwork.path.section('/', -1), image});
     }
-    if (arguments.size() == 4 && !contactSheet(drawn, stainlessSteelSurface()).save(arguments.at(3)))
+    if (arguments.size() == 4 && !writeSheet(drawn, arguments.at(3)))
         return 1;
     return 0;
 }

@@ -35,8 +35,7 @@ double hashNoise(quint32 seed, int i, int j)
 
 TileNoise::TileNoise(quint32 seed, int periodX, int periodY)
     : seed(seed), periodX(periodX > 0 ? periodX : 1), periodY(periodY > 0 ? periodY : 1)
-{
-}
+{}
 
 double TileNoise::lattice(int i, int j) const
 {

@@ -42,8 +42,8 @@ void miniCurve(QPainter &painter, const QRectF &box, const QPen &pen)
 {
     QPainterPath curve;
     curve.moveTo(box.left(), box.bottom());
-    curve.cubicTo(box.left() + box.width() * 0.35, box.bottom(),
-                  box.left() + box.width() * 0.3, box.top(), box.center().x(), box.top());
+    curve.cubicTo(box.left() + box.width() * 0.35, box.bottom(), box.left() + box.width() * 0.3,
+                  box.top(), box.center().x(), box.top());
     curve.cubicTo(box.left() + box.width() * 0.7, box.top(), box.right() - box.width() * 0.2,
                   box.center().y(), box.right(), box.center().y() - box.height() * 0.15);
     painter.setPen(pen);

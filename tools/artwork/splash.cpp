@@ -38,7 +38,7 @@ QColor rampColour(double t)
 QPointF project(double u, double v, double h)
 {
     const double centreX = graphScreen.center().x();
-    return {centreX + (u - v) * 205.0, graphScreen.top() + 46.0 + (u + v) * 34.0 - h * 52.0};
+    return {centreX + (u - v) * 212.0, graphScreen.top() + 54.0 + (u + v) * 40.0 - h * 58.0};
 }
 
 struct Facet

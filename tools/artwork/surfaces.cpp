@@ -16,8 +16,7 @@ double layeredNoise(const QList<TileNoise> &noises, const SurfaceLook &look, int
     double sum = 0.0;
     for (qsizetype k = 0; k < noises.size(); ++k) {
         const GrainLayer &layer = look.layers.at(k);
-        sum += layer.amplitude *
-               noises.at(k).at(double(x) / layer.cellX, double(y) / layer.cellY);
+        sum += layer.amplitude * noises.at(k).at(double(x) / layer.cellX, double(y) / layer.cellY);
     }
     return sum + look.grain * hashNoise(look.seed ^ 0xa5a5a5a5U, x, y);
 }
