@@ -7,7 +7,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/setup.sh"
 build="${MARLOWIN_BUILD_DIR:-$root/build}"
 
-example="$root/examples/loan.ods"
+example="$root/examples/loan.fods"
 if [ -f "$example" ]; then
     soffice --calc --norestore "--accept=pipe,name=marlowin;urp;" "$example" &
 fi
