@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
+#include "widgets/imagecache.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -65,6 +66,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->label_Marlowin->setStyleSheet(ui->label_Marlowin->styleSheet() + " font-weight: bold;");
 
     makeTransparent(ui->scrollArea_Sliders);
+    paintSteelBackground();
 
     setMouseTracking(true);
     ui->centralWidget->setMouseTracking(true);
@@ -105,6 +107,15 @@ void MainWindow::placeOnScreen()
     const int dx = (a.right() - a.left()) - (r.right() - r.left()) - 400;
     const int dy = (a.bottom() - a.top()) - r.bottom() - 40;
     setGeometry(r.translated(dx, dy));
+}
+
+// The window sits on a dark stainless-steel plate that the light texts are made for.
+void MainWindow::paintSteelBackground()
+{
+    QPalette palette = this->palette();
+    palette.setBrush(QPalette::Window, QBrush(*cachedImage(":resources/stainless-steel.jpg")));
+    setPalette(palette);
+    setAutoFillBackground(true);
 }
 
 void MainWindow::applyStyleSheets()

@@ -39,6 +39,7 @@ protected:
 
 private:
     void placeOnScreen();
+    void paintSteelBackground();
     void applyStyleSheets();
     void setTitle();
     bool handleKeyPress(QKeyEvent *event);
