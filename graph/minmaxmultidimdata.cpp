@@ -1,0 +1,342 @@
+#include "graph/minmaxmultidimdata.h"
+
+#include <QDebug>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool sameValue(double a, double b)
+{
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+bool isFinite(const QVector3D &v)
+{
+    return std::isfinite(v.x()) && std::isfinite(v.y()) && std::isfinite(v.z());
+}
+
+bool isFinite(const CubeLight &light)
+{
+    return std::isfinite(light.x()) && std::isfinite(light.y()) && std::isfinite(light.z()) &&
+           std::isfinite(light.w());
+}
+
+// Reduces an angle in degrees to (-180, 180].
+double reducedAngle(double degrees)
+{
+    degrees -= std::floor(degrees / 360.0) * 360.0;
+    return degrees > 180.0 ? degrees - 360.0 : degrees;
+}
+
+// Non-finite fields cannot be repaired; NaN in particular would never compare equal and would
+// keep watches that share their camera sending it back and forth.
+bool isAcceptable(const PerspectiveSettings &s)
+{
+    if (isFinite(s.eye) && isFinite(s.pan) && std::isfinite(s.yaw) && std::isfinite(s.pitch) &&
+        std::isfinite(s.roll) && std::isfinite(s.heightScale) && std::isfinite(s.zoom))
+        return true;
+    qDebug() << "Invalid perspective: every value must be finite";
+    return false;
+}
+
+PerspectiveSettings normalized(PerspectiveSettings s)
+{
+    s.yaw = reducedAngle(s.yaw);
+    s.pitch = reducedAngle(s.pitch);
+    s.roll = reducedAngle(s.roll);
+    s.heightScale = std::max(s.heightScale, 0.00002);
+    const double eyeDistance = s.eye.length();
+    if (s.zoom > eyeDistance)
+        s.zoom = eyeDistance;
+    else if (s.zoom < 0.5)
+        s.zoom = 0.5;
+    // Snap to exactly 1 so that the unzoomed view is reachable by dragging.
+    if (std::abs(s.zoom - 1.0) < 0.01)
+        s.zoom = 1.0;
+    return s;
+}
+
+bool isAcceptable(const DrawSettings3DCube &s)
+{
+    const bool finite = std::isfinite(s.opacity) && std::isfinite(s.renderScale) &&
+                        std::isfinite(s.auxValue) && std::isfinite(s.secondaryOpacity) &&
+                        std::all_of(s.lights.cbegin(), s.lights.cend(),
+                                    [](const CubeLight &light) { return isFinite(light); });
+    if (!finite) {
+        qDebug() << "Invalid cube draw settings: every value must be finite";
+        return false;
+    }
+    if (s.renderScale <= 0.0) {
+        qDebug() << "Invalid cube draw settings: render scale" << s.renderScale;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+MinMaxMultiDimData::MinMaxMultiDimData(QObject *parent) : SimpleMultiDimData(parent)
+{
+    // By name lookups (queued connections made with the string form) need the types registered.
+    qRegisterMetaType<DataExtractionSettings>();
+    qRegisterMetaType<PerspectiveSettings>();
+    qRegisterMetaType<DrawSettings2D>();
+    qRegisterMetaType<DrawSettings3DFlat>();
+    qRegisterMetaType<DrawSettings3DCube>();
+}
+
+void MinMaxMultiDimData::clear()
+{
+    m_minimum = qQNaN();
+    m_maximum = qQNaN();
+    SimpleMultiDimData::clear();
+    setDisplayAsScan(false);
+    normalizeExtraction();
+    markChanged();
+    emit minMaxChanged();
+}
+
+void MinMaxMultiDimData::resetValues()
+{
+    m_minimum = qQNaN();
+    m_maximum = qQNaN();
+    SimpleMultiDimData::resetValues();
+    setDisplayAsScan(false);
+    markChanged();
+    emit minMaxChanged();
+}
+
+bool MinMaxMultiDimData::setValues(const QList<double> &newValues)
+{
+    if (!SimpleMultiDimData::setValues(newValues))
+        return false;
+    setDisplayAsScan(false);
+    recomputeMinMax();
+    return true;
+}
+
+bool MinMaxMultiDimData::setValue(const QList<int> &indices, double value)
+{
+    if (!SimpleMultiDimData::setValue(indices, value))
+        return false;
+    setDisplayAsScan(false);
+    updateMinMax(value);
+    return true;
+}
+
+bool MinMaxMultiDimData::setDimensions(const QList<DataDimension> &newDimensions)
+{
+    if (!SimpleMultiDimData::setDimensions(newDimensions))
+        return false;
+    normalizeExtraction();
+    recomputeMinMax();
+    return true;
+}
+
+bool MinMaxMultiDimData::appendValue(double value)
+{
+    if (!SimpleMultiDimData::appendValue(value))
+        return false;
+    setDisplayAsScan(true);
+    updateMinMax(value);
+    return true;
+}
+
+void MinMaxMultiDimData::setDisplayAsScan(bool on)
+{
+    if (on == m_displayAsScan)
+        return;
+    m_displayAsScan = on;
+    if (m_graphDepth == 2)
+        emit updateNeeded();
+    emit displayAsScanChanged(on);
+}
+
+void MinMaxMultiDimData::setFlat3D(bool on)
+{
+    if (on == m_flat3D)
+        return;
+    m_flat3D = on;
+    if (m_graphDepth > 3)
+        emit updateNeeded();
+}
+
+void MinMaxMultiDimData::setMinMax(double lo, double hi)
+{
+    if (lo > hi) {
+        qDebug() << "Invalid range: minimum" << lo << "is above maximum" << hi;
+        return;
+    }
+    if (sameValue(lo, m_minimum) && sameValue(hi, m_maximum))
+        return;
+    m_minimum = lo;
+    m_maximum = hi;
+    markChanged();
+    emit minMaxChanged();
+}
+
+int MinMaxMultiDimData::freeDimension(int n) const
+{
+    const QList<int> free = freeIndexPositions(m_extraction.indices);
+    return n >= 0 && n < free.size() ? free.at(n) : -1;
+}
+
+void MinMaxMultiDimData::setDataExtractionSettings(const DataExtractionSettings &settings)
+{
+    // An index list that does not fit the dimensions is repaired to an empty one before the
+    // comparison, so repeating an invalid list is no change.
+    DataExtractionSettings accepted = settings;
+    if (!isExtractionValid(accepted.indices))
+        accepted.indices.clear();
+    if (accepted == m_extraction)
+        return;
+    extractionDirty = true;
+    m_extraction = accepted;
+    setGraphDepth(extractionDepth());
+    emit dataExtractionSettingsChanged(m_extraction);
+    if (m_graphDepth >= 4 && !m_flat3D)
+        emit updateNeeded();
+}
+
+void MinMaxMultiDimData::setPerspectiveSettings(const PerspectiveSettings &settings)
+{
+    if (!isAcceptable(settings))
+        return;
+    const PerspectiveSettings accepted = normalized(settings);
+    if (accepted == m_perspective)
+        return;
+    perspectiveDirty = true;
+    m_perspective = accepted;
+    emit perspectiveChanged(m_perspective);
+    if (m_graphDepth > 3 && !m_flat3D)
+        emit updateNeeded();
+}
+
+void MinMaxMultiDimData::setDrawSettings2D(const DrawSettings2D &settings)
+{
+    if (std::isnan(settings.opacity)) {
+        qDebug() << "Invalid 2D draw settings: opacity is NaN";
+        return;
+    }
+    DrawSettings2D accepted = settings;
+    accepted.opacity = std::clamp(accepted.opacity, 0.0, 1.0);
+    // The tag alone is no change: only what the curve shows is compared.
+    if (accepted.opacity == m_settings2D.opacity && accepted.smooth == m_settings2D.smooth)
+        return;
+    m_settings2D = accepted;
+    settings2DDirty = true;
+    emit drawSettings2DChanged(m_settings2D);
+    if (m_graphDepth == 2)
+        emit updateNeeded();
+}
+
+void MinMaxMultiDimData::setDrawSettings3DFlat(const DrawSettings3DFlat &settings)
+{
+    if (settings == m_flatSettings)
+        return;
+    m_flatSettings = settings;
+    flatDirty = true;
+    emit drawSettings3DFlatChanged(m_flatSettings);
+    if (m_graphDepth > 3 && m_flat3D)
+        emit updateNeeded();
+}
+
+void MinMaxMultiDimData::setDrawSettings3DCube(const DrawSettings3DCube &settings)
+{
+    if (!isAcceptable(settings))
+        return;
+    DrawSettings3DCube accepted = settings;
+    accepted.opacity = std::clamp(accepted.opacity, 0.0, 1.0);
+    accepted.secondaryOpacity = std::clamp(accepted.secondaryOpacity, 0.0, 1.0);
+    if (accepted == m_cubeSettings)
+        return;
+    m_cubeSettings = accepted;
+    cubeDirty = true;
+    emit drawSettings3DCubeChanged(m_cubeSettings);
+    if (m_graphDepth >= 4 && !m_flat3D)
+        emit updateNeeded();
+}
+
+// Widens the range to include v without signalling; NaN is ignored.
+bool MinMaxMultiDimData::widenRange(double v)
+{
+    bool widened = false;
+    if (v < m_minimum || (std::isnan(m_minimum) && !std::isnan(v))) {
+        m_minimum = v;
+        widened = true;
+    }
+    if (v > m_maximum || (std::isnan(m_maximum) && !std::isnan(v))) {
+        m_maximum = v;
+        widened = true;
+    }
+    return widened;
+}
+
+void MinMaxMultiDimData::updateMinMax(double v)
+{
+    if (!widenRange(v))
+        return;
+    markChanged();
+    emit minMaxChanged();
+}
+
+// Widens (never narrows) the range over all values and signals once for the whole list.
+void MinMaxMultiDimData::recomputeMinMax()
+{
+    bool widened = false;
+    const QList<double> &all = values();
+    for (auto it = all.crbegin(); it != all.crend(); ++it)
+        widened = widenRange(*it) || widened;
+    if (!widened)
+        return;
+    markChanged();
+    emit minMaxChanged();
+}
+
+void MinMaxMultiDimData::normalizeExtraction()
+{
+    if (!isExtractionValid(m_extraction.indices))
+        setDataExtractionSettings({{}, m_extraction.fastExtraction});
+    setGraphDepth(extractionDepth());
+}
+
+// A list fits when it has at most one entry per dimension and each entry is -1 (free) or an
+// index below its dimension's count.
+bool MinMaxMultiDimData::isExtractionValid(const QList<int> &indices) const
+{
+    const QList<DataDimension> &dims = dimensions();
+    if (indices.size() > dims.size())
+        return false;
+    for (qsizetype k = 0; k < indices.size(); ++k) {
+        if (indices[k] < -1 || indices[k] >= dims[k].count)
+            return false;
+    }
+    return true;
+}
+
+int MinMaxMultiDimData::extractionDepth() const
+{
+    const QList<int> &indices = m_extraction.indices;
+    if (indices.isEmpty() || indices.size() > dimensions().size())
+        return 0;
+    switch (freeIndexPositions(indices).size()) {
+    case 0:
+        return 1;
+    case 1:
+        return 2;
+    case 2:
+        return 4;
+    default:
+        return 8;
+    }
+}
+
+void MinMaxMultiDimData::setGraphDepth(int depth)
+{
+    if (depth == m_graphDepth)
+        return;
+    m_graphDepth = depth;
+    emit graphDepthChanged();
+}
