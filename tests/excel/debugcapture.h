@@ -6,15 +6,18 @@
 #include <QtGlobal>
 
 // Collects the qDebug lines written while it lives, so a test can compare them exactly;
-// other message types go on to the handler that was installed before.
+// other message types go on to the handler that was installed before. Captures nest.
 class DebugCapture
 {
 public:
-    DebugCapture() : m_previous(qInstallMessageHandler(&DebugCapture::handle)) { s_active = this; }
+    DebugCapture() : m_previous(qInstallMessageHandler(&DebugCapture::handle)), m_outer(s_active)
+    {
+        s_active = this;
+    }
     ~DebugCapture()
     {
         qInstallMessageHandler(m_previous);
-        s_active = nullptr;
+        s_active = m_outer;
     }
     DebugCapture(const DebugCapture &) = delete;
     DebugCapture &operator=(const DebugCapture &) = delete;
@@ -42,6 +45,7 @@ private:
 
     static inline DebugCapture *s_active = nullptr;
     QtMessageHandler m_previous;
+    DebugCapture *m_outer;
     QStringList m_lines;
 };
 
