@@ -11,34 +11,19 @@ namespace {
 
 constexpr int maxInt = std::numeric_limits<int>::max();
 
-// What one announced block looked like while its announcement ran.
-struct Announcement
-{
-    QString address;
-    bool singleCell = false;
-};
-
-// Records every block that a parse announces.
+// Records the address of every block that a parse announces.
 class AnnouncementLog
 {
 public:
     explicit AnnouncementLog(ExcelAddressBlock &block)
     {
-        QObject::connect(&block, &ExcelAddressBlock::rangeIterated, [this](ExcelAddressBlock *b) {
-            m_entries.append({b->address(), b->isSingleCell()});
-        });
+        QObject::connect(&block, &ExcelAddressBlock::rangeIterated,
+                         [this](ExcelAddressBlock *b) { m_addresses.append(b->address()); });
     }
-    QStringList addresses() const
-    {
-        QStringList result;
-        for (const Announcement &entry : m_entries)
-            result.append(entry.address);
-        return result;
-    }
-    QList<Announcement> entries() const { return m_entries; }
+    QStringList addresses() const { return m_addresses; }
 
 private:
-    QList<Announcement> m_entries;
+    QStringList m_addresses;
 };
 
 QStringList addressesOf(const QList<ExcelAddressBlock *> &blocks)
@@ -64,7 +49,6 @@ private slots:
     void parseCell();
     void parseBlock_data();
     void parseBlock();
-    void walkedCellsAreSingleCellsInOrder();
     void emptyText();
     void setAddressParsesChangedTextOnly();
     void subBlocksDieWithReparseAndParent();
@@ -295,25 +279,6 @@ void TestExcelAddress::parseBlock()
         QCOMPARE(block.entireRows(), entireRows);
         QCOMPARE(block.entireColumns(), entireColumns);
     }
-}
-
-void TestExcelAddress::walkedCellsAreSingleCellsInOrder()
-{
-    ExcelAddressBlock block;
-    AnnouncementLog log(block);
-    block.setAddress(QStringLiteral("Y9:AB11"), true);
-
-    const QList<Announcement> entries = log.entries();
-    QCOMPARE(entries.size(), 3 * 4 + 1);
-    int index = 0;
-    for (int row = 9; row <= 11; ++row) {
-        for (int column = 25; column <= 28; ++column, ++index) {
-            QCOMPARE(entries.at(index).address, ::cellAddress(row, column));
-            QVERIFY(entries.at(index).singleCell);
-        }
-    }
-    QCOMPARE(entries.last().address, QStringLiteral("Y9:AB11"));
-    QCOMPARE(block.subBlocks().size(), 12);
 }
 
 void TestExcelAddress::emptyText()
