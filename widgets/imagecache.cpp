@@ -6,17 +6,18 @@
 namespace {
 
 // Two parallel lists in load order; the program holds only a few dozen distinct images,
-// so a linear search is all the lookup needs.
+// so a linear search is all the lookup needs. The lists are never destroyed: the images
+// must outlive every painter, including those that run during static destruction.
 QList<QString> &cachedPaths()
 {
-    static QList<QString> paths;
-    return paths;
+    static auto *paths = new QList<QString>;
+    return *paths;
 }
 
 QList<QImage *> &cachedImages()
 {
-    static QList<QImage *> images;
-    return images;
+    static auto *images = new QList<QImage *>;
+    return *images;
 }
 
 } // namespace
