@@ -12,7 +12,7 @@ void ProgressPushButton::paintEvent(QPaintEvent *event)
     QColor strip(Qt::blue);
     strip.setAlphaF(0.8f);
     QPainter painter(this);
-    painter.fillRect(QRect(QPoint(contents.left(), contents.bottom() - 3),
-                           QPoint(right, contents.bottom() - 2)),
-                     strip);
+    painter.fillRect(
+        QRect(QPoint(contents.left(), contents.bottom() - 3), QPoint(right, contents.bottom() - 2)),
+        strip);
 }
