@@ -131,18 +131,18 @@ void CubeMesh::mergeCoplanar(int maxAbsorbed)
     for (int f = 0; f < int(m_faces.size()); ++f) {
         if (m_faces[f].removed || m_faces[f].touchesMissing)
             continue;
-        int absorbed = 0;
         // The neighbour list grows while faces are absorbed, so it is walked by index.
-        for (size_t k = 0; k < m_faces[f].neighbours.size() && absorbed < maxAbsorbed; ++k) {
+        for (size_t k = 0; k < m_faces[f].neighbours.size() && m_faces[f].absorbed < maxAbsorbed;
+             ++k) {
             const int g = m_faces[f].neighbours[k];
             const CubeFace &other = m_faces[g];
-            if (other.removed || other.touchesMissing)
+            if (other.removed || other.touchesMissing || other.absorbed > 0)
                 continue;
             const float cosine = QVector3D::dotProduct(m_faces[f].normal, other.normal);
             if (std::acos(std::clamp(cosine, -1.0f, 1.0f)) >= mergeAngle)
                 continue;
             if (absorb(f, g))
-                ++absorbed;
+                ++m_faces[f].absorbed;
         }
     }
 }
