@@ -122,6 +122,7 @@ private slots:
     void overlaySignalsOnlyWhenRendering();
     void nothingShown_data();
     void nothingShown();
+    void cameraAtTheCentreDrawsNoGeometry();
     void mergingKeepsTheMeshConsistent_data();
     void mergingKeepsTheMeshConsistent();
     void highlightedRowAndColumn();
@@ -277,6 +278,19 @@ void TestCubeGraphPainter::nothingShown()
         QVERIFY(!data.cubeImage().isNull());
         QCOMPARE(int(data.cubeGraphPainter().mesh().vertices().size()), 9);
     }
+}
+
+// An eye at the origin collapses the projection; the image stays plain background.
+void TestCubeGraphPainter::cameraAtTheCentreDrawsNoGeometry()
+{
+    MinMaxMultiDimData data;
+    prepareCube(data, 3, 3, waveValues(3, 3));
+    data.scanComplete = true;
+    PerspectiveSettings camera = data.perspectiveSettings();
+    camera.eye = QVector3D(0.0f, 0.0f, 0.0f);
+    data.setPerspectiveSettings(camera);
+    const QImage image = paintInto(data);
+    QCOMPARE(countPixels(image, [](const QColor &c) { return c != background; }), 0);
 }
 
 void TestCubeGraphPainter::mergingKeepsTheMeshConsistent_data()

@@ -70,6 +70,7 @@ private slots:
     void constantCurveRunsThroughTheMiddle();
     void historyShowsTheNewestValuesFromTheRight();
     void singleValueIsOneDotAtTheRightEdge();
+    void shortExtractionShowsItsOwnDimension();
     void nothingToDraw();
 };
 
@@ -206,6 +207,22 @@ void TestGraph2DPainter::singleValueIsOneDotAtTheRightEdge()
     QVERIFY(isDrawn(image, 110, 35));
     QVERIFY(!isDrawn(image, 104, 35));
     QVERIFY(!isDrawn(image, 60, 35));
+}
+
+// An extraction that names only the first of two dimensions shows that dimension at the first
+// index of the second: the values 0, 1, 2 out of 0 .. 5, not all six values in a row.
+void TestGraph2DPainter::shortExtractionShowsItsOwnDimension()
+{
+    MinMaxMultiDimData data;
+    data.setDimensions({{3, QStringLiteral("x"), 0.0, 1.0}, {2, QStringLiteral("y"), 0.0, 1.0}});
+    data.setDataExtractionSettings({{-1}, false});
+    data.setValues({0, 1, 2, 3, 4, 5});
+    QCOMPARE(data.graphDepth(), 2);
+    const QImage image = paintInto(data, QRect(QPoint(10, 10), QPoint(110, 60)));
+    QVERIFY(isDrawn(image, 10, 60));
+    QVERIFY(isDrawn(image, 60, 50));
+    QVERIFY(isDrawn(image, 110, 40));
+    QVERIFY(!isDrawn(image, 110, 9));
 }
 
 // A curve without a single value and an empty rectangle draw nothing, and nothing fails.
