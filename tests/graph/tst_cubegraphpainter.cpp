@@ -114,6 +114,7 @@ class TestCubeGraphPainter : public QObject
 
 private slots:
     void meshOfTwoByTwo();
+    void neighboursAreTheFacesSharingAnEdge();
     void missingVertex();
     void missingPointsOnlyWhenComplete_data();
     void missingPointsOnlyWhenComplete();
@@ -143,6 +144,26 @@ void TestCubeGraphPainter::meshOfTwoByTwo()
     QCOMPARE(mesh.vertices()[3].model, QVector3D(0.5f, 0.5f, -0.5f));
     QVERIFY(countPixels(image, isFace) > 500);
     QVERIFY(!data.dataChanged);
+}
+
+void TestCubeGraphPainter::neighboursAreTheFacesSharingAnEdge()
+{
+    CubeMesh mesh;
+    mesh.build(waveValues(5, 4), 5, 4, -1.0, 2.0);
+    const std::vector<CubeFace> &faces = mesh.faces();
+    QCOMPARE(int(faces.size()), 24);
+    for (int f = 0; f < 24; ++f) {
+        for (int g = 0; g < 24; ++g) {
+            const auto &a = faces[f].vertices;
+            const auto &b = faces[g].vertices;
+            const auto shared = std::count_if(a.begin(), a.end(), [&b](int v) {
+                return std::find(b.begin(), b.end(), v) != b.end();
+            });
+            const bool linked =
+                std::count(faces[f].neighbours.begin(), faces[f].neighbours.end(), g) == 1;
+            QCOMPARE(linked, f != g && shared == 2);
+        }
+    }
 }
 
 void TestCubeGraphPainter::missingVertex()
