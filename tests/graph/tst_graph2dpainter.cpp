@@ -235,6 +235,10 @@ void TestGraph2DPainter::nothingToDraw()
 
     prepareCurve(data, {1, 2, 3}, 1, 3);
     QVERIFY(isBlank(paintInto(data, QRect(QPoint(50, 10), QPoint(40, 60)))));
+
+    prepareCurve(data, {}, 0, 1);
+    QTest::ignoreMessage(QtDebugMsg, "paint2D: no values");
+    QVERIFY(isBlank(paintInto(data, QRect(QPoint(10, 10), QPoint(110, 60)))));
 }
 
 QTEST_MAIN(TestGraph2DPainter)
