@@ -1,5 +1,6 @@
 #include "excel/calc/calcrange.h"
 #include "excel/calc/calcconnection.h"
+#include "excel/celladdress.h"
 #include "excel/calc/calcworksheet.h"
 #include "excel/calc/calcwritebracket.h"
 
@@ -15,20 +16,12 @@ using namespace css;
 
 namespace {
 
-QString columnText(sal_Int32 column)
-{
-    QString letters;
-    for (sal_Int32 n = column + 1; n > 0; n = (n - 1) / 26)
-        letters.prepend(QChar('A' + (n - 1) % 26));
-    return letters;
-}
-
 QString areaText(const table::CellRangeAddress &area)
 {
-    const QString start = columnText(area.StartColumn) + QString::number(area.StartRow + 1);
+    const QString start = cellAddress(area.StartRow + 1, area.StartColumn + 1);
     if (area.StartColumn == area.EndColumn && area.StartRow == area.EndRow)
         return start;
-    return start + ":" + columnText(area.EndColumn) + QString::number(area.EndRow + 1);
+    return start + ":" + cellAddress(area.EndRow + 1, area.EndColumn + 1);
 }
 
 uno::Reference<sheet::XSheetCellRange> firstArea(const uno::Reference<uno::XInterface> &cells)
