@@ -1,5 +1,9 @@
 #include "graph/minmaxmultidimdata.h"
 
+#include "graph/cubegraphpainter.h"
+#include "graph/flatgraphpainter.h"
+#include "graph/graph2dpainter.h"
+
 #include <QDebug>
 
 #include <algorithm>
@@ -77,7 +81,9 @@ bool isAcceptable(const DrawSettings3DCube &s)
 
 } // namespace
 
-MinMaxMultiDimData::MinMaxMultiDimData(QObject *parent) : SimpleMultiDimData(parent)
+MinMaxMultiDimData::MinMaxMultiDimData(QObject *parent)
+    : SimpleMultiDimData(parent), m_flatPainter(std::make_unique<FlatGraphPainter>()),
+      m_cubePainter(std::make_unique<CubeGraphPainter>())
 {
     // By name lookups (queued connections made with the string form) need the types registered.
     qRegisterMetaType<DataExtractionSettings>();
@@ -85,6 +91,77 @@ MinMaxMultiDimData::MinMaxMultiDimData(QObject *parent) : SimpleMultiDimData(par
     qRegisterMetaType<DrawSettings2D>();
     qRegisterMetaType<DrawSettings3DFlat>();
     qRegisterMetaType<DrawSettings3DCube>();
+}
+
+MinMaxMultiDimData::~MinMaxMultiDimData() = default;
+
+void MinMaxMultiDimData::paint(QPainter &painter, const QRect &rect)
+{
+    const QList<int> &indices = m_extraction.indices;
+    const QList<int> free = freeIndexPositions(indices);
+    if (free.isEmpty()) {
+        qDebug() << "Cannot paint with empty indices";
+        return;
+    }
+    if (dimensions().isEmpty()) {
+        qDebug() << "Cannot paint with no dimensions set";
+        return;
+    }
+    if (indices.size() > dimensions().size()) {
+        qDebug().noquote() << "Invalid indices" << indicesText(indices)
+                           << "for dimensions with count" << dimensions().size();
+        return;
+    }
+    if (free.size() > 2) {
+        qDebug().noquote() << "Cannot paint more graphs with more than 3 dimensions. Indices:"
+                           << indicesText(indices);
+        return;
+    }
+    if (free.size() == 1)
+        paint2D(painter, rect);
+    else if (m_flat3D)
+        paint3DFlat(painter, rect);
+    else
+        paint3DCube(painter, rect);
+    dataChanged = false;
+}
+
+QList<int> MinMaxMultiDimData::paintIndices() const
+{
+    QList<int> indices = m_extraction.indices;
+    while (indices.size() < dimensions().size())
+        indices.append(0);
+    return indices;
+}
+
+const QImage &MinMaxMultiDimData::flatImage() const
+{
+    return m_flatPainter->image();
+}
+
+const QImage &MinMaxMultiDimData::cubeImage() const
+{
+    return m_cubePainter->image();
+}
+
+qint64 MinMaxMultiDimData::lastDrawingTime() const
+{
+    return m_cubePainter->lastDrawingTime();
+}
+
+void MinMaxMultiDimData::paint2D(QPainter &painter, const QRect &rect)
+{
+    Graph2DPainter(*this).paint(painter, rect);
+}
+
+void MinMaxMultiDimData::paint3DFlat(QPainter &painter, const QRect &rect)
+{
+    m_flatPainter->paint(*this, painter, rect);
+}
+
+void MinMaxMultiDimData::paint3DCube(QPainter &painter, const QRect &rect)
+{
+    m_cubePainter->paint(*this, painter, rect);
 }
 
 void MinMaxMultiDimData::clear()

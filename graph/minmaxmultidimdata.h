@@ -4,6 +4,13 @@
 #include "graph/datasettings.h"
 #include "graph/simplemultidimdata.h"
 
+#include <QImage>
+#include <QRect>
+
+#include <memory>
+
+class CubeGraphPainter;
+class FlatGraphPainter;
 class QPainter;
 
 // The data object every watch owns: the store plus the value range that scales its graphs, the
@@ -15,6 +22,7 @@ class MinMaxMultiDimData : public SimpleMultiDimData
 
 public:
     explicit MinMaxMultiDimData(QObject *parent = nullptr);
+    ~MinMaxMultiDimData() override;
 
     // Set by the setters (extractionDirty also by the scan engine); cleared by the cube painter
     // once it has rebuilt what depends on them.
@@ -48,6 +56,19 @@ public:
     const DrawSettings3DFlat &drawSettings3DFlat() const { return m_flatSettings; }
     const DrawSettings3DCube &drawSettings3DCube() const { return m_cubeSettings; }
 
+    // Draws the graph the extraction selects into rect: a curve for one free dimension, a heat
+    // map or a cube for two.
+    void paint(QPainter &painter, const QRect &rect);
+    // The extraction padded to one entry per dimension with fixed index 0, so that the painters
+    // show exactly the free dimensions that the extraction names.
+    QList<int> paintIndices() const;
+    // The heat map's indexed image and the cube's cached picture as last painted.
+    const QImage &flatImage() const;
+    const QImage &cubeImage() const;
+    // Duration in milliseconds of the last cube rendering made without fast drawing.
+    qint64 lastDrawingTime() const;
+    const CubeGraphPainter &cubeGraphPainter() const { return *m_cubePainter; }
+
 public slots:
     void setDataExtractionSettings(const DataExtractionSettings &settings);
     void setPerspectiveSettings(const PerspectiveSettings &settings);
@@ -69,6 +90,9 @@ signals:
     void graphDepthChanged();
 
 private:
+    void paint2D(QPainter &painter, const QRect &rect);
+    void paint3DFlat(QPainter &painter, const QRect &rect);
+    void paint3DCube(QPainter &painter, const QRect &rect);
     bool widenRange(double v);
     void updateMinMax(double v);
     void recomputeMinMax();
@@ -87,6 +111,8 @@ private:
     double m_maximum = qQNaN();
     bool m_flat3D = false;
     int m_graphDepth = 0;
+    std::unique_ptr<FlatGraphPainter> m_flatPainter;
+    std::unique_ptr<CubeGraphPainter> m_cubePainter;
 };
 
 #endif // MINMAXMULTIDIMDATA_H

@@ -1,0 +1,69 @@
+#ifndef CUBEGRAPHPAINTER_H
+#define CUBEGRAPHPAINTER_H
+
+#include "graph/cubemesh.h"
+#include "graph/datasettings.h"
+
+#include <QImage>
+#include <QMatrix4x4>
+#include <QRect>
+
+#include <array>
+#include <vector>
+
+class MinMaxMultiDimData;
+class QPainter;
+
+// Draws a graph with two free dimensions as a lit, semi-transparent surface inside a unit cube
+// seen in perspective. The picture is rendered into an off-screen image only when the data, the
+// extraction, the camera or the cube settings changed, and only the stages those changes need
+// are redone: mesh, projection, mapping to pixels. Every paint then blits the image.
+class CubeGraphPainter
+{
+public:
+    // How often each stage ran; lets tests and benchmarks see what a change rebuilt.
+    struct StageCounts
+    {
+        int meshBuilds = 0;
+        int projections = 0;
+        int pixelMappings = 0;
+        int renderings = 0;
+    };
+
+    CubeGraphPainter();
+
+    void paint(MinMaxMultiDimData &data, QPainter &painter, const QRect &rect);
+
+    const QImage &image() const { return m_image; }
+    // Duration of the last full-quality rendering in milliseconds.
+    qint64 lastDrawingTime() const { return m_lastDrawingTime; }
+    const StageCounts &stageCounts() const { return m_counts; }
+    const CubeMesh &mesh() const { return m_mesh; }
+
+private:
+    bool needsRendering(const MinMaxMultiDimData &data) const;
+    void render(MinMaxMultiDimData &data);
+    bool prepareImage(const MinMaxMultiDimData &data);
+    void buildMesh(const MinMaxMultiDimData &data);
+    void project(const PerspectiveSettings &perspective);
+    void mapToPixels(const PerspectiveSettings &perspective);
+    void drawSurface(QPainter &painter, const MinMaxMultiDimData &data);
+    void drawAxes(QPainter &painter, const MinMaxMultiDimData &data, bool front) const;
+
+    std::array<QVector3D, 8> m_corners;
+    std::array<QVector3D, 8> m_projectedCorners;
+    CubeMesh m_mesh;
+    // Faces in drawing order, farthest first.
+    std::vector<int> m_order;
+    QMatrix4x4 m_model;
+    QMatrix4x4 m_view;
+    QMatrix4x4 m_projection;
+    QMatrix4x4 m_screen;
+    QImage m_image;
+    // A data change seen while no image could be made still has to rebuild the mesh later.
+    bool m_meshStale = true;
+    qint64 m_lastDrawingTime = 0;
+    StageCounts m_counts;
+};
+
+#endif // CUBEGRAPHPAINTER_H
