@@ -1,0 +1,150 @@
+#include "watches/watchaxes.h"
+
+#include "graph/axisticks.h"
+
+#include <QFontMetrics>
+#include <QList>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int labelPixelSize = 9;
+constexpr int tickLength = 3;
+
+QColor tickColour()
+{
+    return QColor(255, 255, 255, 110);
+}
+
+QColor tickLabelColour()
+{
+    return QColor(214, 206, 196);
+}
+
+QColor titleColour()
+{
+    return QColor(168, 156, 144);
+}
+
+QString tickText(double value)
+{
+    // Keeps labels short enough for the narrow scale; -0 from rounding reads as 0.
+    if (std::abs(value) < 1e-12)
+        value = 0.0;
+    return QString::number(value, 'g', 4);
+}
+
+// Ticks of a linear mapping over lengthPx pixels whose ends show from and to (in either order),
+// as pixel offsets from the end that shows from.
+void ticksAlong(double lengthPx, double spacingPx, double from, double to, QList<double> &offsets,
+                QList<double> &values)
+{
+    offsets.clear();
+    values.clear();
+    if (!std::isfinite(from) || !std::isfinite(to) || from == to)
+        return;
+    QList<double> positions;
+    axisTicks(lengthPx, spacingPx, std::min(from, to), std::max(from, to), positions, values);
+    for (double value : values)
+        offsets.append((value - from) / (to - from) * lengthPx);
+}
+
+void setLabelFont(QPainter &painter, bool bold)
+{
+    QFont font = painter.font();
+    font.setPixelSize(labelPixelSize);
+    font.setBold(bold);
+    painter.setFont(font);
+}
+
+} // namespace
+
+QColor watchGraphBackground()
+{
+    return QColor::fromRgba(0xFF180100);
+}
+
+void drawValueScale(QPainter &painter, const QRect &scale, const QRect &graph, double top,
+                    double bottom, const QString &label)
+{
+    if (scale.isEmpty() || graph.isEmpty())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(
+        QRect(QPoint(scale.left(), scale.top()), QPoint(graph.left() - 1, scale.bottom())),
+        watchGraphBackground());
+    painter.setClipRect(scale.adjusted(0, -labelPixelSize, 0, labelPixelSize));
+    setLabelFont(painter, false);
+
+    QList<double> offsets;
+    QList<double> values;
+    ticksAlong(graph.height(), 18.0, bottom, top, offsets, values);
+    const int textRight = graph.left() - tickLength - 3;
+    const int textLeft = scale.left() + labelPixelSize + 3;
+    for (int k = 0; k < offsets.size(); ++k) {
+        const int y = int(std::lround(graph.bottom() - offsets.at(k)));
+        if (y < graph.top() - 1 || y > graph.bottom())
+            continue;
+        painter.setPen(tickColour());
+        painter.drawLine(graph.left() - tickLength, y, graph.left() - 1, y);
+        painter.setPen(tickLabelColour());
+        painter.drawText(QRect(textLeft, y - 6, textRight - textLeft + 1, 12),
+                         Qt::AlignRight | Qt::AlignVCenter, tickText(values.at(k)));
+    }
+
+    if (!label.isEmpty()) {
+        painter.setPen(titleColour());
+        painter.translate(scale.left() + 1, graph.center().y());
+        painter.rotate(-90.0);
+        const QFontMetrics metrics(painter.font());
+        const QString shown = metrics.elidedText(label, Qt::ElideRight, graph.height() - 4);
+        painter.drawText(QRect(-graph.height() / 2, 0, graph.height(), labelPixelSize + 2),
+                         Qt::AlignCenter, shown);
+    }
+    painter.restore();
+}
+
+void drawParameterAxis(QPainter &painter, const QRect &axis, const QRect &graph, double low,
+                       double high, const QString &label)
+{
+    if (axis.isEmpty())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(axis, watchGraphBackground());
+    painter.setClipRect(axis);
+    setLabelFont(painter, false);
+    const QFontMetrics metrics(painter.font());
+
+    QList<double> offsets;
+    QList<double> values;
+    ticksAlong(graph.width() - 1, 44.0, low, high, offsets, values);
+    int lastLabelRight = axis.left() - 1;
+    for (int k = 0; k < offsets.size(); ++k) {
+        const int x = int(std::lround(graph.left() + offsets.at(k)));
+        painter.setPen(tickColour());
+        painter.drawLine(x, axis.top() + 1, x, axis.top() + tickLength);
+        const QString text = tickText(values.at(k));
+        const int width = metrics.horizontalAdvance(text);
+        const int left = std::clamp(x - width / 2, axis.left(), axis.right() - width);
+        if (left <= lastLabelRight + 4)
+            continue;
+        painter.setPen(tickLabelColour());
+        painter.drawText(QRect(left, axis.top() + tickLength + 1, width + 1, labelPixelSize + 2),
+                         Qt::AlignLeft | Qt::AlignVCenter, text);
+        lastLabelRight = left + width;
+    }
+
+    if (!label.isEmpty()) {
+        painter.setPen(titleColour());
+        const QString shown = metrics.elidedText(label, Qt::ElideRight, graph.width() - 4);
+        painter.drawText(QRect(graph.left(), axis.bottom() - labelPixelSize - 1, graph.width(),
+                               labelPixelSize + 2),
+                         Qt::AlignHCenter | Qt::AlignVCenter, shown);
+    }
+    painter.restore();
+}
