@@ -767,6 +767,14 @@ void VIVExcelWatchView::paintSplitLines(QPainter &painter, const QRect &graph)
 
 void VIVExcelWatchView::paintScale(QPainter &painter)
 {
+    // The corner under the scale and left of the axis belongs to neither; it gets their ground.
+    if (m_areaFlags & AreaAxis) {
+        const QRect scale = areaRect(WatchAreaScale);
+        const QRect axis = areaRect(WatchAreaAxis);
+        painter.fillRect(
+            QRect(QPoint(scale.left(), scale.bottom() + 1), QPoint(axis.left() - 1, axis.bottom())),
+            watchGraphBackground());
+    }
     drawValueScale(painter, areaRect(WatchAreaScale), areaRect(WatchAreaGraph), scaleTop(),
                    scaleBottom(), scaleLabel());
 }

@@ -13,6 +13,7 @@ namespace {
 
 constexpr int labelPixelSize = 9;
 constexpr int tickLength = 3;
+constexpr int labelGap = 6;
 
 QColor tickColour()
 {
@@ -77,7 +78,7 @@ void drawValueScale(QPainter &painter, const QRect &scale, const QRect &graph, d
     painter.fillRect(
         QRect(QPoint(scale.left(), scale.top()), QPoint(graph.left() - 1, scale.bottom())),
         watchGraphBackground());
-    painter.setClipRect(scale.adjusted(0, -labelPixelSize, 0, labelPixelSize));
+    painter.setClipRect(scale);
     setLabelFont(painter, false);
 
     QList<double> offsets;
@@ -91,8 +92,11 @@ void drawValueScale(QPainter &painter, const QRect &scale, const QRect &graph, d
             continue;
         painter.setPen(tickColour());
         painter.drawLine(graph.left() - tickLength, y, graph.left() - 1, y);
+        // Labels at the ends stay whole inside the scale.
+        const int labelY =
+            std::clamp(y, scale.top() + 5, std::max(scale.top() + 5, scale.bottom() - 5));
         painter.setPen(tickLabelColour());
-        painter.drawText(QRect(textLeft, y - 6, textRight - textLeft + 1, 12),
+        painter.drawText(QRect(textLeft, labelY - 6, textRight - textLeft + 1, 12),
                          Qt::AlignRight | Qt::AlignVCenter, tickText(values.at(k)));
     }
 
@@ -122,8 +126,9 @@ void drawParameterAxis(QPainter &painter, const QRect &axis, const QRect &graph,
 
     QList<double> offsets;
     QList<double> values;
-    ticksAlong(graph.width() - 1, 44.0, low, high, offsets, values);
-    int lastLabelRight = axis.left() - 1;
+    ticksAlong(graph.width() - 1, 20.0, low, high, offsets, values);
+    // Labels that would crowd the one before are left out.
+    int lastLabelRight = axis.left() - labelGap - 1;
     for (int k = 0; k < offsets.size(); ++k) {
         const int x = int(std::lround(graph.left() + offsets.at(k)));
         painter.setPen(tickColour());
@@ -131,7 +136,7 @@ void drawParameterAxis(QPainter &painter, const QRect &axis, const QRect &graph,
         const QString text = tickText(values.at(k));
         const int width = metrics.horizontalAdvance(text);
         const int left = std::clamp(x - width / 2, axis.left(), axis.right() - width);
-        if (left <= lastLabelRight + 4)
+        if (left <= lastLabelRight + labelGap)
             continue;
         painter.setPen(tickLabelColour());
         painter.drawText(QRect(left, axis.top() + tickLength + 1, width + 1, labelPixelSize + 2),

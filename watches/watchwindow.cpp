@@ -129,8 +129,9 @@ void WatchWindow::on_checkBox_Flat3DGraph_toggled(bool checked)
 {
     for (VIVExcelWatchView *watch : std::as_const(m_watches)) {
         watch->data()->setFlat3D(checked);
+        // A colour legend means nothing beside a curve.
         if (VIVExcelWatchScale *scale = watch->watchScale())
-            scale->setVisible(checked);
+            scale->setVisible(checked && watch->data()->graphDepth() >= 4);
     }
     ui->checkBox_SmoothGraphs->setVisible(checked);
     ui->checkBox_DrawPoints->setVisible(!checked);

@@ -1,5 +1,8 @@
 #include "watches/vivexcelwatchview.h"
 
+#include "excel/excelrange.h"
+#include "excel/excelworksheet.h"
+#include "excel/vivexcelrange.h"
 #include "graph/minmaxmultidimdata.h"
 #include "watchtesthelpers.h"
 
@@ -28,6 +31,25 @@ struct PaintCounter
     int count = 0;
 };
 
+// A cell that only knows its address.
+class AddressOnlyRange : public ExcelRange
+{
+public:
+    explicit AddressOnlyRange(const QString &address) : m_address(address) {}
+    QString describe() const override { return m_address; }
+    QVariant value() override { return {}; }
+    void setValue(double) override {}
+    QString text() override { return {}; }
+    bool hasFormula() override { return true; }
+    int row() override { return 0; }
+    int column() override { return 0; }
+    QString address() override { return m_address; }
+    std::unique_ptr<ExcelWorksheet> worksheet() override { return nullptr; }
+
+private:
+    QString m_address;
+};
+
 QImage rendered(View &view)
 {
     QImage image(view.size(), QImage::Format_ARGB32);
@@ -47,6 +69,7 @@ private slots:
     void areaRects();
     void unknownAreaWarns();
     void scaleAndAxisValues();
+    void rangeGivesTextAndClearsData();
     void indicatorStripShowsButtonsOnly();
     void buttonClickReportsNameAndHides_data();
     void buttonClickReportsNameAndHides();
@@ -160,6 +183,24 @@ void TestWatchView::scaleAndAxisValues()
     QCOMPARE(view.scaleBottom(), 10.0);
     QCOMPARE(view.scaleLabel(), QStringLiteral("Years"));
     QCOMPARE(view.axisLabel(), QStringLiteral("Rate"));
+}
+
+void TestWatchView::rangeGivesTextAndClearsData()
+{
+    View view;
+    fillCurve(*view.data());
+    auto *range = new VIVExcelRange(std::make_unique<AddressOnlyRange>(QStringLiteral("B7")));
+    view.setRange(range);
+    QCOMPARE(view.range(), range);
+    QCOMPARE(view.text(), QStringLiteral("B7"));
+    QCOMPARE(view.data()->graphDepth(), 0);
+    QVERIFY(std::isnan(view.data()->minimum()));
+
+    // A range that goes away leaves no dangling pointer behind.
+    delete range;
+    QCOMPARE(view.range(), nullptr);
+    view.setRange(nullptr);
+    QCOMPARE(view.text(), QStringLiteral("B7"));
 }
 
 void TestWatchView::indicatorStripShowsButtonsOnly()
