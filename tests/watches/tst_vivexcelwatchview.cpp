@@ -89,6 +89,7 @@ private slots:
     void throttledUpdatesAreDeferred();
     void paintSetsIntervalFromItsDuration();
     void fastDrawSignalCounts();
+    void paintRestoresQualityAndResizeSizesParts();
     void splitPointEchoEnds();
     void subWatchesFollowCrossPoint();
     void createDataStacksAndCopiesSettings();
@@ -588,6 +589,37 @@ void TestWatchView::fastDrawSignalCounts()
     view.setCanUseFastDraw(false);
     view.setCanUseFastDraw(true);
     QCOMPARE(view.fastDrawCount(), 1);
+}
+
+void TestWatchView::paintRestoresQualityAndResizeSizesParts()
+{
+    View view;
+    View subX;
+    view.setMinimumSize(300, 250);
+    view.setSubWatchX(&subX);
+    view.setSubWatchMargin(2);
+    QCOMPARE(subX.minimumSize(), QSize(149, 124));
+    QCOMPARE(subX.maximumSize(), QSize(447, 372));
+
+    // Without fast drawing a cube is drawn at full quality again.
+    MinMaxMultiDimData &data = *view.data();
+    fillSurface(data);
+    data.setDataExtractionSettings({{-1, -1}, true});
+    DrawSettings3DCube cube = data.drawSettings3DCube();
+    cube.fastDraw = true;
+    cube.noAntialiasing = true;
+    data.setDrawSettings3DCube(cube);
+    view.resize(300, 250);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.update(true);
+    QVERIFY(!data.dataExtractionSettings().fastExtraction);
+    QVERIFY(!data.drawSettings3DCube().fastDraw);
+    QVERIFY(!data.drawSettings3DCube().noAntialiasing);
+    QCOMPARE(data.drawSettings3DCube().imageSize, view.areaRect(WatchAreaGraph).size());
+
+    // A rolling trace at 2 px spacing fills the graph's width.
+    QCOMPARE(data.historyLimit(), view.areaRect(WatchAreaGraph).width() / 2);
 }
 
 void TestWatchView::splitPointEchoEnds()

@@ -298,6 +298,12 @@ void TestWatchWindow::widthFollowsReferenceWatch()
     emit surface.sizeChanged();
     QCOMPARE(window.targetWidth(), 210 + int(208 / 1.8) + 44 + 60);
 
+    // A sender that is not a watch view leaves the first watch as the reference.
+    QObject::connect(surface.data(), &MinMaxMultiDimData::graphDepthChanged, &window,
+                     &WatchWindow::checkResize);
+    emit surface.data()->graphDepthChanged();
+    QCOMPARE(window.targetWidth(), 410);
+
     // Narrow watches never make the window narrower than it may be.
     curve.resize(50, 200);
     window.checkResize();
