@@ -13,7 +13,7 @@ namespace {
 
 constexpr int labelPixelSize = 9;
 constexpr int tickLength = 3;
-constexpr int labelGap = 6;
+constexpr int labelGap = 10;
 
 QColor tickColour()
 {
@@ -51,6 +51,20 @@ void ticksAlong(double lengthPx, double spacingPx, double from, double to, QList
     axisTicks(lengthPx, spacingPx, std::min(from, to), std::max(from, to), positions, values);
     for (double value : values)
         offsets.append((value - from) / (to - from) * lengthPx);
+}
+
+// The smallest step through the labels (every label, every second, ...) that keeps the labels
+// shown apart, so that the shown ones stay evenly stepped.
+int labelStride(const QList<QRect> &labels)
+{
+    for (int stride = 1; stride < labels.size(); ++stride) {
+        bool apart = true;
+        for (int k = stride; k < labels.size() && apart; k += stride)
+            apart = labels.at(k).left() > labels.at(k - stride).right() + labelGap;
+        if (apart)
+            return stride;
+    }
+    return std::max<int>(1, int(labels.size()));
 }
 
 void setLabelFont(QPainter &painter, bool bold)
@@ -127,22 +141,19 @@ void drawParameterAxis(QPainter &painter, const QRect &axis, const QRect &graph,
     QList<double> offsets;
     QList<double> values;
     ticksAlong(graph.width() - 1, 20.0, low, high, offsets, values);
-    // Labels that would crowd the one before are left out.
-    int lastLabelRight = axis.left() - labelGap - 1;
+    QList<QRect> labels;
     for (int k = 0; k < offsets.size(); ++k) {
         const int x = int(std::lround(graph.left() + offsets.at(k)));
         painter.setPen(tickColour());
         painter.drawLine(x, axis.top() + 1, x, axis.top() + tickLength);
-        const QString text = tickText(values.at(k));
-        const int width = metrics.horizontalAdvance(text);
+        const int width = metrics.horizontalAdvance(tickText(values.at(k)));
         const int left = std::clamp(x - width / 2, axis.left(), axis.right() - width);
-        if (left <= lastLabelRight + labelGap)
-            continue;
-        painter.setPen(tickLabelColour());
-        painter.drawText(QRect(left, axis.top() + tickLength + 1, width + 1, labelPixelSize + 2),
-                         Qt::AlignLeft | Qt::AlignVCenter, text);
-        lastLabelRight = left + width;
+        labels.append(QRect(left, axis.top() + tickLength + 1, width + 1, labelPixelSize + 2));
     }
+    const int stride = labelStride(labels);
+    painter.setPen(tickLabelColour());
+    for (int k = 0; k < labels.size(); k += stride)
+        painter.drawText(labels.at(k), Qt::AlignLeft | Qt::AlignVCenter, tickText(values.at(k)));
 
     if (!label.isEmpty()) {
         painter.setPen(titleColour());

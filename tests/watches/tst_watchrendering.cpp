@@ -212,7 +212,7 @@ void TestWatchRendering::watchWindowWithCurveAndSurface()
     const WatchContainer surface = makeWatch(window, QStringLiteral("Total interest"), true);
     window.form()->checkBox_Flat3DGraph->setChecked(true);
     window.checkWidgetDisplay();
-    window.setGeometry(40, 40, 620, 760);
+    window.setGeometry(40, 40, 620, 800);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     // The owner forwards a watch's change of graph kind to the window's width check.
