@@ -311,10 +311,20 @@ void VIVExcelWatchView::connectData()
     connect(m_data, &Data::updateNeeded, this, [this] { update(); });
 }
 
+double VIVExcelWatchView::stackedOpacity(const MinMaxMultiDimData *old)
+{
+    const qint64 age =
+        old->property("stackingdate").toDateTime().msecsTo(QDateTime::currentDateTime());
+    return 1.0 - double(age) / stackFadeMs;
+}
+
 void VIVExcelWatchView::removeOldestPreviousData()
 {
+    // Faded curves go even when no paint marked them, so a hidden view does not collect the
+    // data of every scan.
     for (qsizetype i = m_previousData.size() - 1; i >= 0; --i) {
-        if (m_previousData.at(i)->property("tobedeleted").toBool())
+        MinMaxMultiDimData *old = m_previousData.at(i);
+        if (old->property("tobedeleted").toBool() || stackedOpacity(old) <= stackOpacityFloor)
             delete m_previousData.takeAt(i);
     }
     if (m_previousData.isEmpty())
@@ -734,10 +744,8 @@ void VIVExcelWatchView::paintGraph(QPainter &painter, const QRect &exposed)
 
 void VIVExcelWatchView::paintPreviousData(QPainter &painter, const QRect &graph)
 {
-    const QDateTime now = QDateTime::currentDateTime();
     for (MinMaxMultiDimData *old : std::as_const(m_previousData)) {
-        const qint64 age = old->property("stackingdate").toDateTime().msecsTo(now);
-        const double opacity = 1.0 - double(age) / stackFadeMs;
+        const double opacity = stackedOpacity(old);
         if (opacity > stackOpacityFloor) {
             DrawSettings2D settings = old->drawSettings2D();
             settings.opacity = opacity;

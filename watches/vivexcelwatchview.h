@@ -171,6 +171,7 @@ private:
 
     void paintGraph(QPainter &painter, const QRect &exposed);
     void paintPreviousData(QPainter &painter, const QRect &graph);
+    static double stackedOpacity(const MinMaxMultiDimData *old);
     void adaptQuality();
     void paintSplitLines(QPainter &painter, const QRect &graph);
     void paintScale(QPainter &painter);

@@ -716,12 +716,22 @@ void TestWatchView::createDataStacksAndCopiesSettings()
     QVERIFY(second->flat3D());
     QCOMPARE(second->minimum(), first->minimum());
 
-    // Old curves share the new range.
+    // Old curves share the new range and fade while they are drawn.
     second->setMinMax(-100.0, 100.0);
     QCOMPARE(first->minimum(), -100.0);
+    second->setFlat3D(false);
+    view.resize(300, 250);
+    first->setProperty("stackingdate", QDateTime::currentDateTime().addMSecs(-250));
+    rendered(view);
+    QVERIFY(std::abs(first->drawSettings2D().opacity - 0.5) < 0.1);
 
     view.clearPreviousData();
     QVERIFY(view.previousData().isEmpty());
+
+    // Faded curves of a view that is never painted still go.
+    view.createData();
+    QCOMPARE(view.previousData().size(), 1);
+    QTRY_VERIFY(view.previousData().isEmpty());
 }
 
 void TestWatchView::previousDataOfSurfacesIsDropped()
