@@ -56,23 +56,41 @@ void CubeAxesPainter::drawFront(QPainter &painter, bool antialiased) const
     const QColor colour = passColour(Qt::white, antialiased);
     drawEdges(painter, colour, true);
     // Ticks go on the outline of the picture: for x and z on the edge drawn lowest of the four
-    // that run that way, for the values on the leftmost upright. Pushed out from the centre, the
-    // labels then stay clear of the surface whether the cube is seen from above or below.
+    // that run that way, for the values on an upright at the left or right of the outline.
+    // Pushed out from the centre, the labels then stay clear of the surface whether the cube is
+    // seen from above or below.
     const Edge xEdges[4] = {{3, 0}, {7, 4}, {2, 1}, {6, 5}};
     const Edge zEdges[4] = {{0, 4}, {3, 7}, {1, 5}, {2, 6}};
-    const Edge uprights[4] = {{3, 2}, {0, 1}, {7, 6}, {4, 5}};
     const auto lowest = [this](const Edge &a, const Edge &b) {
         return middle(a).y() < middle(b).y();
-    };
-    const auto leftmost = [this](const Edge &a, const Edge &b) {
-        return middle(a).x() < middle(b).x();
     };
     drawTicks(painter, *std::max_element(std::begin(xEdges), std::end(xEdges), lowest),
               m_ranges.xFrom, m_ranges.xTo, false, colour);
     drawTicks(painter, *std::max_element(std::begin(zEdges), std::end(zEdges), lowest),
               m_ranges.zFrom, m_ranges.zTo, false, colour);
-    drawTicks(painter, *std::min_element(std::begin(uprights), std::end(uprights), leftmost),
-              m_ranges.yLow, m_ranges.yHigh, true, colour);
+    drawTicks(painter, valueEdge(painter.device()->width()), m_ranges.yLow, m_ranges.yHigh, true,
+              colour);
+}
+
+// The leftmost upright carries the value ticks as long as its labels stay in the picture;
+// when the cube fills the picture so that they would fall off its left side, the one of the
+// two outer uprights whose labels have more room.
+CubeAxesPainter::Edge CubeAxesPainter::valueEdge(int imageWidth) const
+{
+    const Edge uprights[4] = {{3, 2}, {0, 1}, {7, 6}, {4, 5}};
+    const auto leftOf = [this](const Edge &a, const Edge &b) {
+        return middle(a).x() < middle(b).x();
+    };
+    const Edge left = *std::min_element(std::begin(uprights), std::end(uprights), leftOf);
+    const Edge right = *std::max_element(std::begin(uprights), std::end(uprights), leftOf);
+    const auto room = [this, imageWidth](const Edge &e) {
+        const QVector3D middle = (m_corners[e.from] + m_corners[e.to]) * 0.5f;
+        const double x = pixel(projected(middle * float(labelPush))).x();
+        return std::min(x, imageWidth - x);
+    };
+    constexpr double labelRoom = 20.0;
+    const double leftRoom = room(left);
+    return leftRoom >= labelRoom || leftRoom >= room(right) ? left : right;
 }
 
 void CubeAxesPainter::drawEdges(QPainter &painter, const QColor &colour, bool front) const

@@ -48,6 +48,7 @@ private:
                    const QColor &colour) const;
     bool isInFront(const Edge &edge) const;
     QPointF middle(const Edge &edge) const;
+    Edge valueEdge(int imageWidth) const;
     QVector3D projected(const QVector3D &model) const;
     QPointF pixel(const QVector3D &projected) const;
 

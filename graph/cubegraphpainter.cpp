@@ -252,6 +252,13 @@ void CubeGraphPainter::mapToPixels(const PerspectiveSettings &perspective)
 
 void CubeGraphPainter::drawAxes(QPainter &painter, const MinMaxMultiDimData &data, bool front) const
 {
+    // A camera placed at the cube's centre projects nothing sensible; draw no frame then.
+    const bool finite =
+        std::all_of(m_projectedCorners.begin(), m_projectedCorners.end(), [](const QVector3D &p) {
+            return std::isfinite(p.x()) && std::isfinite(p.y()) && std::isfinite(p.z());
+        });
+    if (!finite)
+        return;
     const Grid grid = gridOf(data);
     double lo = 0.0;
     double range = 1.0;

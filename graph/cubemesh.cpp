@@ -2,16 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
 
 namespace {
 
 constexpr double mergeAngle = 0.1;
-
-quint64 edgeKey(int a, int b)
-{
-    return (quint64(quint32(std::min(a, b))) << 32) | quint32(std::max(a, b));
-}
 
 void replaceOnce(std::vector<int> &list, int from, int to)
 {
@@ -72,19 +66,31 @@ void CubeMesh::addTriangle(int a, int b, int c)
         m_vertices[v].faces.push_back(index);
 }
 
+// Cell (a, b) of the grid holds triangle 2c, the upper left half, and 2c + 1, the lower right
+// half, c counting cells row by row. Besides each other, the upper left half borders the lower
+// right half of the cell to its left and of the cell below it in the list of rows; the lower
+// right half the upper left half of the cell to its right and of the row before.
 void CubeMesh::linkNeighbours()
 {
-    std::unordered_map<quint64, int> firstFaceOfEdge;
-    firstFaceOfEdge.reserve(m_faces.size() * 2);
-    for (int f = 0; f < int(m_faces.size()); ++f) {
-        const std::vector<int> &corners = m_faces[f].vertices;
-        for (size_t k = 0; k < corners.size(); ++k) {
-            const quint64 key = edgeKey(corners[k], corners[(k + 1) % corners.size()]);
-            const auto [it, inserted] = firstFaceOfEdge.emplace(key, f);
-            if (inserted)
-                continue;
-            m_faces[f].neighbours.push_back(it->second);
-            m_faces[it->second].neighbours.push_back(f);
+    const int cellColumns = m_columns - 1;
+    const int cellRows = m_rows - 1;
+    for (int b = 0; b < cellRows; ++b) {
+        for (int a = 0; a < cellColumns; ++a) {
+            const int cell = b * cellColumns + a;
+            std::vector<int> &upper = m_faces[size_t(2) * cell].neighbours;
+            std::vector<int> &lower = m_faces[size_t(2) * cell + 1].neighbours;
+            upper.reserve(3);
+            lower.reserve(3);
+            upper.push_back(2 * cell + 1);
+            lower.push_back(2 * cell);
+            if (a > 0)
+                upper.push_back(2 * (cell - 1) + 1);
+            if (b + 1 < cellRows)
+                upper.push_back(2 * (cell + cellColumns) + 1);
+            if (a + 1 < cellColumns)
+                lower.push_back(2 * (cell + 1));
+            if (b > 0)
+                lower.push_back(2 * (cell - cellColumns));
         }
     }
 }
@@ -131,18 +137,18 @@ void CubeMesh::mergeCoplanar(int maxAbsorbed)
     for (int f = 0; f < int(m_faces.size()); ++f) {
         if (m_faces[f].removed || m_faces[f].touchesMissing)
             continue;
-        int absorbed = 0;
         // The neighbour list grows while faces are absorbed, so it is walked by index.
-        for (size_t k = 0; k < m_faces[f].neighbours.size() && absorbed < maxAbsorbed; ++k) {
+        for (size_t k = 0; k < m_faces[f].neighbours.size() && m_faces[f].absorbed < maxAbsorbed;
+             ++k) {
             const int g = m_faces[f].neighbours[k];
             const CubeFace &other = m_faces[g];
-            if (other.removed || other.touchesMissing)
+            if (other.removed || other.touchesMissing || other.absorbed > 0)
                 continue;
             const float cosine = QVector3D::dotProduct(m_faces[f].normal, other.normal);
             if (std::acos(std::clamp(cosine, -1.0f, 1.0f)) >= mergeAngle)
                 continue;
             if (absorb(f, g))
-                ++absorbed;
+                ++m_faces[f].absorbed;
         }
     }
 }

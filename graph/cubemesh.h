@@ -47,6 +47,9 @@ struct CubeFace
     QVector3D boxMax;
     QVector3D centre;
     bool removed = false;
+    // How many neighbours this face has absorbed; a face that has grown is not absorbed in turn,
+    // so no polygon holds more than the merge limit allows.
+    int absorbed = 0;
     // A face with a missing corner keeps its shape: it is never merged.
     bool touchesMissing = false;
 };

@@ -42,6 +42,7 @@ void FlatGraphPainter::paint(const MinMaxMultiDimData &data, QPainter &painter, 
     if (m_image.isNull())
         return;
     m_image.setColorTable(m_colourTable);
+    m_image.fill(0);
 
     const QList<double> values = data.extractValues(data.paintIndices());
     if (values.size() != qsizetype(w) * h)
