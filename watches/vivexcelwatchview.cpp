@@ -33,6 +33,7 @@ constexpr qint64 slowDrawingMs = 50;
 constexpr int indicatorCorner = 30;
 // A press this close to the left end of the hidden button row shows the buttons.
 constexpr int indicatorStripWidth = 16;
+// Hovering reaches this far beyond the button row, to the right and below.
 constexpr int hoverSlack = 8;
 
 QString oneLine(const QString &text)
@@ -609,20 +610,22 @@ const DataDimension *VIVExcelWatchView::freeDimensionRecord(int n) const
     return &m_data->dimensions().at(position);
 }
 
+double VIVExcelWatchView::curveScaleMargin() const
+{
+    const double range = m_data->maximum() - m_data->minimum();
+    if (range <= 0.0)
+        return 0.15;
+    // The curve fills the central 75 % of the graph; the scale spans the whole height.
+    const double height = areaRect(WatchAreaGraph).height();
+    const double band = height > 0.0 ? std::trunc(0.75 * height) / height : 0.0;
+    return band > 0.0 ? range * (1.0 - band) / band * 0.5 : 0.0;
+}
+
 double VIVExcelWatchView::scaleTop() const
 {
     const int depth = m_data->graphDepth();
-    if (depth == 1 || depth == 2) {
-        const double range = m_data->maximum() - m_data->minimum();
-        if (range <= 0.0)
-            return m_data->maximum() + 0.15;
-        // The curve fills the central 75 % of the graph; the scale spans the whole height.
-        const double height = areaRect(WatchAreaGraph).height();
-        const double band = height > 0.0 ? std::trunc(0.75 * height) / height : 0.0;
-        if (band <= 0.0)
-            return m_data->maximum();
-        return m_data->maximum() + range * (1.0 - band) / band * 0.5;
-    }
+    if (depth == 1 || depth == 2)
+        return m_data->maximum() + curveScaleMargin();
     const DataDimension *second = depth > 2 ? freeDimensionRecord(1) : nullptr;
     return second ? second->to : qQNaN();
 }
@@ -630,16 +633,8 @@ double VIVExcelWatchView::scaleTop() const
 double VIVExcelWatchView::scaleBottom() const
 {
     const int depth = m_data->graphDepth();
-    if (depth == 1 || depth == 2) {
-        const double range = m_data->maximum() - m_data->minimum();
-        if (range <= 0.0)
-            return m_data->minimum() - 0.15;
-        const double height = areaRect(WatchAreaGraph).height();
-        const double band = height > 0.0 ? std::trunc(0.75 * height) / height : 0.0;
-        if (band <= 0.0)
-            return m_data->minimum();
-        return m_data->minimum() - range * (1.0 - band) / band * 0.5;
-    }
+    if (depth == 1 || depth == 2)
+        return m_data->minimum() - curveScaleMargin();
     const DataDimension *second = depth > 2 ? freeDimensionRecord(1) : nullptr;
     return second ? second->from : qQNaN();
 }

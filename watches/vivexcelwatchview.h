@@ -162,6 +162,7 @@ protected:
 private:
     bool hasFreeDimensionPair() const;
     const DataDimension *freeDimensionRecord(int n) const;
+    double curveScaleMargin() const;
     void connectData();
     void connectScale();
     void copySettingsInto(MinMaxMultiDimData *target) const;
