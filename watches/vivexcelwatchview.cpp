@@ -218,9 +218,18 @@ void VIVExcelWatchView::connectScale()
                                       [scale] { scale->update(); }));
 }
 
+bool VIVExcelWatchView::isOwnSubWatch(const VIVExcelWatchView *watch) const
+{
+    // A view that showed cuts of itself would overwrite its own data with them.
+    if (watch != this)
+        return false;
+    qDebug() << "A watch cannot be its own sub watch";
+    return true;
+}
+
 void VIVExcelWatchView::setSubWatchX(VIVExcelWatchView *watch)
 {
-    if (watch == m_subWatchX)
+    if (watch == m_subWatchX || isOwnSubWatch(watch))
         return;
     if (m_subWatchX)
         disconnect(m_subWatchX, &VIVExcelWatchView::splitChanged, this,
@@ -234,7 +243,7 @@ void VIVExcelWatchView::setSubWatchX(VIVExcelWatchView *watch)
 
 void VIVExcelWatchView::setSubWatchY(VIVExcelWatchView *watch)
 {
-    if (watch == m_subWatchY)
+    if (watch == m_subWatchY || isOwnSubWatch(watch))
         return;
     if (m_subWatchY)
         disconnect(m_subWatchY, &VIVExcelWatchView::splitChanged, this,

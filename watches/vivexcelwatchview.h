@@ -160,6 +160,7 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
+    bool isOwnSubWatch(const VIVExcelWatchView *watch) const;
     bool hasFreeDimensionPair() const;
     const DataDimension *freeDimensionRecord(int n) const;
     double curveScaleMargin() const;

@@ -648,6 +648,10 @@ void TestWatchView::splitPointEchoEnds()
     QCOMPARE(view.splitPoint(), QPointF(0.25, 0.5));
     QCOMPARE(split.count(), 2);
 
+    QTest::ignoreMessage(QtDebugMsg, "A watch cannot be its own sub watch");
+    view.setSubWatchX(&view);
+    QCOMPARE(view.subWatchX(), &subX);
+
     QTest::ignoreMessage(QtDebugMsg, "Invalid split point QPointF(nan,0.5)");
     view.setSplitPoint(QPointF(qQNaN(), 0.5));
     QCOMPARE(split.count(), 2);
