@@ -1,0 +1,90 @@
+#ifndef CALCCONNECTION_H
+#define CALCCONNECTION_H
+
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/uno/Exception.hpp>
+#include <com/sun/star/uno/RuntimeException.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+#include <rtl/ustring.hxx>
+
+using rtl::OUString;
+
+#include <QDebug>
+#include <QString>
+#include <atomic>
+#include <memory>
+
+class CalcWriteBracket;
+
+inline QString toQString(const OUString &text)
+{
+    return QString(reinterpret_cast<const QChar *>(text.getStr()), text.getLength());
+}
+
+inline OUString toOUString(const QString &text)
+{
+    return OUString(reinterpret_cast<const sal_Unicode *>(text.utf16()), text.size());
+}
+
+// One bridge to one running office. Every object of the backend holds the connection it came
+// from and makes its calls through guard(), so no office exception leaves the backend. When the
+// bridge goes away (the office quit or was killed) the connection stays dead: its objects answer
+// with empty values from then on and a later attach opens a new connection.
+class CalcConnection
+{
+public:
+    ~CalcConnection();
+
+    // Null when no office listens on the pipe.
+    static std::shared_ptr<CalcConnection> open(const QString &pipeName);
+    // A connection to nothing, for an application that could not be reached.
+    static std::shared_ptr<CalcConnection> unbound();
+
+    // Identity of this connection within the process; never reused.
+    qint64 id() const { return serial; }
+    bool isAlive() const;
+    css::uno::Reference<css::frame::XDesktop2> desktop() const { return desktopObject; }
+    CalcWriteBracket &writeBracket() { return *bracket; }
+
+    template <typename Call, typename Result>
+    Result guard(const char *operation, Call &&call, Result fallback)
+    {
+        if (!isAlive())
+            return fallback;
+        try {
+            return call();
+        } catch (const css::lang::DisposedException &e) {
+            noteGone(operation, e.Message);
+        } catch (const css::uno::Exception &e) {
+            noteFailure(operation, e.Message);
+        }
+        return fallback;
+    }
+
+    template <typename Call>
+    void guard(const char *operation, Call &&call)
+    {
+        guard(
+            operation,
+            [&call]() {
+                call();
+                return true;
+            },
+            false);
+    }
+
+private:
+    CalcConnection();
+    void noteGone(const char *operation, const OUString &message);
+    void noteFailure(const char *operation, const OUString &message);
+
+    qint64 serial = 0;
+    std::shared_ptr<std::atomic_bool> bridgeDisposed;
+    css::uno::Reference<css::lang::XComponent> bridge;
+    css::uno::Reference<css::uno::XComponentContext> remoteContext;
+    css::uno::Reference<css::frame::XDesktop2> desktopObject;
+    std::unique_ptr<CalcWriteBracket> bracket;
+};
+
+#endif

@@ -1,0 +1,161 @@
+#include "excel/calc/calcrange.h"
+#include "excel/calc/calcconnection.h"
+#include "excel/celladdress.h"
+#include "excel/calc/calcworksheet.h"
+#include "excel/calc/calcwritebracket.h"
+
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/sheet/XSheetCellRange.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/table/CellContentType.hpp>
+#include <com/sun/star/text/XText.hpp>
+
+#include <QStringList>
+
+using namespace css;
+
+namespace {
+
+QString areaText(const table::CellRangeAddress &area)
+{
+    const QString start = cellAddress(area.StartRow + 1, area.StartColumn + 1);
+    if (area.StartColumn == area.EndColumn && area.StartRow == area.EndRow)
+        return start;
+    return start + ":" + cellAddress(area.EndRow + 1, area.EndColumn + 1);
+}
+
+uno::Reference<sheet::XSheetCellRange> firstArea(const uno::Reference<uno::XInterface> &cells)
+{
+    const uno::Reference<sheet::XSheetCellRange> single(cells, uno::UNO_QUERY);
+    if (single.is())
+        return single;
+    const uno::Reference<container::XIndexAccess> areas(cells, uno::UNO_QUERY_THROW);
+    return uno::Reference<sheet::XSheetCellRange>(areas->getByIndex(0), uno::UNO_QUERY_THROW);
+}
+
+table::CellRangeAddress firstAreaAddress(const uno::Reference<uno::XInterface> &cells)
+{
+    return uno::Reference<sheet::XCellRangeAddressable>(firstArea(cells), uno::UNO_QUERY_THROW)
+        ->getRangeAddress();
+}
+
+} // namespace
+
+CalcRange::CalcRange(std::shared_ptr<CalcConnection> connection,
+                     uno::Reference<frame::XModel> model, uno::Reference<uno::XInterface> cells)
+    : connection(std::move(connection)), model(std::move(model)), cells(std::move(cells))
+{
+}
+
+QString CalcRange::describe() const
+{
+    return "Calc range";
+}
+
+const uno::Reference<table::XCell> &CalcRange::cell()
+{
+    if (!cellAsked) {
+        cellAsked = true;
+        connection->guard("Range", [this]() {
+            singleCell.set(cells, uno::UNO_QUERY);
+            cellData.set(cells, uno::UNO_QUERY);
+        });
+    }
+    return singleCell;
+}
+
+QVariant CalcRange::value()
+{
+    if (!cell().is() || !cellData.is())
+        return QVariant();
+    return connection->guard("Range.Value", [this]() { return readValue(); }, QVariant());
+}
+
+// One call answers every number and text; only an empty text needs a second call to tell an
+// empty cell (no value) from a cell holding the empty text, and an error (an empty element)
+// reads as its displayed text, which is not a number.
+QVariant CalcRange::readValue()
+{
+    const uno::Any element = cellData->getDataArray()[0][0];
+    double number = 0;
+    if (element >>= number)
+        return number;
+    OUString text;
+    if (!(element >>= text))
+        return this->text();
+    if (!text.isEmpty())
+        return toQString(text);
+    if (singleCell->getType() == table::CellContentType_EMPTY)
+        return QVariant();
+    return QString("");
+}
+
+void CalcRange::setValue(double value)
+{
+    if (!cell().is()) {
+        qDebug() << "Value written to cells that are not a single cell:" << address();
+        return;
+    }
+    connection->writeBracket().noteWrite(*connection, singleCell);
+    connection->guard("Range.Value", [this, value]() { singleCell->setValue(value); });
+}
+
+QString CalcRange::text()
+{
+    return toQString(connection->guard(
+        "Range.Text",
+        [this]() {
+            const uno::Reference<text::XText> text(firstArea(cells), uno::UNO_QUERY);
+            return text.is() ? text->getString() : OUString();
+        },
+        OUString()));
+}
+
+bool CalcRange::hasFormula()
+{
+    if (!cell().is())
+        return false;
+    return connection->guard(
+        "Range.HasFormula",
+        [this]() { return singleCell->getType() == table::CellContentType_FORMULA; }, false);
+}
+
+int CalcRange::row()
+{
+    return connection->guard(
+        "Range.Row", [this]() { return int(firstAreaAddress(cells).StartRow) + 1; }, 0);
+}
+
+int CalcRange::column()
+{
+    return connection->guard(
+        "Range.Column", [this]() { return int(firstAreaAddress(cells).StartColumn) + 1; }, 0);
+}
+
+// Built from the area structs, never from the office's own address text, whose separators
+// follow the user's formula settings.
+QString CalcRange::address()
+{
+    return connection->guard(
+        "Range.Address",
+        [this]() {
+            const uno::Reference<sheet::XSheetCellRanges> areas(cells, uno::UNO_QUERY);
+            if (!areas.is())
+                return areaText(firstAreaAddress(cells));
+            QStringList texts;
+            for (const table::CellRangeAddress &area : areas->getRangeAddresses())
+                texts.append(areaText(area));
+            return texts.join(",");
+        },
+        QString());
+}
+
+std::unique_ptr<ExcelWorksheet> CalcRange::worksheet()
+{
+    const uno::Reference<sheet::XSpreadsheet> sheet = connection->guard(
+        "Range.Worksheet", [this]() { return firstArea(cells)->getSpreadsheet(); },
+        uno::Reference<sheet::XSpreadsheet>());
+    if (!sheet.is())
+        return nullptr;
+    return std::make_unique<CalcWorksheet>(connection, model, sheet);
+}

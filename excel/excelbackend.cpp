@@ -1,0 +1,37 @@
+#include "excel/excelbackend.h"
+#include "excel/calc/calcbackend.h"
+
+QString ExcelBackend::applicationName()
+{
+    return "LibreOffice Calc";
+}
+
+void ExcelBackend::configure(const QString &connectionName, const QString &profileUrl)
+{
+    CalcBackend::configure(connectionName, profileUrl);
+}
+
+bool ExcelBackend::isRunning()
+{
+    return CalcBackend::isOfficeRunning();
+}
+
+QList<qint64> ExcelBackend::instances()
+{
+    return CalcBackend::officeInstances();
+}
+
+std::unique_ptr<ExcelApplication> ExcelBackend::attach(qint64 instance)
+{
+    return CalcBackend::attachToInstance(instance);
+}
+
+std::unique_ptr<ExcelApplication> ExcelBackend::attachOrStart()
+{
+    return CalcBackend::attachOrStart();
+}
+
+QString ExcelBackend::activeWindowTitle()
+{
+    return CalcBackend::activeOfficeTitle();
+}

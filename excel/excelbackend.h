@@ -1,0 +1,32 @@
+#ifndef EXCELBACKEND_H
+#define EXCELBACKEND_H
+
+#include "excel/excelapplication.h"
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+// Creates the application objects of the spreadsheet program the link talks to (LibreOffice
+// Calc on this platform). The rest of the program sees only the automation interface.
+namespace ExcelBackend {
+
+// The name to show wherever a message names the spreadsheet program.
+QString applicationName();
+// Where the link looks for the office: a connection name and the office profile (a file URL;
+// empty for the user's own profile).
+void configure(const QString &connectionName, const QString &profileUrl);
+// Whether the spreadsheet program runs for this user.
+bool isRunning();
+// The reachable instances, front-most first.
+QList<qint64> instances();
+// The instance's application object when it shows a workbook; null otherwise.
+std::unique_ptr<ExcelApplication> attach(qint64 instance);
+// The running instance, or a newly started one; never null (unbound when both fail).
+std::unique_ptr<ExcelApplication> attachOrStart();
+// The title of the spreadsheet program's window when it is the active application.
+QString activeWindowTitle();
+
+} // namespace ExcelBackend
+
+#endif

@@ -1,0 +1,50 @@
+#include "excel/excelprobes.h"
+#include "excel/excelbackend.h"
+
+#include <QDebug>
+#include <QGuiApplication>
+#include <QWindow>
+
+namespace {
+
+// Titles are seen through a buffer of 20 UTF-16 units, terminator included.
+const int titleLength = 19;
+
+QString foregroundTitle()
+{
+    if (const QWindow *window = QGuiApplication::focusWindow())
+        return window->title();
+    return ExcelBackend::activeWindowTitle();
+}
+
+} // namespace
+
+bool isExcelProcessRunning()
+{
+    return ExcelBackend::isRunning();
+}
+
+bool titleStartsWith(const QString &title, const QString &prefix)
+{
+    return title.left(titleLength).startsWith(prefix);
+}
+
+// The office puts the application's name last ("loan.ods - LibreOffice Calc").
+bool isExcelWindowTitle(const QString &title)
+{
+    return title.endsWith(" - " + ExcelBackend::applicationName());
+}
+
+bool foregroundTitleStartsWith(const QString &prefix)
+{
+    const QString title = foregroundTitle();
+    qDebug() << "---------->" << title;
+    return titleStartsWith(title, prefix);
+}
+
+bool isExcelForeground()
+{
+    const QString title = foregroundTitle();
+    qDebug() << "---------->" << title;
+    return isExcelWindowTitle(title);
+}

@@ -1,0 +1,30 @@
+#ifndef EXCELRANGE_H
+#define EXCELRANGE_H
+
+#include "excel/excelobject.h"
+
+#include <QVariant>
+#include <memory>
+
+class ExcelWorksheet;
+
+// A cell or a rectangle of cells.
+class ExcelRange : public ExcelObject
+{
+public:
+    // A number for a value cell or a numeric formula result, a text for text, an invalid
+    // variant for an empty cell or a failed read, something that is not a number for an error.
+    virtual QVariant value() = 0;
+    virtual void setValue(double value) = 0;
+    // The text the cell displays; empty when the read fails.
+    virtual QString text() = 0;
+    virtual bool hasFormula() = 0;
+    // 1-based position of the top-left cell; 0 when the read fails.
+    virtual int row() = 0;
+    virtual int column() = 0;
+    // The A1 text without absolute-reference signs; several areas are joined with ",".
+    virtual QString address() = 0;
+    virtual std::unique_ptr<ExcelWorksheet> worksheet() = 0;
+};
+
+#endif

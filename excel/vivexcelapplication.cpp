@@ -1,0 +1,130 @@
+#include "excel/vivexcelapplication.h"
+#include "excel/celladdress.h"
+#include "excel/excelapplication.h"
+#include "excel/excelbackend.h"
+#include "excel/excelwindow.h"
+#include "excel/excelworkbook.h"
+#include "excel/vivexcelrange.h"
+#include "excel/vivexcelsheet.h"
+#include "excel/vivexcelwindow.h"
+#include "excel/vivexcelworkbook.h"
+#include "excel/vivexcelworkbooks.h"
+
+#include <QDebug>
+#include <limits>
+
+namespace {
+
+bool isEmptyText(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QString && value.toString().isEmpty();
+}
+
+// Walks from a cell towards column or row 1 over numbers; the first text found names the cell.
+// A cell holding the empty text ends the walk without a label.
+QString labelTowards(VIVExcelSheet *sheet, int row, int column, bool alongRow)
+{
+    for (int k = (alongRow ? column : row) - 1; k >= 1; --k) {
+        VIVExcelRange *cell =
+            sheet->range(alongRow ? cellAddress(row, k) : cellAddress(k, column), false);
+        const QVariant value = cell->value();
+        if (isEmptyText(value))
+            return QString();
+        bool isNumber = false;
+        value.toDouble(&isNumber);
+        if (!isNumber)
+            return cell->text();
+    }
+    return QString();
+}
+
+} // namespace
+
+VIVExcelApplication::VIVExcelApplication(std::unique_ptr<ExcelObject> object, QObject *parent)
+    : VIVExcelBase(parent)
+{
+    setObject(std::move(object));
+}
+
+std::unique_ptr<ExcelObject> VIVExcelApplication::createObject()
+{
+    std::unique_ptr<ExcelApplication> application = ExcelBackend::attachOrStart();
+    application->setEnableEvents(true);
+    application->setVisible(true);
+    return application;
+}
+
+qint64 VIVExcelApplication::hwnd() const
+{
+    auto *application = dynamic_cast<ExcelApplication *>(currentObject());
+    return application ? application->hwnd() : 0;
+}
+
+void VIVExcelApplication::show()
+{
+    setVisible(true);
+}
+
+void VIVExcelApplication::setVisible(bool visible)
+{
+    if (auto *application = dynamic_cast<ExcelApplication *>(object()))
+        application->setVisible(visible);
+}
+
+void VIVExcelApplication::setScreenUpdating(bool updating)
+{
+    if (auto *application = dynamic_cast<ExcelApplication *>(object()))
+        application->setScreenUpdating(updating);
+}
+
+VIVExcelWorkbooks *VIVExcelApplication::workbooks()
+{
+    if (!workbooksWrapper) {
+        workbooksWrapper = new VIVExcelWorkbooks(this);
+        ownedObjects.append(workbooksWrapper);
+    }
+    return workbooksWrapper;
+}
+
+VIVExcelWorkbook *VIVExcelApplication::activeWorkbook(bool keep)
+{
+    auto *application = dynamic_cast<ExcelApplication *>(object());
+    return kept(new VIVExcelWorkbook(application ? application->activeWorkbook() : nullptr, this),
+                keep);
+}
+
+VIVExcelWindow *VIVExcelApplication::activeWindow(bool keep)
+{
+    auto *application = dynamic_cast<ExcelApplication *>(object());
+    return kept(new VIVExcelWindow(application ? application->activeWindow() : nullptr, this),
+                keep);
+}
+
+QStringList VIVExcelApplication::cellLabels(VIVExcelRange *range)
+{
+    VIVExcelSheet *sheet = range->sheet(false);
+    const int column = range->column();
+    const int row = range->row();
+    return {labelTowards(sheet, row, column, true), labelTowards(sheet, row, column, false)};
+}
+
+QList<qreal> VIVExcelApplication::setCellValuesGetCellValues(
+    const QList<VIVExcelRange *> &writeRanges, const QList<qreal> &values,
+    const QList<VIVExcelRange *> &readRanges)
+{
+    if (writeRanges.size() != values.size()) {
+        qDebug() << "Incorrect data length in setCellValuesGetCellValues";
+        return {};
+    }
+    for (qsizetype i = 0; i < writeRanges.size(); ++i)
+        writeRanges[i]->setValue(double(values[i]));
+    QList<qreal> results;
+    results.reserve(readRanges.size());
+    // Results carry single precision only, as the scan stores them.
+    for (VIVExcelRange *range : readRanges) {
+        bool isNumber = false;
+        const float number = range->value().toFloat(&isNumber);
+        results.append(isNumber ? qreal(number) : std::numeric_limits<qreal>::quiet_NaN());
+    }
+    return results;
+}

@@ -1,0 +1,50 @@
+#ifndef VIVEXCELAPPLICATION_H
+#define VIVEXCELAPPLICATION_H
+
+#include "excel/vivexcelbase.h"
+
+#include <QList>
+#include <QStringList>
+
+class VIVExcelRange;
+class VIVExcelWindow;
+class VIVExcelWorkbook;
+class VIVExcelWorkbooks;
+
+// The spreadsheet program the window works with; the root of the wrapper tree.
+class VIVExcelApplication : public VIVExcelBase
+{
+    Q_OBJECT
+
+public:
+    explicit VIVExcelApplication(std::unique_ptr<ExcelObject> object = nullptr,
+                                 QObject *parent = nullptr);
+
+    // Tells instances apart; 0 for a wrapper without a reachable instance. Never makes the
+    // wrapper reach for the program.
+    qint64 hwnd() const;
+    void setVisible(bool visible);
+    void setScreenUpdating(bool updating);
+    VIVExcelWorkbooks *workbooks();
+    VIVExcelWorkbook *activeWorkbook(bool keep);
+    VIVExcelWindow *activeWindow(bool keep);
+    // The texts left of and above the cell that name it: (row label, column label).
+    QStringList cellLabels(VIVExcelRange *range);
+    // Writes every value into its cell, then reads each read cell as a single-precision number
+    // (NaN for anything that is not a number). Empty, and nothing touched, when writeRanges and
+    // values differ in length.
+    QList<qreal> setCellValuesGetCellValues(const QList<VIVExcelRange *> &writeRanges,
+                                            const QList<qreal> &values,
+                                            const QList<VIVExcelRange *> &readRanges);
+
+public slots:
+    void show();
+
+protected:
+    std::unique_ptr<ExcelObject> createObject() override;
+
+private:
+    VIVExcelWorkbooks *workbooksWrapper = nullptr;
+};
+
+#endif

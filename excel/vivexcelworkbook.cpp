@@ -1,0 +1,27 @@
+#include "excel/vivexcelworkbook.h"
+#include "excel/excelworkbook.h"
+#include "excel/vivexcelworksheets.h"
+
+VIVExcelWorkbook::VIVExcelWorkbook(std::unique_ptr<ExcelObject> object, QObject *parent)
+    : VIVExcelBase(parent)
+{
+    setObject(std::move(object));
+}
+
+std::unique_ptr<ExcelObject> VIVExcelWorkbook::createObject()
+{
+    return nullptr;
+}
+
+QString VIVExcelWorkbook::name()
+{
+    auto *book = dynamic_cast<ExcelWorkbook *>(object());
+    return book ? book->name() : QString();
+}
+
+VIVExcelWorksheets *VIVExcelWorkbook::worksheets()
+{
+    if (!worksheetsWrapper)
+        worksheetsWrapper = new VIVExcelWorksheets(this);
+    return worksheetsWrapper;
+}

@@ -1,0 +1,28 @@
+#ifndef VIVEXCELWORKBOOK_H
+#define VIVEXCELWORKBOOK_H
+
+#include "excel/vivexcelbase.h"
+
+#include <QString>
+
+class VIVExcelWorksheets;
+
+class VIVExcelWorkbook : public VIVExcelBase
+{
+    Q_OBJECT
+
+public:
+    explicit VIVExcelWorkbook(std::unique_ptr<ExcelObject> object = nullptr,
+                              QObject *parent = nullptr);
+
+    QString name();
+    VIVExcelWorksheets *worksheets();
+
+protected:
+    std::unique_ptr<ExcelObject> createObject() override;
+
+private:
+    VIVExcelWorksheets *worksheetsWrapper = nullptr;
+};
+
+#endif

@@ -1,0 +1,242 @@
+#include "graph/minmaxmultidimdata.h"
+#include "ui_watchwindow.h"
+#include "watches/vivexcelwatchscale.h"
+#include "watches/vivexcelwatchview.h"
+#include "watches/watchwindow.h"
+#include "watchtesthelpers.h"
+#include "widgets/imagecache.h"
+
+#include <QDir>
+#include <QGridLayout>
+#include <QImage>
+#include <QLabel>
+#include <QScrollArea>
+#include <QTest>
+
+using namespace WatchTest;
+using View = VIVExcelWatchView;
+
+namespace {
+
+const QList<WatchButton> watchButtons{
+    {QStringLiteral(":resources/watchbuttonclose.png"), QStringLiteral("close")},
+    {QStringLiteral(":resources/watchbuttonexportdata.png"), QStringLiteral("exportdata")},
+    {QStringLiteral(":resources/watchbuttonexport.png"), QStringLiteral("exportimage")}};
+
+// Pictures go beside the test program, to be looked at.
+QString picturePath(const QString &name)
+{
+    QDir dir(QCoreApplication::applicationDirPath());
+    dir.mkpath(QStringLiteral("renderings"));
+    return dir.filePath(QStringLiteral("renderings/") + name);
+}
+
+QImage renderedAndSaved(QWidget &widget, const QString &name)
+{
+    QImage image(widget.size(), QImage::Format_ARGB32);
+    image.fill(Qt::black);
+    widget.render(&image);
+    image.save(picturePath(name));
+    return image;
+}
+
+bool isCurveColour(QRgb pixel)
+{
+    return qRed(pixel) > 200 && qGreen(pixel) > 180 && qBlue(pixel) < 90;
+}
+
+int countPixels(const QImage &image, const QRect &area, bool (*test)(QRgb))
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += test(image.pixel(x, y)) ? 1 : 0;
+    }
+    return count;
+}
+
+bool isGraphGround(QRgb pixel)
+{
+    return pixel == 0xFF180100;
+}
+
+bool isBrightColour(QRgb pixel)
+{
+    return qMax(qRed(pixel), qMax(qGreen(pixel), qBlue(pixel))) > 120;
+}
+
+// A watch as the registry builds it: the view, its two cuts, its colour scale and its title in
+// one container of the watch window.
+struct WatchContainer
+{
+    QWidget *container = nullptr;
+    View *watch = nullptr;
+    View *subX = nullptr;
+    View *subY = nullptr;
+    VIVExcelWatchScale *scale = nullptr;
+};
+
+WatchContainer makeWatch(WatchWindow &window, const QString &title, bool surface)
+{
+    WatchContainer made;
+    made.container = new QWidget;
+    auto *grid = new QGridLayout(made.container);
+    grid->setSpacing(surface ? 2 : 0);
+    grid->setContentsMargins(0, 0, 0, 0);
+    made.watch = new View(made.container);
+    made.watch->setText(title);
+    if (surface)
+        fillHill(*made.watch->data());
+    else
+        fillCurve(*made.watch->data());
+    grid->addWidget(made.watch, 1, 0, 2, 1);
+    made.subX = new View(made.container);
+    made.subY = new View(made.container);
+    for (View *sub : {made.subX, made.subY}) {
+        sub->setTextHeight(sub->textHeight() / 2);
+        sub->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        sub->setAreaFlags(View::AreaAll & ~(View::AreaText | View::AreaSplitHorizontal));
+        sub->setVisible(surface);
+    }
+    made.watch->setSubWatchX(made.subX);
+    made.watch->setSubWatchY(made.subY);
+    grid->addWidget(made.subX, 1, 2);
+    grid->addWidget(made.subY, 2, 2, Qt::AlignBottom);
+    made.watch->setSubWatchMargin(grid->spacing());
+    made.scale = new VIVExcelWatchScale(made.container);
+    made.scale->setFixedWidth(44);
+    made.scale->setContentsMargins(0, 3, 0, 24);
+    made.scale->setWatchView(made.watch);
+    made.scale->setVisible(surface);
+    grid->addWidget(made.scale, 1, 1, 2, 1);
+    auto *label = new QLabel(title, made.container);
+    label->setStyleSheet(
+        QStringLiteral("color:white; font-weight:bold; text-align:center; border: none"));
+    grid->addWidget(label, 0, 0, 1, 3);
+    grid->setColumnStretch(2, 1);
+    grid->setColumnStretch(1, 0);
+    grid->setColumnStretch(0, 2);
+    if (!surface)
+        grid->setAlignment(Qt::AlignCenter);
+
+    const unsigned hidden =
+        surface ? (0x024u | View::AreaText) : (View::AreaSplit | View::AreaText);
+    made.watch->setAreaFlags(View::AreaAll & ~hidden);
+    made.watch->setButtons(watchButtons);
+    const int size = 2 * 120 + 50;
+    made.watch->setFixedSize(size + made.watch->scaleWidth(), size + made.watch->axisHeight());
+
+    QVBoxLayout *contents = window.form()->verticalLayout_2;
+    contents->setSpacing(16);
+    contents->insertWidget(contents->count() - 1, made.container);
+    window.addWatch(made.watch);
+    return made;
+}
+
+} // namespace
+
+class TestWatchRendering : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void curveWatch();
+    void colourMapWatch();
+    void surfaceWatch();
+    void watchWindowWithCurveAndSurface();
+};
+
+void TestWatchRendering::curveWatch()
+{
+    View view;
+    view.resize(330, 260);
+    view.setText(QStringLiteral("B7 Monthly payment"));
+    view.setButtons(watchButtons);
+    view.setAreaFlags(View::AreaAll & ~View::AreaSplitHorizontal);
+    fillCurve(*view.data());
+    view.setSplitPoint(QPointF(0.3, 0.5));
+    const QImage image = renderedAndSaved(view, QStringLiteral("watch-curve.png"));
+    const QRect graph = view.areaRect(WatchAreaGraph);
+    QVERIFY(countPixels(image, graph, isCurveColour) > graph.width() / 2);
+    QVERIFY(isGraphGround(image.pixel(graph.left() + 2, graph.top() + 2)));
+    // The scale and the axis carry labels on the same dark ground.
+    QVERIFY(countPixels(image, view.areaRect(WatchAreaScale), isBrightColour) > 20);
+    QVERIFY(countPixels(image, view.areaRect(WatchAreaAxis), isBrightColour) > 20);
+}
+
+void TestWatchRendering::colourMapWatch()
+{
+    View view;
+    view.resize(330, 300);
+    view.setText(QStringLiteral("B9 Total interest"));
+    view.setAreaFlags(View::AreaAll & ~(0x024u | View::AreaText));
+    fillHill(*view.data());
+    view.data()->setFlat3D(true);
+    view.setSplitPoint(QPointF(0.4, 0.6));
+    const QImage image = renderedAndSaved(view, QStringLiteral("watch-colourmap.png"));
+    const QRect graph = view.areaRect(WatchAreaGraph);
+    QVERIFY(countPixels(image, graph, isGraphGround) < graph.width());
+    QVERIFY(countPixels(image, view.areaRect(WatchAreaAxis), isBrightColour) > 20);
+}
+
+void TestWatchRendering::surfaceWatch()
+{
+    View view;
+    view.resize(330, 300);
+    view.setText(QStringLiteral("B9 Total interest"));
+    view.setAreaFlags(View::AreaAll & ~(0x024u | View::AreaText));
+    fillHill(*view.data());
+    view.setSplitPoint(QPointF(0.4, 0.6));
+    renderedAndSaved(view, QStringLiteral("watch-surface.png"));
+    // The cube is drawn into the whole body; its cached picture has the body's size.
+    const QImage image = renderedAndSaved(view, QStringLiteral("watch-surface.png"));
+    const QRect graph = view.areaRect(WatchAreaGraph);
+    QCOMPARE(view.data()->drawSettings3DCube().imageSize, graph.size());
+    QVERIFY(countPixels(image, graph, isBrightColour) > graph.width() * 5);
+}
+
+void TestWatchRendering::watchWindowWithCurveAndSurface()
+{
+    WatchWindow window;
+    window.setWindowTitle(QStringLiteral("Watches"));
+    // The chrome handler and the main window give the window its steel plate and styles.
+    QPalette palette = window.palette();
+    palette.setBrush(QPalette::Window, QBrush(*cachedImage(":resources/stainless-steel.jpg")));
+    window.setPalette(palette);
+    window.setAutoFillBackground(true);
+    window.form()->pushButton_newWatchWindow->hide();
+    window.form()->checkBox_useNormalAveraged->hide();
+    window.form()->checkBox_useTriangleRects->hide();
+
+    const WatchContainer curve = makeWatch(window, QStringLiteral("Monthly payment"), false);
+    const WatchContainer surface = makeWatch(window, QStringLiteral("Total interest"), true);
+    window.form()->checkBox_Flat3DGraph->setChecked(true);
+    window.checkWidgetDisplay();
+    window.setGeometry(40, 40, 620, 800);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // The owner forwards a watch's change of graph kind to the window's width check.
+    QObject::connect(surface.watch, &View::graphDepthChanged, &window, &WatchWindow::checkResize);
+    emit surface.watch->graphDepthChanged();
+    QTRY_VERIFY(!window.isResizePending());
+    surface.watch->setSplitPoint(QPointF(0.35, 0.55));
+    QTRY_VERIFY(!surface.subX->data()->values().isEmpty());
+    QTest::qWait(50);
+
+    const QImage shot = window.grab().toImage();
+    shot.save(picturePath(QStringLiteral("watchwindow-flat3d.png")));
+    QVERIFY(surface.scale->isVisible());
+    QVERIFY(!curve.scale->isVisible());
+    QCOMPARE(surface.subX->data()->graphDepth(), 2);
+    QCOMPARE(surface.subY->data()->graphDepth(), 2);
+    const QRect cut(surface.subX->mapTo(&window, QPoint(0, 0)), surface.subX->size());
+    QVERIFY(countPixels(shot, cut, isCurveColour) > 20);
+
+    window.form()->checkBox_Flat3DGraph->setChecked(false);
+    QTest::qWait(50);
+    window.grab().toImage().save(picturePath(QStringLiteral("watchwindow-cube.png")));
+    QVERIFY(!surface.scale->isVisible());
+}
+
+QTEST_MAIN(TestWatchRendering)
+#include "tst_watchrendering.moc"

@@ -1,0 +1,235 @@
+#include "watches/watchwindow.h"
+#include "ui_watchwindow.h"
+
+#include "graph/minmaxmultidimdata.h"
+#include "watches/vivexcelwatchscale.h"
+#include "watches/vivexcelwatchview.h"
+
+#include <QScreen>
+
+namespace {
+
+// Room beside the watches for the window's margins and the scroll bar.
+constexpr int sideRoom = 60;
+// A window pushed back from the right screen edge keeps this much distance to it.
+constexpr int edgeDistance = 30;
+
+} // namespace
+
+WatchWindow::WatchWindow(QWidget *parent) : QWidget(parent), ui(new Ui::WatchWindow)
+{
+    ui->setupUi(this);
+    m_resizeTimer.setInterval(200);
+    connect(&m_resizeTimer, &QTimer::timeout, &m_resizeTimer, &QTimer::stop);
+    connect(&m_resizeTimer, &QTimer::timeout, this, &WatchWindow::doCheckResize);
+    for (QSlider *slider : {ui->horizontalSlider_watchSize, ui->horizontalSlider_watchGraphAlpha}) {
+        connect(slider, &QSlider::sliderPressed, this, &WatchWindow::enableWatchCanUseFastDraw);
+        connect(slider, &QSlider::sliderReleased, this, &WatchWindow::disableWatchCanUseFastDraw);
+    }
+    connect(ui->horizontalSlider_watchSize, &QSlider::sliderReleased, this,
+            &WatchWindow::checkResize);
+    connect(ui->checkBox_Flat3DGraph, &QCheckBox::toggled, this, &WatchWindow::checkWidgetDisplay);
+    ui->checkBox_SmoothGraphs->hide();
+
+    ui->scrollArea->setBackgroundRole(QPalette::Window);
+    QPalette palette = ui->scrollArea->palette();
+    palette.setBrush(QPalette::All, QPalette::Window, QBrush(Qt::transparent));
+    ui->scrollArea->setPalette(palette);
+}
+
+WatchWindow::~WatchWindow()
+{
+    // Watches inside the window die after this destructor has run; they must not report to it.
+    for (VIVExcelWatchView *watch : std::as_const(m_watches))
+        disconnect(watch, nullptr, this, nullptr);
+    delete ui;
+}
+
+void WatchWindow::addWatch(VIVExcelWatchView *watch)
+{
+    if (!watch)
+        return;
+    m_watches.append(watch);
+    connect(watch, &QObject::destroyed, this, &WatchWindow::watchDestroyed);
+    applyGraphAlpha(watch, -1.0);
+    watch->data()->setFlat3D(ui->checkBox_Flat3DGraph->isChecked());
+}
+
+void WatchWindow::watchDestroyed(QObject *object)
+{
+    // The object is half destroyed: compare addresses only.
+    const qsizetype removed = m_watches.removeIf(
+        [object](VIVExcelWatchView *w) { return static_cast<QObject *>(w) == object; });
+    if (removed > 0 && m_watches.isEmpty())
+        emit watchesEmptied();
+}
+
+void WatchWindow::enableWatchCanUseFastDraw()
+{
+    for (VIVExcelWatchView *watch : std::as_const(m_watches))
+        watch->setCanUseFastDraw(true);
+}
+
+void WatchWindow::disableWatchCanUseFastDraw()
+{
+    for (VIVExcelWatchView *watch : std::as_const(m_watches))
+        watch->setCanUseFastDraw(false);
+}
+
+void WatchWindow::on_horizontalSlider_watchSize_valueChanged(int value)
+{
+    emit newWatchSize(value);
+}
+
+template <typename Change> void WatchWindow::changeCubeSettings(Change change)
+{
+    for (VIVExcelWatchView *watch : std::as_const(m_watches)) {
+        DrawSettings3DCube settings = watch->data()->drawSettings3DCube();
+        change(settings);
+        watch->data()->setDrawSettings3DCube(settings);
+        watch->update(true);
+    }
+}
+
+void WatchWindow::on_checkBox_useTriangleRects_toggled(bool checked)
+{
+    changeCubeSettings([checked](DrawSettings3DCube &s) { s.triangleRects = checked; });
+}
+
+void WatchWindow::on_checkBox_useNormalAveraged_toggled(bool checked)
+{
+    changeCubeSettings([checked](DrawSettings3DCube &s) { s.averagedNormals = checked; });
+}
+
+void WatchWindow::on_checkBox_DrawPoints_toggled(bool checked)
+{
+    changeCubeSettings([checked](DrawSettings3DCube &s) { s.showPoints = checked; });
+}
+
+void WatchWindow::on_checkBox_SmoothGraphs_toggled(bool checked)
+{
+    for (VIVExcelWatchView *watch : std::as_const(m_watches)) {
+        MinMaxMultiDimData *data = watch->data();
+        if (data->graphDepth() != 4)
+            continue;
+        if (data->flat3D()) {
+            DrawSettings3DFlat settings = data->drawSettings3DFlat();
+            settings.smooth = checked;
+            data->setDrawSettings3DFlat(settings);
+        } else {
+            DrawSettings3DCube settings = data->drawSettings3DCube();
+            settings.smooth = checked;
+            data->setDrawSettings3DCube(settings);
+        }
+        watch->update(true);
+    }
+}
+
+void WatchWindow::on_checkBox_Flat3DGraph_toggled(bool checked)
+{
+    for (VIVExcelWatchView *watch : std::as_const(m_watches)) {
+        watch->data()->setFlat3D(checked);
+        // A colour legend means nothing beside a curve.
+        if (VIVExcelWatchScale *scale = watch->watchScale())
+            scale->setVisible(checked && watch->data()->graphDepth() >= 4);
+    }
+    ui->checkBox_SmoothGraphs->setVisible(checked);
+    ui->checkBox_DrawPoints->setVisible(!checked);
+    ui->horizontalSlider_watchGraphAlpha->setVisible(!checked);
+    ui->label_Transparency->setVisible(!checked);
+    {
+        // Only shows the watches' state; the other watches must not be changed by it.
+        const QSignalBlocker blocker(ui->checkBox_SmoothGraphs);
+        for (VIVExcelWatchView *watch : std::as_const(m_watches)) {
+            const MinMaxMultiDimData *data = watch->data();
+            ui->checkBox_SmoothGraphs->setChecked(checked ? data->drawSettings3DFlat().smooth
+                                                          : data->drawSettings3DCube().smooth);
+        }
+    }
+    for (VIVExcelWatchView *watch : std::as_const(m_watches))
+        watch->update(true);
+}
+
+double WatchWindow::sliderAlpha() const
+{
+    const QSlider *slider = ui->horizontalSlider_watchGraphAlpha;
+    const int span = slider->maximum() - slider->minimum();
+    return span > 0 ? double(slider->value() - slider->minimum()) / span : 1.0;
+}
+
+void WatchWindow::on_horizontalSlider_watchGraphAlpha_valueChanged(int)
+{
+    const double alpha = sliderAlpha();
+    for (VIVExcelWatchView *watch : std::as_const(m_watches))
+        applyGraphAlpha(watch, alpha);
+}
+
+void WatchWindow::applyGraphAlpha(VIVExcelWatchView *watch, double alpha)
+{
+    if (!watch)
+        return;
+    if (alpha < 0.0)
+        alpha = sliderAlpha();
+    DrawSettings3DCube settings = watch->data()->drawSettings3DCube();
+    settings.opacity = alpha;
+    watch->data()->setDrawSettings3DCube(settings);
+}
+
+void WatchWindow::checkWidgetDisplay()
+{
+    const bool enabled = !ui->checkBox_Flat3DGraph->isChecked();
+    ui->checkBox_DrawPoints->setEnabled(enabled);
+    ui->horizontalSlider_watchGraphAlpha->setEnabled(enabled);
+    ui->label_Transparency->setEnabled(enabled);
+}
+
+int WatchWindow::widthFor(VIVExcelWatchView *watch) const
+{
+    const int width = watch->width();
+    if (watch->data()->graphDepth() != 4)
+        return width + sideRoom;
+    // A surface has its two sub watches beside it, and possibly its colour scale.
+    int target = width + int((width - watch->subWatchMargin()) / 1.8);
+    if (const VIVExcelWatchScale *scale = watch->watchScale())
+        target += scale->width();
+    return target + sideRoom;
+}
+
+void WatchWindow::checkResize()
+{
+    VIVExcelWatchView *reference = qobject_cast<VIVExcelWatchView *>(sender());
+    if (!reference)
+        reference = m_watches.isEmpty() ? nullptr : m_watches.constFirst();
+    if (!reference)
+        return;
+    m_targetWidth = std::max(widthFor(reference), minimumWidth());
+    m_resizeTimer.start();
+}
+
+void WatchWindow::doCheckResize()
+{
+    if (width() == m_targetWidth)
+        return;
+    setUpdatesEnabled(false);
+    QRect rect = geometry();
+    rect.setWidth(m_targetWidth);
+    checkPosition(rect);
+    setUpdatesEnabled(true);
+}
+
+void WatchWindow::checkPosition(QRect rect)
+{
+    if (rect.right() < rect.left() || rect.bottom() < rect.top())
+        rect = geometry();
+    if (const QScreen *shown = screen()) {
+        const QRect available = shown->availableGeometry();
+        if (rect.right() > available.right())
+            rect.moveRight(available.right() - edgeDistance);
+    }
+    setGeometry(rect);
+}
+
+void WatchWindow::checkPosition()
+{
+    checkPosition(QRect());
+}
