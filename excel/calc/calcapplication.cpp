@@ -41,7 +41,7 @@ QString CalcApplication::describe() const
 
 qint64 CalcApplication::hwnd()
 {
-    return connection->isAlive() ? connection->id() : 0;
+    return connection->answers() ? connection->id() : 0;
 }
 
 std::unique_ptr<ExcelWorkbook> CalcApplication::activeWorkbook()

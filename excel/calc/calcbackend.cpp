@@ -29,10 +29,12 @@ struct Settings
     std::shared_ptr<CalcConnection> connection;
 };
 
+// Never destroyed: the office's runtime is gone by the time static objects die, and releasing
+// a bridge then would crash the program on its way out.
 Settings &settings()
 {
-    static Settings instance;
-    return instance;
+    static Settings *instance = new Settings;
+    return *instance;
 }
 
 QString officeProgram()
@@ -66,7 +68,7 @@ std::shared_ptr<CalcConnection> waitForConnection(int waitMs)
 std::shared_ptr<CalcConnection> liveConnection()
 {
     std::shared_ptr<CalcConnection> &connection = settings().connection;
-    if (connection && connection->isAlive())
+    if (connection && connection->answers())
         return connection;
     connection = CalcConnection::open(settings().pipeName);
     if (!connection && CalcBackend::isOfficeRunning() &&
@@ -112,7 +114,7 @@ QList<qint64> CalcBackend::officeInstances()
 std::unique_ptr<ExcelApplication> CalcBackend::attachToInstance(qint64 instance)
 {
     const std::shared_ptr<CalcConnection> connection = settings().connection;
-    if (!connection || !connection->isAlive() || connection->id() != instance ||
+    if (!connection || !connection->answers() || connection->id() != instance ||
         !showsSpreadsheet(*connection))
         return nullptr;
     return std::make_unique<CalcApplication>(connection);

@@ -6,9 +6,7 @@
 #include <com/sun/star/connection/Connector.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
-#include <com/sun/star/lang/XEventListener.hpp>
 #include <cppuhelper/bootstrap.hxx>
-#include <cppuhelper/implbase1.hxx>
 
 namespace {
 
@@ -17,23 +15,11 @@ using namespace css;
 const char bootstrapVariable[] = "URE_BOOTSTRAP";
 const char bootstrapFile[] = "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc";
 
-// Hears the bridge's end on the bridge's own thread; only flips the flag the GUI thread reads.
-class BridgeListener : public cppu::WeakImplHelper1<lang::XEventListener>
-{
-public:
-    explicit BridgeListener(std::shared_ptr<std::atomic_bool> disposed)
-        : disposed(std::move(disposed))
-    {
-    }
-    void SAL_CALL disposing(const lang::EventObject &) override { disposed->store(true); }
-
-private:
-    std::shared_ptr<std::atomic_bool> disposed;
-};
-
+// Kept for the life of the process and never released, for the same reason as the connection.
 uno::Reference<uno::XComponentContext> localContext()
 {
-    static uno::Reference<uno::XComponentContext> context = []() {
+    static const uno::Reference<uno::XComponentContext> &context = *new uno::Reference<
+        uno::XComponentContext>([]() {
         if (qEnvironmentVariableIsEmpty(bootstrapVariable))
             qputenv(bootstrapVariable, bootstrapFile);
         try {
@@ -44,7 +30,7 @@ uno::Reference<uno::XComponentContext> localContext()
             qDebug() << "Cannot start the office bridge:" << toQString(e.Message);
         }
         return uno::Reference<uno::XComponentContext>();
-    }();
+    }());
     return context;
 }
 
@@ -56,9 +42,7 @@ qint64 nextSerial()
 
 } // namespace
 
-CalcConnection::CalcConnection()
-    : bridgeDisposed(std::make_shared<std::atomic_bool>(false)),
-      bracket(std::make_unique<CalcWriteBracket>())
+CalcConnection::CalcConnection() : bracket(std::make_unique<CalcWriteBracket>())
 {
 }
 
@@ -86,7 +70,6 @@ std::shared_ptr<CalcConnection> CalcConnection::open(const QString &pipeName)
         const uno::Reference<bridge::XBridge> urp =
             bridge::BridgeFactory::create(local)->createBridge(OUString(), "urp", pipe, nullptr);
         connection->bridge.set(urp, uno::UNO_QUERY_THROW);
-        connection->bridge->addEventListener(new BridgeListener(connection->bridgeDisposed));
         connection->remoteContext.set(urp->getInstance("StarOffice.ComponentContext"),
                                       uno::UNO_QUERY_THROW);
         connection->desktopObject = frame::Desktop::create(connection->remoteContext);
@@ -105,14 +88,25 @@ std::shared_ptr<CalcConnection> CalcConnection::unbound()
     return std::shared_ptr<CalcConnection>(new CalcConnection);
 }
 
+bool CalcConnection::answers()
+{
+    return guard(
+        "check connection",
+        [this]() {
+            desktopObject->getCurrentFrame();
+            return true;
+        },
+        false);
+}
+
 bool CalcConnection::isAlive() const
 {
-    return desktopObject.is() && !bridgeDisposed->load();
+    return desktopObject.is() && !gone;
 }
 
 void CalcConnection::noteGone(const char *operation, const OUString &message)
 {
-    bridgeDisposed->store(true);
+    gone = true;
     qDebug() << "Office connection lost in" << operation << toQString(message);
 }
 
