@@ -1,12 +1,13 @@
 #include "excel/calc/calcconnection.h"
 #include "excel/calc/calcwritebracket.h"
 
-#include <com/sun/star/bridge/BridgeFactory.hpp>
-#include <com/sun/star/bridge/XBridge.hpp>
-#include <com/sun/star/connection/Connector.hpp>
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <cppuhelper/bootstrap.hxx>
+
+#include <QThread>
+#include <csignal>
 
 namespace {
 
@@ -20,6 +21,8 @@ uno::Reference<uno::XComponentContext> localContext()
 {
     static const uno::Reference<uno::XComponentContext> &context = *new uno::Reference<
         uno::XComponentContext>([]() {
+        // A write to the pipe of an office that just died must fail, not end the program.
+        std::signal(SIGPIPE, SIG_IGN);
         if (qEnvironmentVariableIsEmpty(bootstrapVariable))
             qputenv(bootstrapVariable, bootstrapFile);
         try {
@@ -34,6 +37,9 @@ uno::Reference<uno::XComponentContext> localContext()
     return context;
 }
 
+const int openAttempts = 5;
+const int openRetryMs = 200;
+
 qint64 nextSerial()
 {
     static qint64 serial = 0;
@@ -46,34 +52,38 @@ CalcConnection::CalcConnection() : bracket(std::make_unique<CalcWriteBracket>())
 {
 }
 
-CalcConnection::~CalcConnection()
+// The bridge closes itself once the last object of the office is released.
+CalcConnection::~CalcConnection() = default;
+
+// An office that is still starting may accept a connection and drop it again; such a
+// connection is tried again a few times.
+std::shared_ptr<CalcConnection> CalcConnection::open(const QString &pipeName)
 {
-    if (isAlive()) {
-        try {
-            bridge->dispose();
-        } catch (const uno::Exception &) {
-            // The office went away at the same moment; nothing is left to close.
-        }
+    for (int attempt = 1;; ++attempt) {
+        bool dropped = false;
+        std::shared_ptr<CalcConnection> connection = tryOpen(pipeName, dropped);
+        if (connection || !dropped || attempt == openAttempts)
+            return connection;
+        QThread::msleep(openRetryMs);
     }
 }
 
-std::shared_ptr<CalcConnection> CalcConnection::open(const QString &pipeName)
+std::shared_ptr<CalcConnection> CalcConnection::tryOpen(const QString &pipeName, bool &dropped)
 {
     const uno::Reference<uno::XComponentContext> local = localContext();
     if (!local.is())
         return nullptr;
     std::shared_ptr<CalcConnection> connection(new CalcConnection);
     try {
-        const uno::Reference<css::connection::XConnection> pipe =
-            css::connection::Connector::create(local)->connect(
-                toOUString("pipe,name=" + pipeName));
-        const uno::Reference<bridge::XBridge> urp =
-            bridge::BridgeFactory::create(local)->createBridge(OUString(), "urp", pipe, nullptr);
-        connection->bridge.set(urp, uno::UNO_QUERY_THROW);
-        connection->remoteContext.set(urp->getInstance("StarOffice.ComponentContext"),
-                                      uno::UNO_QUERY_THROW);
+        connection->remoteContext.set(
+            bridge::UnoUrlResolver::create(local)->resolve(
+                toOUString("uno:pipe,name=" + pipeName + ";urp;StarOffice.ComponentContext")),
+            uno::UNO_QUERY_THROW);
         connection->desktopObject = frame::Desktop::create(connection->remoteContext);
     } catch (const css::connection::NoConnectException &) {
+        return nullptr;
+    } catch (const lang::DisposedException &) {
+        dropped = true;
         return nullptr;
     } catch (const uno::Exception &e) {
         qDebug() << "Cannot reach the office:" << toQString(e.Message);

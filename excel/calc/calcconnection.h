@@ -79,12 +79,12 @@ public:
 
 private:
     CalcConnection();
+    static std::shared_ptr<CalcConnection> tryOpen(const QString &pipeName, bool &dropped);
     void noteGone(const char *operation, const OUString &message);
     void noteFailure(const char *operation, const OUString &message);
 
     qint64 serial = 0;
     bool gone = false;
-    css::uno::Reference<css::lang::XComponent> bridge;
     css::uno::Reference<css::uno::XComponentContext> remoteContext;
     css::uno::Reference<css::frame::XDesktop2> desktopObject;
     std::unique_ptr<CalcWriteBracket> bracket;
