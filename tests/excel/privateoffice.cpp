@@ -287,3 +287,15 @@ bool PrivateOffice::type(const QString &book, const QString &text)
                },
                false);
 }
+
+bool PrivateOffice::activate(const QString &book)
+{
+    const uno::Reference<frame::XModel> model = findBook(*direct, book);
+    return model.is() && direct->guard(
+                             "activate",
+                             [&]() {
+                                 model->getCurrentController()->getFrame()->activate();
+                                 return true;
+                             },
+                             false);
+}

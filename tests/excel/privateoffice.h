@@ -27,6 +27,8 @@ public:
     QString pipeName() const { return pipe; }
     QString profileUrl() const;
 
+    // Brings the workbook's window to the front, as a user's click would.
+    bool activate(const QString &book);
     bool setContent(const QString &book, const QString &cell, const QString &content);
     QString content(const QString &book, const QString &cell);
     // Selects cells of the first sheet; several areas are given as separate addresses.
