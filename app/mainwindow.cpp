@@ -309,8 +309,8 @@ void MainWindow::checkExcelIsFrontMostTimeout()
     }
     const bool excelFront = isExcelForeground();
     const Qt::WindowFlags flags = windowFlags();
-    const Qt::WindowFlags wanted = excelFront ? flags | Qt::WindowStaysOnTopHint
-                                              : flags & ~Qt::WindowStaysOnTopHint;
+    const Qt::WindowFlags wanted =
+        excelFront ? flags | Qt::WindowStaysOnTopHint : flags & ~Qt::WindowStaysOnTopHint;
     if (wanted != flags) {
         qDebug() << "Changing flags!!!!!!" << qPrintable(flagsText(flags))
                  << qPrintable(flagsText(wanted));

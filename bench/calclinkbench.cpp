@@ -84,8 +84,8 @@ double wrappedLoop(VIVExcelApplication &application, VIVExcelWorksheet *sheet, b
     if (bracket)
         application.setScreenUpdating(false);
     for (int point = 0; point < points; ++point) {
-        for (const qreal value : application.setCellValuesGetCellValues(writes, {inputAt(point)},
-                                                                        reads))
+        for (const qreal value :
+             application.setCellValuesGetCellValues(writes, {inputAt(point)}, reads))
             sum += value;
     }
     if (bracket)
@@ -117,9 +117,9 @@ int main(int argc, char **argv)
     const QString pipe = "marlowin_bench_" + QUuid::createUuid().toString(QUuid::Id128).left(12);
     const QString profileUrl = "file://" + profile.path();
     QProcess office;
-    office.start("soffice", {"--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
-                             "-env:UserInstallation=" + profileUrl,
-                             "--accept=pipe,name=" + pipe + ";urp;"});
+    office.start("soffice",
+                 {"--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
+                  "-env:UserInstallation=" + profileUrl, "--accept=pipe,name=" + pipe + ";urp;"});
     ExcelBackend::configure(pipe, profileUrl);
 
     std::shared_ptr<CalcConnection> direct;

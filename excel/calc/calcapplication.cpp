@@ -31,8 +31,7 @@ uno::Reference<frame::XModel> currentSpreadsheet(CalcConnection &connection)
 
 CalcApplication::CalcApplication(std::shared_ptr<CalcConnection> connection)
     : connection(std::move(connection))
-{
-}
+{}
 
 QString CalcApplication::describe() const
 {

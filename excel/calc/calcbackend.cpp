@@ -140,8 +140,7 @@ QString CalcBackend::activeOfficeTitle()
     return toQString(connection->guard(
         "find active window",
         [&connection]() {
-            const uno::Reference<frame::XFrame> frame =
-                connection->desktop()->getCurrentFrame();
+            const uno::Reference<frame::XFrame> frame = connection->desktop()->getCurrentFrame();
             if (!frame.is() || !frame->isActive())
                 return OUString();
             return uno::Reference<frame::XTitle>(frame, uno::UNO_QUERY_THROW)->getTitle();

@@ -16,24 +16,25 @@ using namespace css;
 const char bootstrapVariable[] = "URE_BOOTSTRAP";
 const char bootstrapFile[] = "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc";
 
-// Kept for the life of the process and never released, for the same reason as the connection.
+// Never released: the office runtime is torn down before static objects die, and releasing
+// the context then would crash the program on its way out.
 uno::Reference<uno::XComponentContext> localContext()
 {
-    static const uno::Reference<uno::XComponentContext> &context = *new uno::Reference<
-        uno::XComponentContext>([]() {
-        // A write to the pipe of an office that just died must fail, not end the program.
-        std::signal(SIGPIPE, SIG_IGN);
-        if (qEnvironmentVariableIsEmpty(bootstrapVariable))
-            qputenv(bootstrapVariable, bootstrapFile);
-        try {
-            return cppu::defaultBootstrap_InitialComponentContext();
-        } catch (const cppu::BootstrapException &e) {
-            qDebug() << "Cannot start the office bridge:" << toQString(e.getMessage());
-        } catch (const uno::Exception &e) {
-            qDebug() << "Cannot start the office bridge:" << toQString(e.Message);
-        }
-        return uno::Reference<uno::XComponentContext>();
-    }());
+    static const uno::Reference<uno::XComponentContext> &context =
+        *new uno::Reference<uno::XComponentContext>([]() {
+            // A write to the pipe of an office that just died must fail, not end the program.
+            std::signal(SIGPIPE, SIG_IGN);
+            if (qEnvironmentVariableIsEmpty(bootstrapVariable))
+                qputenv(bootstrapVariable, bootstrapFile);
+            try {
+                return cppu::defaultBootstrap_InitialComponentContext();
+            } catch (const cppu::BootstrapException &e) {
+                qDebug() << "Cannot start the office bridge:" << toQString(e.getMessage());
+            } catch (const uno::Exception &e) {
+                qDebug() << "Cannot start the office bridge:" << toQString(e.Message);
+            }
+            return uno::Reference<uno::XComponentContext>();
+        }());
     return context;
 }
 
@@ -48,9 +49,7 @@ qint64 nextSerial()
 
 } // namespace
 
-CalcConnection::CalcConnection() : bracket(std::make_unique<CalcWriteBracket>())
-{
-}
+CalcConnection::CalcConnection() : bracket(std::make_unique<CalcWriteBracket>()) {}
 
 // The bridge closes itself once the last object of the office is released.
 CalcConnection::~CalcConnection() = default;

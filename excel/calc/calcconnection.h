@@ -65,8 +65,7 @@ public:
         return fallback;
     }
 
-    template <typename Call>
-    void guard(const char *operation, Call &&call)
+    template <typename Call> void guard(const char *operation, Call &&call)
     {
         guard(
             operation,

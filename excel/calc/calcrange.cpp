@@ -1,8 +1,8 @@
 #include "excel/calc/calcrange.h"
 #include "excel/calc/calcconnection.h"
-#include "excel/celladdress.h"
 #include "excel/calc/calcworksheet.h"
 #include "excel/calc/calcwritebracket.h"
+#include "excel/celladdress.h"
 
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/sheet/XSheetCellRange.hpp>
@@ -44,8 +44,7 @@ table::CellRangeAddress firstAreaAddress(const uno::Reference<uno::XInterface> &
 CalcRange::CalcRange(std::shared_ptr<CalcConnection> connection,
                      uno::Reference<frame::XModel> model, uno::Reference<uno::XInterface> cells)
     : connection(std::move(connection)), model(std::move(model)), cells(std::move(cells))
-{
-}
+{}
 
 QString CalcRange::describe() const
 {
@@ -68,7 +67,8 @@ QVariant CalcRange::value()
 {
     if (!cell().is() || !cellData.is())
         return QVariant();
-    return connection->guard("Range.Value", [this]() { return readValue(); }, QVariant());
+    return connection->guard(
+        "Range.Value", [this]() { return readValue(); }, QVariant());
 }
 
 // One call answers every number and text; only an empty text needs a second call to tell an

@@ -28,9 +28,7 @@ bool isCellAddress(const QString &address)
 class FakeRange : public ExcelRange
 {
 public:
-    FakeRange(Place place, QString address) : place(std::move(place)), cells(std::move(address))
-    {
-    }
+    FakeRange(Place place, QString address) : place(std::move(place)), cells(std::move(address)) {}
 
     QString describe() const override { return "fake range " + name(); }
 
@@ -369,8 +367,7 @@ void FakeExcel::change(const QString &sheet, const QString &address)
 {
     Sheet &target = books[activeBook].sheets[sheet];
     if (target.changeHandler && target.changeReceiver)
-        target.changeHandler(
-            std::make_unique<FakeRange>(Place{this, activeBook, sheet}, address));
+        target.changeHandler(std::make_unique<FakeRange>(Place{this, activeBook, sheet}, address));
 }
 
 int FakeExcel::count(const QString &prefix) const

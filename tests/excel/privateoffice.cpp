@@ -3,11 +3,11 @@
 #include "excel/calc/calcconnection.h"
 #include "excel/excelbackend.h"
 
+#include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
-#include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/frame/DispatchHelper.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDispatchProvider.hpp>
@@ -66,19 +66,17 @@ uno::Reference<sheet::XSpreadsheet> firstSheet(const uno::Reference<frame::XMode
     return uno::Reference<sheet::XSpreadsheet>(sheets->getByIndex(0), uno::UNO_QUERY_THROW);
 }
 
-uno::Reference<table::XCell> cellOf(const uno::Reference<frame::XModel> &model,
-                                    const QString &cell)
+uno::Reference<table::XCell> cellOf(const uno::Reference<frame::XModel> &model, const QString &cell)
 {
-    return uno::Reference<table::XCell>(
-        firstSheet(model)->getCellRangeByName(toOUString(cell)), uno::UNO_QUERY_THROW);
+    return uno::Reference<table::XCell>(firstSheet(model)->getCellRangeByName(toOUString(cell)),
+                                        uno::UNO_QUERY_THROW);
 }
 
 } // namespace
 
 PrivateOffice::PrivateOffice()
     : pipe("marlowin_test_" + QUuid::createUuid().toString(QUuid::Id128).left(12))
-{
-}
+{}
 
 PrivateOffice::~PrivateOffice()
 {
@@ -90,16 +88,20 @@ QString PrivateOffice::profileUrl() const
     return "file://" + profile.path();
 }
 
-bool PrivateOffice::start()
+bool PrivateOffice::start(Listening listening)
 {
     ExcelBackend::configure(pipe, profileUrl());
-    launcher.start("soffice", {"--headless", "--invisible", "--norestore", "--nologo",
-                               "--nodefault", "-env:UserInstallation=" + profileUrl(),
-                               "--accept=pipe,name=" + pipe + ";urp;"});
+    QStringList arguments{"--headless", "--invisible", "--norestore",
+                          "--nologo",   "--nodefault", "-env:UserInstallation=" + profileUrl()};
+    if (listening == Listens)
+        arguments << "--accept=pipe,name=" + pipe + ";urp;";
+    launcher.start("soffice", arguments);
     if (!launcher.waitForStarted())
         return false;
     const QDeadlineTimer deadline(startWaitMs);
     while (!deadline.hasExpired()) {
+        if (listening == DoesNotListen && officeProcesses().size() > 1)
+            return true;
         direct = CalcConnection::open(pipe);
         if (direct)
             return true;
@@ -108,7 +110,13 @@ bool PrivateOffice::start()
     return false;
 }
 
-// The launcher hands over to soffice.bin, which outlives it; both are found by the pipe name.
+bool PrivateOffice::connect()
+{
+    direct = CalcConnection::open(pipe);
+    return direct != nullptr;
+}
+
+// The launcher hands over to soffice.bin, which outlives it; both are found by the profile.
 QList<qint64> PrivateOffice::officeProcesses() const
 {
     QList<qint64> found;
@@ -119,7 +127,8 @@ QList<qint64> PrivateOffice::officeProcesses() const
         if (!numeric)
             continue;
         QFile cmdline("/proc/" + entry + "/cmdline");
-        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(pipe.toUtf8()))
+        if (cmdline.open(QIODevice::ReadOnly) &&
+            cmdline.readAll().contains(profile.path().toUtf8()))
             found.append(pid);
     }
     return found;
@@ -162,36 +171,32 @@ QString PrivateOffice::content(const QString &book, const QString &cell)
 bool PrivateOffice::select(const QString &book, const QStringList &areas)
 {
     const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() && direct->guard(
-                             "select",
-                             [&]() {
-                                 const uno::Reference<sheet::XSpreadsheet> sheet =
-                                     firstSheet(model);
-                                 const uno::Reference<sheet::XSpreadsheetView> view(
-                                     model->getCurrentController(), uno::UNO_QUERY_THROW);
-                                 view->setActiveSheet(sheet);
-                                 const uno::Reference<sheet::XSheetCellRangeContainer> ranges(
-                                     uno::Reference<lang::XMultiServiceFactory>(
-                                         model, uno::UNO_QUERY_THROW)
-                                         ->createInstance("com.sun.star.sheet.SheetCellRanges"),
-                                     uno::UNO_QUERY_THROW);
-                                 for (const QString &area : areas) {
-                                     const uno::Reference<sheet::XCellRangeAddressable> cells(
-                                         sheet->getCellRangeByName(toOUString(area)),
-                                         uno::UNO_QUERY_THROW);
-                                     ranges->addRangeAddress(cells->getRangeAddress(), false);
-                                 }
-                                 uno::Any selection;
-                                 if (areas.size() == 1)
-                                     selection <<= sheet->getCellRangeByName(
-                                         toOUString(areas.first()));
-                                 else
-                                     selection <<= ranges;
-                                 return uno::Reference<view::XSelectionSupplier>(
-                                            view, uno::UNO_QUERY_THROW)
-                                     ->select(selection);
-                             },
-                             false);
+    return model.is() &&
+           direct->guard(
+               "select",
+               [&]() {
+                   const uno::Reference<sheet::XSpreadsheet> sheet = firstSheet(model);
+                   const uno::Reference<sheet::XSpreadsheetView> view(model->getCurrentController(),
+                                                                      uno::UNO_QUERY_THROW);
+                   view->setActiveSheet(sheet);
+                   const uno::Reference<sheet::XSheetCellRangeContainer> ranges(
+                       uno::Reference<lang::XMultiServiceFactory>(model, uno::UNO_QUERY_THROW)
+                           ->createInstance("com.sun.star.sheet.SheetCellRanges"),
+                       uno::UNO_QUERY_THROW);
+                   for (const QString &area : areas) {
+                       const uno::Reference<sheet::XCellRangeAddressable> cells(
+                           sheet->getCellRangeByName(toOUString(area)), uno::UNO_QUERY_THROW);
+                       ranges->addRangeAddress(cells->getRangeAddress(), false);
+                   }
+                   uno::Any selection;
+                   if (areas.size() == 1)
+                       selection <<= sheet->getCellRangeByName(toOUString(areas.first()));
+                   else
+                       selection <<= ranges;
+                   return uno::Reference<view::XSelectionSupplier>(view, uno::UNO_QUERY_THROW)
+                       ->select(selection);
+               },
+               false);
 }
 
 QStringList PrivateOffice::undoTitles(const QString &book)
@@ -215,16 +220,16 @@ QStringList PrivateOffice::undoTitles(const QString &book)
 bool PrivateOffice::undo(const QString &book)
 {
     const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() && direct->guard(
-                             "undo",
-                             [&]() {
-                                 uno::Reference<document::XUndoManagerSupplier>(
-                                     model, uno::UNO_QUERY_THROW)
-                                     ->getUndoManager()
-                                     ->undo();
-                                 return true;
-                             },
-                             false);
+    return model.is() &&
+           direct->guard(
+               "undo",
+               [&]() {
+                   uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
+                       ->getUndoManager()
+                       ->undo();
+                   return true;
+               },
+               false);
 }
 
 bool PrivateOffice::isModified(const QString &book)
@@ -256,16 +261,16 @@ bool PrivateOffice::setModified(const QString &book, bool modified)
 bool PrivateOffice::clearUndo(const QString &book)
 {
     const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() && direct->guard(
-                             "clear undo",
-                             [&]() {
-                                 uno::Reference<document::XUndoManagerSupplier>(
-                                     model, uno::UNO_QUERY_THROW)
-                                     ->getUndoManager()
-                                     ->clear();
-                                 return true;
-                             },
-                             false);
+    return model.is() &&
+           direct->guard(
+               "clear undo",
+               [&]() {
+                   uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
+                       ->getUndoManager()
+                       ->clear();
+                   return true;
+               },
+               false);
 }
 
 bool PrivateOffice::type(const QString &book, const QString &text)

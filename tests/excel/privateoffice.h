@@ -19,8 +19,13 @@ public:
     PrivateOffice();
     ~PrivateOffice();
 
-    // Starts the office and waits until it accepts connections.
-    bool start();
+    enum Listening { Listens, DoesNotListen };
+
+    // Starts the office and waits until it accepts connections; one that does not listen is
+    // only waited for until its process runs.
+    bool start(Listening listening = Listens);
+    // Opens the test's own connection to an office that was made to listen later.
+    bool connect();
     // Kills the office at once, as a crash would, and waits until it is gone.
     void kill();
 

@@ -163,15 +163,15 @@ void TestCalcLink::cellLabels_data()
     QTest::newRow("text left of a number, nothing above")
         << Contents{{"A5", "Price"}, {"B5", "3.5"}} << "C5" << QStringList{"Price", ""};
     QTest::newRow("labels on both sides over numbers")
-        << Contents{{"A5", "Price"}, {"B5", "3.5"}, {"C1", "Rate"}, {"C2", "1"}, {"C3", "=C2"},
-                    {"C4", "2"}}
+        << Contents{{"A5", "Price"}, {"B5", "3.5"}, {"C1", "Rate"},
+                    {"C2", "1"},     {"C3", "=C2"}, {"C4", "2"}}
         << "C5" << QStringList{"Price", "Rate"};
     QTest::newRow("text next to the cell")
         << Contents{{"B5", "Price"}, {"C4", "Rate"}} << "C5" << QStringList{"Price", "Rate"};
     QTest::newRow("empty neighbour ends the search")
         << Contents{{"A5", "Price"}, {"C3", "Rate"}} << "C5" << QStringList{"", ""};
-    QTest::newRow("cell in row and column 1") << Contents{{"A1", "1"}} << "A1"
-                                              << QStringList{"", ""};
+    QTest::newRow("cell in row and column 1")
+        << Contents{{"A1", "1"}} << "A1" << QStringList{"", ""};
 }
 
 void TestCalcLink::cellLabels()
@@ -240,8 +240,7 @@ void TestCalcLink::exchangeWritesFirstAndReadsNaN()
     QVERIFY(tenth.first() != 0.1);
 
     fill({{"A1", "7"}});
-    QCOMPARE(application->setCellValuesGetCellValues({}, {}, {cell("B1")}),
-             QList<qreal>{70.0});
+    QCOMPARE(application->setCellValuesGetCellValues({}, {}, {cell("B1")}), QList<qreal>{70.0});
 }
 
 void TestCalcLink::exchangeLengthMismatchTouchesNothing()

@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "excel/excelapplication.h"
 #include "excel/excelbackend.h"
+#include "excel/excelprobes.h"
 #include "excel/excelworkbook.h"
 #include "excel/excelworkbooks.h"
 #include "excel/vivexcelapplication.h"
@@ -25,6 +26,7 @@ private slots:
     void attachesOnceToTheInstanceInFront();
     void instanceFoundLaterInTheListIsSwappedToTheFront();
     void restartedOfficeIsAttachedInFront();
+    void runningOfficeIsMadeToListen();
     void ownWindowInFrontStopsPolling();
     void calcInFrontPutsWindowOnTopAndPolls();
     void otherApplicationInFrontDropsOnTop();
@@ -107,6 +109,19 @@ void TestExcelAttach::restartedOfficeIsAttachedInFront()
     QCOMPARE(window.excelApplications.size(), 2);
     QCOMPARE(window.excelApplications.last(), before);
     QCOMPARE(window.excelApplications.first()->hwnd(), ExcelBackend::instances().first());
+}
+
+void TestExcelAttach::runningOfficeIsMadeToListen()
+{
+    office.kill();
+    QVERIFY(office.start(PrivateOffice::DoesNotListen));
+    QVERIFY(isExcelProcessRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(!ExcelBackend::instances().isEmpty(), 60000);
+    QVERIFY(office.connect());
+    QVERIFY(openWorkbook());
+    MainWindow window;
+    window.attachToExcel();
+    QCOMPARE(window.excelApplications.size(), 1);
 }
 
 void TestExcelAttach::ownWindowInFrontStopsPolling()

@@ -43,8 +43,8 @@ void addProcess(const QDir &root, const Process &process)
     QVERIFY(root.mkpath(process.pid));
     const QString dir = root.filePath(process.pid);
     writeFile(dir + "/comm", process.comm + "\n");
-    writeFile(dir + "/stat", process.pid.toUtf8() + " (" + process.comm + ") " + process.state +
-                                 " 1 1 1");
+    writeFile(dir + "/stat",
+              process.pid.toUtf8() + " (" + process.comm + ") " + process.state + " 1 1 1");
     writeFile(dir + "/cmdline", process.arguments.join('\0') + '\0');
 }
 
@@ -70,9 +70,9 @@ void TestExcelProbes::officeProcess_data()
     QTest::newRow("private office asked for by its profile")
         << "123" << QByteArray("soffice.bin") << QByteArray("S")
         << QByteArrayList{program, "--headless", own} << QString("file:///tmp/own") << true;
-    QTest::newRow("another profile") << "123" << QByteArray("soffice.bin") << QByteArray("S")
-                                     << QByteArrayList{program, own}
-                                     << QString("file:///tmp/other") << false;
+    QTest::newRow("another profile")
+        << "123" << QByteArray("soffice.bin") << QByteArray("S") << QByteArrayList{program, own}
+        << QString("file:///tmp/other") << false;
     QTest::newRow("ended, not reaped") << "123" << QByteArray("soffice.bin") << QByteArray("Z")
                                        << QByteArrayList{} << QString() << false;
     QTest::newRow("launcher only") << "123" << QByteArray("oosplash") << QByteArray("S")
@@ -105,13 +105,17 @@ void TestExcelProbes::titleStartsWith_data()
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<bool>("expected");
 
-    QTest::newRow("own window") << "Marlowin Pro" << "Marlowin" << true;
-    QTest::newRow("case matters") << "marlowin pro" << "Marlowin" << false;
-    QTest::newRow("prefix within 19 characters")
-        << "Microsoft Excel - loan.xls" << "Microsoft Excel" << true;
+    QTest::newRow("own window") << "Marlowin Pro"
+                                << "Marlowin" << true;
+    QTest::newRow("case matters") << "marlowin pro"
+                                  << "Marlowin" << false;
+    QTest::newRow("prefix within 19 characters") << "Microsoft Excel - loan.xls"
+                                                 << "Microsoft Excel" << true;
     QTest::newRow("prefix longer than 19 characters never matches")
-        << "Microsoft Excel - loan.xls" << "Microsoft Excel - lo" << false;
-    QTest::newRow("no title") << "" << "Marlowin" << false;
+        << "Microsoft Excel - loan.xls"
+        << "Microsoft Excel - lo" << false;
+    QTest::newRow("no title") << ""
+                              << "Marlowin" << false;
 }
 
 void TestExcelProbes::titleStartsWith()

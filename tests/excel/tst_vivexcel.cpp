@@ -64,8 +64,10 @@ void TestVIVExcel::cleanup()
 
 VIVExcelSheet *TestVIVExcel::sheet()
 {
-    return application->workbooks()->workbook("Book1", true)->worksheets()->worksheet("Sheet1",
-                                                                                       true);
+    return application->workbooks()
+        ->workbook("Book1", true)
+        ->worksheets()
+        ->worksheet("Sheet1", true);
 }
 
 void TestVIVExcel::selectionWithFilter_data()
@@ -79,14 +81,13 @@ void TestVIVExcel::selectionWithFilter_data()
     QTest::newRow("formula cells in walk order")
         << Cells{{"B2", 1}, {"C3", 4}} << QStringList{"C2", "B3"} << "B2:C3" << true << "C2;B3";
     QTest::newRow("value, formula and empty text")
-        << Cells{{"A1", 5}, {"A3", QString("")}} << QStringList{"A2"} << "A1:A3" << false
-        << "A1";
+        << Cells{{"A1", 5}, {"A3", QString("")}} << QStringList{"A2"} << "A1:A3" << false << "A1";
     QTest::newRow("cells without value count as values")
         << Cells{{"A1", "x"}} << QStringList{} << "A1:B1" << false << "A1;B1";
     QTest::newRow("several areas in comma form")
         << Cells{{"A1", 1}, {"C3", 2}} << QStringList{} << "A1,C3" << false << QString();
-    QTest::newRow("no formula selected") << Cells{{"A1", 1}} << QStringList{} << "A1" << true
-                                         << QString();
+    QTest::newRow("no formula selected")
+        << Cells{{"A1", 1}} << QStringList{} << "A1" << true << QString();
 }
 
 void TestVIVExcel::selectionWithFilter()
@@ -220,9 +221,9 @@ void TestVIVExcel::exchangeWritesAllBeforeReading()
                                        cells->range("C3", true)};
     excel->clearCalls();
     const QList<qreal> results = application->setCellValuesGetCellValues(writes, {2, 3}, reads);
-    QCOMPARE(excel->calls(), QStringList({"SetValue Sheet1!A1 2", "SetValue Sheet1!A2 3",
-                                          "Value Sheet1!C1", "Value Sheet1!C2",
-                                          "Value Sheet1!C3"}));
+    QCOMPARE(excel->calls(),
+             QStringList({"SetValue Sheet1!A1 2", "SetValue Sheet1!A2 3", "Value Sheet1!C1",
+                          "Value Sheet1!C2", "Value Sheet1!C3"}));
     QCOMPARE(results.size(), 3);
     QCOMPARE(results[0], 5.0);
     QVERIFY(std::isnan(results[1]));
