@@ -21,6 +21,8 @@
 #include <com/sun/star/table/XCell.hpp>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -94,15 +96,18 @@ double wrappedLoop(VIVExcelApplication &application, VIVExcelWorksheet *sheet, b
     return sum == -1 ? 0 : elapsed / points;
 }
 
-QList<qint64> officeProcesses(const QString &pipe)
+// The launcher and the office it hands over to, found by the private profile in their arguments.
+QList<qint64> officeProcesses(const QString &profile)
 {
     QList<qint64> found;
-    QProcess pgrep;
-    pgrep.start("pgrep", {"-f", pipe});
-    pgrep.waitForFinished();
-    for (const QByteArray &line : pgrep.readAllStandardOutput().split('\n')) {
-        if (!line.isEmpty())
-            found.append(line.toLongLong());
+    const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        QFile cmdline("/proc/" + entry + "/cmdline");
+        bool numeric = false;
+        const qint64 pid = entry.toLongLong(&numeric);
+        if (numeric && cmdline.open(QIODevice::ReadOnly) &&
+            cmdline.readAll().contains(profile.toUtf8()))
+            found.append(pid);
     }
     return found;
 }
@@ -169,7 +174,7 @@ int main(int argc, char **argv)
     application.reset();
     model.clear();
     direct.reset();
-    for (const qint64 pid : officeProcesses(pipe))
+    for (const qint64 pid : officeProcesses(profile.path()))
         ::kill(pid_t(pid), SIGKILL);
     office.waitForFinished();
     return 0;
