@@ -8,6 +8,9 @@
 #include <com/sun/star/sheet/XSheetCellRange.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XText.hpp>
 
 #include <QStringList>
@@ -16,8 +19,20 @@ using namespace css;
 
 namespace {
 
-QString areaText(const table::CellRangeAddress &area)
+struct SheetSize
 {
+    sal_Int32 rows = 0;
+    sal_Int32 columns = 0;
+};
+
+// Whole columns and whole rows are written as Excel writes them ("B:C", "3:5"), so they are
+// never walked cell by cell.
+QString areaText(const table::CellRangeAddress &area, const SheetSize &size)
+{
+    if (area.StartRow == 0 && area.EndRow == size.rows - 1)
+        return columnLetters(area.StartColumn + 1) + ":" + columnLetters(area.EndColumn + 1);
+    if (area.StartColumn == 0 && area.EndColumn == size.columns - 1)
+        return QString::number(area.StartRow + 1) + ":" + QString::number(area.EndRow + 1);
     const QString start = cellAddress(area.StartRow + 1, area.StartColumn + 1);
     if (area.StartColumn == area.EndColumn && area.StartRow == area.EndRow)
         return start;
@@ -31,6 +46,13 @@ uno::Reference<sheet::XSheetCellRange> firstArea(const uno::Reference<uno::XInte
         return single;
     const uno::Reference<container::XIndexAccess> areas(cells, uno::UNO_QUERY_THROW);
     return uno::Reference<sheet::XSheetCellRange>(areas->getByIndex(0), uno::UNO_QUERY_THROW);
+}
+
+SheetSize sheetSize(const uno::Reference<uno::XInterface> &cells)
+{
+    const uno::Reference<table::XColumnRowRange> sheet(firstArea(cells)->getSpreadsheet(),
+                                                       uno::UNO_QUERY_THROW);
+    return {sheet->getRows()->getCount(), sheet->getColumns()->getCount()};
 }
 
 table::CellRangeAddress firstAreaAddress(const uno::Reference<uno::XInterface> &cells)
@@ -139,12 +161,13 @@ QString CalcRange::address()
     return connection->guard(
         "Range.Address",
         [this]() {
+            const SheetSize size = sheetSize(cells);
             const uno::Reference<sheet::XSheetCellRanges> areas(cells, uno::UNO_QUERY);
             if (!areas.is())
-                return areaText(firstAreaAddress(cells));
+                return areaText(firstAreaAddress(cells), size);
             QStringList texts;
             for (const table::CellRangeAddress &area : areas->getRangeAddresses())
-                texts.append(areaText(area));
+                texts.append(areaText(area, size));
             return texts.join(",");
         },
         QString());

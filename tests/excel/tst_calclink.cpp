@@ -152,6 +152,11 @@ void TestCalcLink::selectionAddress()
     QCOMPARE(application->activeWindow(false)->rangeSelection(false)->address(), "B2:C3");
     QVERIFY(office.select(bookName, {"A1", "C3:D4"}));
     QCOMPARE(application->activeWindow(false)->rangeSelection(false)->address(), "A1,C3:D4");
+    QVERIFY(office.select(bookName, {"B1:C1048576"}));
+    QCOMPARE(application->activeWindow(false)->rangeSelection(false)->address(), "B:C");
+    QVERIFY(office.select(bookName, {"A3:XFD5"}));
+    QCOMPARE(application->activeWindow(false)->rangeSelection(false)->address(), "3:5");
+    QCOMPARE(application->activeWindow(false)->selectionWithFilter(false), QString());
 }
 
 void TestCalcLink::cellLabels_data()
