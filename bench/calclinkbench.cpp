@@ -37,7 +37,7 @@ using namespace css;
 namespace {
 
 const int points = 3000;
-const int rounds = 3;
+const int rounds = 5;
 const QStringList readCells{"B1", "C1", "D1"};
 
 double inputAt(int point)
