@@ -93,15 +93,19 @@ QVariant CalcRange::value()
         "Range.Value", [this]() { return readValue(); }, QVariant());
 }
 
-// One call answers every number and text; only an empty text needs a second call to tell an
-// empty cell (no value) from a cell holding the empty text, and an error (an empty element)
-// reads as its displayed text, which is not a number.
+// The office reads text, empty and error cells as 0, so any other number is the cell's number,
+// and the common case costs one call. A 0 is looked at again: the cell's data tells a number
+// from a text, an empty element stands for an error (read as its displayed text, which is not a
+// number), and an empty text is an empty cell (no value) only when the cell has no content.
 QVariant CalcRange::readValue()
 {
-    const uno::Any element = cellData->getDataArray()[0][0];
-    double number = 0;
-    if (element >>= number)
+    const double number = singleCell->getValue();
+    if (number != 0)
         return number;
+    const uno::Any element = cellData->getDataArray()[0][0];
+    double data = 0;
+    if (element >>= data)
+        return data;
     OUString text;
     if (!(element >>= text))
         return this->text();

@@ -210,7 +210,15 @@ void TestCalcLink::rangeCacheKeepsOneWrapperPerCell()
 
 void TestCalcLink::valueReadsAsTheCellHolds()
 {
-    fill({{"A1", "2.5"}, {"A2", "words"}, {"A3", "=1/0"}, {"A4", "=A1*2"}, {"A5", "=\"\""}});
+    fill({{"A1", "2.5"},
+          {"A2", "words"},
+          {"A3", "=1/0"},
+          {"A4", "=A1*2"},
+          {"A5", "=\"\""},
+          {"A7", "0"},
+          {"A8", "=A1-2.5"}});
+    QCOMPARE(cell("A7")->value(), QVariant(0.0));
+    QCOMPARE(cell("A8")->value(), QVariant(0.0));
     QCOMPARE(cell("A1")->value(), QVariant(2.5));
     QCOMPARE(cell("A2")->value(), QVariant("words"));
     bool isNumber = true;
