@@ -24,7 +24,8 @@ const int retryMs = 100;
 
 struct Settings
 {
-    QString pipeName = "marlowin_" + QString::number(getuid());
+    // Office pipes are private to the user already (the user id is part of their path).
+    QString pipeName = "marlowin";
     QString profileUrl;
     std::shared_ptr<CalcConnection> connection;
 };
