@@ -21,10 +21,10 @@
 #include <com/sun/star/table/XCell.hpp>
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -173,9 +173,10 @@ int main(int argc, char **argv)
 
     application.reset();
     model.clear();
+    direct->guard("terminate", [&direct]() { direct->desktop()->terminate(); });
     direct.reset();
+    office.waitForFinished();
     for (const qint64 pid : officeProcesses(profile.path()))
         ::kill(pid_t(pid), SIGKILL);
-    office.waitForFinished();
     return 0;
 }

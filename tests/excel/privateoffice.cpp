@@ -32,6 +32,7 @@
 #include <QUuid>
 #include <csignal>
 #include <sys/types.h>
+#include <unistd.h>
 
 using namespace css;
 
@@ -80,7 +81,7 @@ PrivateOffice::PrivateOffice()
 
 PrivateOffice::~PrivateOffice()
 {
-    kill();
+    stop();
 }
 
 QString PrivateOffice::profileUrl() const
@@ -145,6 +146,20 @@ void PrivateOffice::kill()
     const QDeadlineTimer deadline(10000);
     while (!officeProcesses().isEmpty() && !deadline.hasExpired())
         QThread::msleep(pollMs);
+    // A killed office leaves its pipe behind in the temporary folder.
+    QFile::remove(QString("%1/OSL_PIPE_%2_%3").arg(QDir::tempPath()).arg(getuid()).arg(pipe));
+}
+
+void PrivateOffice::stop()
+{
+    if (direct) {
+        direct->guard("terminate", [this]() { direct->desktop()->terminate(); });
+        direct.reset();
+        const QDeadlineTimer deadline(10000);
+        while (!officeProcesses().isEmpty() && !deadline.hasExpired())
+            QThread::msleep(pollMs);
+    }
+    kill();
 }
 
 bool PrivateOffice::setContent(const QString &book, const QString &cell, const QString &content)

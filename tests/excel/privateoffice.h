@@ -28,6 +28,8 @@ public:
     bool connect();
     // Kills the office at once, as a crash would, and waits until it is gone.
     void kill();
+    // Asks the office to quit, and kills what is left after a while.
+    void stop();
 
     QString pipeName() const { return pipe; }
     QString profileUrl() const;

@@ -71,7 +71,7 @@ void TestCalcLink::initTestCase()
 void TestCalcLink::cleanupTestCase()
 {
     delete application;
-    office.kill();
+    office.stop();
 }
 
 // Every test works in a workbook of its own, made through the link.

@@ -45,7 +45,7 @@ void TestExcelAttach::initTestCase()
 
 void TestExcelAttach::cleanupTestCase()
 {
-    office.kill();
+    office.stop();
 }
 
 bool TestExcelAttach::openWorkbook()
