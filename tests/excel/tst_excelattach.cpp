@@ -8,6 +8,8 @@
 #include "excel/excelworkbook.h"
 #include "excel/excelworkbooks.h"
 #include "excel/vivexcelapplication.h"
+#include "excel/vivexcelworkbook.h"
+#include "excel/vivexcelworkbooks.h"
 
 #include <QTest>
 #include <QTimer>
@@ -27,6 +29,8 @@ private slots:
     void instanceFoundLaterInTheListIsSwappedToTheFront();
     void restartedOfficeIsAttachedInFront();
     void runningOfficeIsMadeToListen();
+    void newWorkbookInRunningOfficeWithoutOne();
+    void startsCalcWhenNoneRuns();
     void ownWindowInFrontStopsPolling();
     void calcInFrontPutsWindowOnTopAndPolls();
     void otherApplicationInFrontDropsOnTop();
@@ -122,6 +126,34 @@ void TestExcelAttach::runningOfficeIsMadeToListen()
     MainWindow window;
     window.attachToExcel();
     QCOMPARE(window.excelApplications.size(), 1);
+}
+
+void TestExcelAttach::newWorkbookInRunningOfficeWithoutOne()
+{
+    office.kill();
+    QVERIFY(office.start());
+    QVERIFY(!ExcelBackend::attach(ExcelBackend::instances().first()));
+    VIVExcelApplication application;
+    VIVExcelWorkbook *book = application.workbooks()->add(false);
+    QVERIFY(!book->name().isEmpty());
+    QVERIFY(application.hwnd() != 0);
+    QTRY_VERIFY(ExcelBackend::attach(ExcelBackend::instances().first()));
+}
+
+// The office is started as a user's would be, but draws nowhere, so no display is needed.
+void TestExcelAttach::startsCalcWhenNoneRuns()
+{
+    office.kill();
+    QVERIFY(!isExcelProcessRunning());
+    qputenv("SAL_USE_VCLPLUGIN", "svp");
+    VIVExcelApplication application;
+    QTimer::singleShot(10, &application, &VIVExcelApplication::show);
+    QTRY_VERIFY_WITH_TIMEOUT(application.currentObject(), 60000);
+    qunsetenv("SAL_USE_VCLPLUGIN");
+    QVERIFY(application.hwnd() != 0);
+    QVERIFY(isExcelProcessRunning());
+    QVERIFY(!application.activeWorkbook(false)->name().isEmpty());
+    QVERIFY(office.connect());
 }
 
 void TestExcelAttach::ownWindowInFrontStopsPolling()
