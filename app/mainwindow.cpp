@@ -2,6 +2,10 @@
 #include "ui_mainwindow.h"
 #include "widgets/imagecache.h"
 
+#include "excel/excelbackend.h"
+#include "excel/excelprobes.h"
+#include "excel/vivexcelapplication.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDebug>
@@ -15,6 +19,8 @@
 #include <QUrl>
 
 namespace {
+
+const int frontMostInterval = 500;
 
 const char productName[] = "Marlowin Pro";
 const char supportAddress[] = "support@marlowin.org";
@@ -50,6 +56,18 @@ void makeTransparent(QWidget *widget)
     widget->setPalette(palette);
 }
 
+// "QFlags(0x1|0x40000)": the set bits as hexadecimal values.
+QString flagsText(Qt::WindowFlags flags)
+{
+    QStringList bits;
+    for (int bit = 0; bit < 32; ++bit) {
+        const quint32 value = quint32(1) << bit;
+        if (quint32(flags.toInt()) & value)
+            bits.append("0x" + QString::number(value, 16));
+    }
+    return "QFlags(" + bits.join("|") + ")";
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
@@ -82,6 +100,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
             &MainWindow::closeApplication);
     setTitle();
     updateButtons();
+
+    frontMostTimer = new QTimer(this);
+    frontMostTimer->setInterval(frontMostInterval);
+    connect(frontMostTimer, &QTimer::timeout, this, &MainWindow::checkExcelIsFrontMostTimeout);
 }
 
 MainWindow::~MainWindow()
@@ -225,10 +247,13 @@ void MainWindow::showHelp()
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == qApp) {
-        if (event->type() == QEvent::ApplicationActivate)
+        if (event->type() == QEvent::ApplicationActivate) {
             qDebug() << "ApplicationActivate";
-        else if (event->type() == QEvent::ApplicationDeactivate)
+            frontMostTimer->stop();
+        } else if (event->type() == QEvent::ApplicationDeactivate) {
             qDebug() << "ApplicationDeactivate";
+            frontMostTimer->start();
+        }
         return false;
     }
     if (watched != this)
@@ -252,4 +277,59 @@ bool MainWindow::handleKeyPress(QKeyEvent *event)
         return true;
     }
     return false;
+}
+
+// The spreadsheet instances, front-most first.
+QList<qint64> MainWindow::excelMainWindows() const
+{
+    return ExcelBackend::instances();
+}
+
+void MainWindow::attachToExcel()
+{
+    const QList<qint64> windows = excelMainWindows();
+    if (windows.isEmpty())
+        return;
+    for (qsizetype i = 1; i < excelApplications.size(); ++i) {
+        if (excelApplications[i] && excelApplications[i]->hwnd() == windows.first()) {
+            excelApplications.swapItemsAt(0, i);
+            break;
+        }
+    }
+    if (!excelApplications.isEmpty() && excelApplications.first() &&
+        excelApplications.first()->hwnd() == windows.first())
+        return;
+    attachToExcelWindow(windows.first());
+}
+
+// Attaches only to an instance that shows a workbook; one without gets no wrapper.
+bool MainWindow::attachToExcelWindow(qint64 window)
+{
+    std::unique_ptr<ExcelApplication> application = ExcelBackend::attach(window);
+    if (!application)
+        return false;
+    excelApplications.prepend(new VIVExcelApplication(std::move(application), this));
+    return true;
+}
+
+void MainWindow::checkExcelIsFrontMostTimeout()
+{
+    if (foregroundTitleStartsWith("Marlowin")) {
+        frontMostTimer->stop();
+        return;
+    }
+    const bool excelFront = isExcelForeground();
+    const Qt::WindowFlags flags = windowFlags();
+    const Qt::WindowFlags wanted =
+        excelFront ? flags | Qt::WindowStaysOnTopHint : flags & ~Qt::WindowStaysOnTopHint;
+    if (wanted != flags) {
+        qDebug() << "Changing flags!!!!!!" << qPrintable(flagsText(flags))
+                 << qPrintable(flagsText(wanted));
+        setWindowFlags(wanted);
+        qDebug() << "SHOWING";
+        showNormal();
+    }
+    frontMostTimer->stop();
+    if (excelFront)
+        frontMostTimer->start();
 }

@@ -9,9 +9,11 @@ namespace Ui {
 class MainWindow;
 }
 
+class VIVExcelApplication;
 class VIVExcelCellSliderView;
 class VIVExcelWatchView;
 class QMouseEvent;
+class QTimer;
 
 // The main window: a title line, the row of main buttons with the precision slider, and the
 // strip that holds the slider views. It sees every event of the process through its
@@ -26,7 +28,11 @@ public:
 
     static QString helpFilePath();
 
+    // Puts the spreadsheet instance the user looks at first in excelApplications.
+    void attachToExcel();
+
 public slots:
+    void checkExcelIsFrontMostTimeout();
     void closeApplication();
     void label_MarlowinMouseMoved(QMouseEvent *event);
     void label_MarlowinMousePressed(QMouseEvent *event);
@@ -45,14 +51,19 @@ private:
     bool handleKeyPress(QKeyEvent *event);
     bool isScanning() const;
     void updateButtons();
+    QList<qint64> excelMainWindows() const;
+    bool attachToExcelWindow(qint64 window);
 
     Ui::MainWindow *ui;
     QList<VIVExcelCellSliderView *> selectedSliders;
     QList<VIVExcelWatchView *> watches;
     QList<VIVExcelCellSliderView *> sliders;
     QPoint pressPosition;
+    QList<VIVExcelApplication *> excelApplications;
+    QTimer *frontMostTimer = nullptr;
 
     friend class TestMainWindow;
+    friend class TestExcelAttach;
 };
 
 #endif

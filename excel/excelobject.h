@@ -28,7 +28,7 @@ inline QDebug operator<<(QDebug debug, const ExcelObject *object)
     if (!object)
         debug.nospace() << "ExcelObject(null)";
     else
-        debug.nospace() << "ExcelObject(" << object->describe() << ")";
+        debug.nospace().noquote() << "ExcelObject(" << object->describe() << ")";
     return debug;
 }
 

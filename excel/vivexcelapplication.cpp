@@ -108,9 +108,10 @@ QStringList VIVExcelApplication::cellLabels(VIVExcelRange *range)
     return {labelTowards(sheet, row, column, true), labelTowards(sheet, row, column, false)};
 }
 
-QList<qreal> VIVExcelApplication::setCellValuesGetCellValues(
-    const QList<VIVExcelRange *> &writeRanges, const QList<qreal> &values,
-    const QList<VIVExcelRange *> &readRanges)
+QList<qreal>
+VIVExcelApplication::setCellValuesGetCellValues(const QList<VIVExcelRange *> &writeRanges,
+                                                const QList<qreal> &values,
+                                                const QList<VIVExcelRange *> &readRanges)
 {
     if (writeRanges.size() != values.size()) {
         qDebug() << "Incorrect data length in setCellValuesGetCellValues";

@@ -31,8 +31,7 @@ protected:
     virtual std::unique_ptr<ExcelObject> createObject() = 0;
     virtual void objectChanged();
 
-    template <typename Wrapper>
-    static Wrapper *kept(Wrapper *wrapper, bool keep)
+    template <typename Wrapper> static Wrapper *kept(Wrapper *wrapper, bool keep)
     {
         if (!keep) {
             wrapper->temporary = true;

@@ -31,8 +31,7 @@ uno::Reference<frame::XModel> currentSpreadsheet(CalcConnection &connection)
 
 CalcApplication::CalcApplication(std::shared_ptr<CalcConnection> connection)
     : connection(std::move(connection))
-{
-}
+{}
 
 QString CalcApplication::describe() const
 {
@@ -41,7 +40,7 @@ QString CalcApplication::describe() const
 
 qint64 CalcApplication::hwnd()
 {
-    return connection->isAlive() ? connection->id() : 0;
+    return connection->answers() ? connection->id() : 0;
 }
 
 std::unique_ptr<ExcelWorkbook> CalcApplication::activeWorkbook()

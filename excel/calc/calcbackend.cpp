@@ -24,15 +24,18 @@ const int retryMs = 100;
 
 struct Settings
 {
-    QString pipeName = "marlowin_" + QString::number(getuid());
+    // Office pipes are private to the user already (the user id is part of their path).
+    QString pipeName = "marlowin";
     QString profileUrl;
     std::shared_ptr<CalcConnection> connection;
 };
 
+// Never destroyed: the office's runtime is gone by the time static objects die, and releasing
+// a bridge then would crash the program on its way out.
 Settings &settings()
 {
-    static Settings instance;
-    return instance;
+    static Settings *instance = new Settings;
+    return *instance;
 }
 
 QString officeProgram()
@@ -66,7 +69,7 @@ std::shared_ptr<CalcConnection> waitForConnection(int waitMs)
 std::shared_ptr<CalcConnection> liveConnection()
 {
     std::shared_ptr<CalcConnection> &connection = settings().connection;
-    if (connection && connection->isAlive())
+    if (connection && connection->answers())
         return connection;
     connection = CalcConnection::open(settings().pipeName);
     if (!connection && CalcBackend::isOfficeRunning() &&
@@ -112,7 +115,7 @@ QList<qint64> CalcBackend::officeInstances()
 std::unique_ptr<ExcelApplication> CalcBackend::attachToInstance(qint64 instance)
 {
     const std::shared_ptr<CalcConnection> connection = settings().connection;
-    if (!connection || !connection->isAlive() || connection->id() != instance ||
+    if (!connection || !connection->answers() || connection->id() != instance ||
         !showsSpreadsheet(*connection))
         return nullptr;
     return std::make_unique<CalcApplication>(connection);
@@ -138,8 +141,7 @@ QString CalcBackend::activeOfficeTitle()
     return toQString(connection->guard(
         "find active window",
         [&connection]() {
-            const uno::Reference<frame::XFrame> frame =
-                connection->desktop()->getCurrentFrame();
+            const uno::Reference<frame::XFrame> frame = connection->desktop()->getCurrentFrame();
             if (!frame.is() || !frame->isActive())
                 return OUString();
             return uno::Reference<frame::XTitle>(frame, uno::UNO_QUERY_THROW)->getTitle();

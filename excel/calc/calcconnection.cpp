@@ -1,14 +1,13 @@
 #include "excel/calc/calcconnection.h"
 #include "excel/calc/calcwritebracket.h"
 
-#include <com/sun/star/bridge/BridgeFactory.hpp>
-#include <com/sun/star/bridge/XBridge.hpp>
-#include <com/sun/star/connection/Connector.hpp>
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
-#include <com/sun/star/lang/XEventListener.hpp>
 #include <cppuhelper/bootstrap.hxx>
-#include <cppuhelper/implbase1.hxx>
+
+#include <QThread>
+#include <csignal>
 
 namespace {
 
@@ -17,36 +16,30 @@ using namespace css;
 const char bootstrapVariable[] = "URE_BOOTSTRAP";
 const char bootstrapFile[] = "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc";
 
-// Hears the bridge's end on the bridge's own thread; only flips the flag the GUI thread reads.
-class BridgeListener : public cppu::WeakImplHelper1<lang::XEventListener>
-{
-public:
-    explicit BridgeListener(std::shared_ptr<std::atomic_bool> disposed)
-        : disposed(std::move(disposed))
-    {
-    }
-    void SAL_CALL disposing(const lang::EventObject &) override { disposed->store(true); }
-
-private:
-    std::shared_ptr<std::atomic_bool> disposed;
-};
-
+// Never released: the office runtime is torn down before static objects die, and releasing
+// the context then would crash the program on its way out.
 uno::Reference<uno::XComponentContext> localContext()
 {
-    static uno::Reference<uno::XComponentContext> context = []() {
-        if (qEnvironmentVariableIsEmpty(bootstrapVariable))
-            qputenv(bootstrapVariable, bootstrapFile);
-        try {
-            return cppu::defaultBootstrap_InitialComponentContext();
-        } catch (const cppu::BootstrapException &e) {
-            qDebug() << "Cannot start the office bridge:" << toQString(e.getMessage());
-        } catch (const uno::Exception &e) {
-            qDebug() << "Cannot start the office bridge:" << toQString(e.Message);
-        }
-        return uno::Reference<uno::XComponentContext>();
-    }();
+    static const uno::Reference<uno::XComponentContext> &context =
+        *new uno::Reference<uno::XComponentContext>([]() {
+            // A write to the pipe of an office that just died must fail, not end the program.
+            std::signal(SIGPIPE, SIG_IGN);
+            if (qEnvironmentVariableIsEmpty(bootstrapVariable))
+                qputenv(bootstrapVariable, bootstrapFile);
+            try {
+                return cppu::defaultBootstrap_InitialComponentContext();
+            } catch (const cppu::BootstrapException &e) {
+                qDebug() << "Cannot start the office bridge:" << toQString(e.getMessage());
+            } catch (const uno::Exception &e) {
+                qDebug() << "Cannot start the office bridge:" << toQString(e.Message);
+            }
+            return uno::Reference<uno::XComponentContext>();
+        }());
     return context;
 }
+
+const int openAttempts = 5;
+const int openRetryMs = 200;
 
 qint64 nextSerial()
 {
@@ -56,41 +49,40 @@ qint64 nextSerial()
 
 } // namespace
 
-CalcConnection::CalcConnection()
-    : bridgeDisposed(std::make_shared<std::atomic_bool>(false)),
-      bracket(std::make_unique<CalcWriteBracket>())
-{
-}
+CalcConnection::CalcConnection() : bracket(std::make_unique<CalcWriteBracket>()) {}
 
-CalcConnection::~CalcConnection()
+// The bridge closes itself once the last object of the office is released.
+CalcConnection::~CalcConnection() = default;
+
+// An office that is still starting may accept a connection and drop it again; such a
+// connection is tried again a few times.
+std::shared_ptr<CalcConnection> CalcConnection::open(const QString &pipeName)
 {
-    if (isAlive()) {
-        try {
-            bridge->dispose();
-        } catch (const uno::Exception &) {
-            // The office went away at the same moment; nothing is left to close.
-        }
+    for (int attempt = 1;; ++attempt) {
+        bool dropped = false;
+        std::shared_ptr<CalcConnection> connection = tryOpen(pipeName, dropped);
+        if (connection || !dropped || attempt == openAttempts)
+            return connection;
+        QThread::msleep(openRetryMs);
     }
 }
 
-std::shared_ptr<CalcConnection> CalcConnection::open(const QString &pipeName)
+std::shared_ptr<CalcConnection> CalcConnection::tryOpen(const QString &pipeName, bool &dropped)
 {
     const uno::Reference<uno::XComponentContext> local = localContext();
     if (!local.is())
         return nullptr;
     std::shared_ptr<CalcConnection> connection(new CalcConnection);
     try {
-        const uno::Reference<css::connection::XConnection> pipe =
-            css::connection::Connector::create(local)->connect(
-                toOUString("pipe,name=" + pipeName));
-        const uno::Reference<bridge::XBridge> urp =
-            bridge::BridgeFactory::create(local)->createBridge(OUString(), "urp", pipe, nullptr);
-        connection->bridge.set(urp, uno::UNO_QUERY_THROW);
-        connection->bridge->addEventListener(new BridgeListener(connection->bridgeDisposed));
-        connection->remoteContext.set(urp->getInstance("StarOffice.ComponentContext"),
-                                      uno::UNO_QUERY_THROW);
+        connection->remoteContext.set(
+            bridge::UnoUrlResolver::create(local)->resolve(
+                toOUString("uno:pipe,name=" + pipeName + ";urp;StarOffice.ComponentContext")),
+            uno::UNO_QUERY_THROW);
         connection->desktopObject = frame::Desktop::create(connection->remoteContext);
     } catch (const css::connection::NoConnectException &) {
+        return nullptr;
+    } catch (const lang::DisposedException &) {
+        dropped = true;
         return nullptr;
     } catch (const uno::Exception &e) {
         qDebug() << "Cannot reach the office:" << toQString(e.Message);
@@ -105,14 +97,25 @@ std::shared_ptr<CalcConnection> CalcConnection::unbound()
     return std::shared_ptr<CalcConnection>(new CalcConnection);
 }
 
+bool CalcConnection::answers()
+{
+    return guard(
+        "check connection",
+        [this]() {
+            desktopObject->getCurrentFrame();
+            return true;
+        },
+        false);
+}
+
 bool CalcConnection::isAlive() const
 {
-    return desktopObject.is() && !bridgeDisposed->load();
+    return desktopObject.is() && !gone;
 }
 
 void CalcConnection::noteGone(const char *operation, const OUString &message)
 {
-    bridgeDisposed->store(true);
+    gone = true;
     qDebug() << "Office connection lost in" << operation << toQString(message);
 }
 

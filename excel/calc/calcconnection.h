@@ -12,7 +12,6 @@ using rtl::OUString;
 
 #include <QDebug>
 #include <QString>
-#include <atomic>
 #include <memory>
 
 class CalcWriteBracket;
@@ -28,9 +27,9 @@ inline OUString toOUString(const QString &text)
 }
 
 // One bridge to one running office. Every object of the backend holds the connection it came
-// from and makes its calls through guard(), so no office exception leaves the backend. When the
-// bridge goes away (the office quit or was killed) the connection stays dead: its objects answer
-// with empty values from then on and a later attach opens a new connection.
+// from and makes its calls through guard(), so no office exception leaves the backend. Once a call
+// finds the bridge gone (the office quit or was killed) the connection stays dead: its objects
+// answer with empty values from then on and a later attach opens a new connection.
 class CalcConnection
 {
 public:
@@ -43,8 +42,12 @@ public:
 
     // Identity of this connection within the process; never reused.
     qint64 id() const { return serial; }
+    // Whether no call has found the office gone yet.
     bool isAlive() const;
+    // Asks the office, so a connection whose office just quit is found gone.
+    bool answers();
     css::uno::Reference<css::frame::XDesktop2> desktop() const { return desktopObject; }
+    css::uno::Reference<css::uno::XComponentContext> context() const { return remoteContext; }
     CalcWriteBracket &writeBracket() { return *bracket; }
 
     template <typename Call, typename Result>
@@ -62,8 +65,7 @@ public:
         return fallback;
     }
 
-    template <typename Call>
-    void guard(const char *operation, Call &&call)
+    template <typename Call> void guard(const char *operation, Call &&call)
     {
         guard(
             operation,
@@ -76,12 +78,12 @@ public:
 
 private:
     CalcConnection();
+    static std::shared_ptr<CalcConnection> tryOpen(const QString &pipeName, bool &dropped);
     void noteGone(const char *operation, const OUString &message);
     void noteFailure(const char *operation, const OUString &message);
 
     qint64 serial = 0;
-    std::shared_ptr<std::atomic_bool> bridgeDisposed;
-    css::uno::Reference<css::lang::XComponent> bridge;
+    bool gone = false;
     css::uno::Reference<css::uno::XComponentContext> remoteContext;
     css::uno::Reference<css::frame::XDesktop2> desktopObject;
     std::unique_ptr<CalcWriteBracket> bracket;

@@ -1,13 +1,16 @@
 #include "excel/calc/calcrange.h"
 #include "excel/calc/calcconnection.h"
-#include "excel/celladdress.h"
 #include "excel/calc/calcworksheet.h"
 #include "excel/calc/calcwritebracket.h"
+#include "excel/celladdress.h"
 
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/sheet/XSheetCellRange.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XText.hpp>
 
 #include <QStringList>
@@ -16,8 +19,20 @@ using namespace css;
 
 namespace {
 
-QString areaText(const table::CellRangeAddress &area)
+struct SheetSize
 {
+    sal_Int32 rows = 0;
+    sal_Int32 columns = 0;
+};
+
+// Whole columns and whole rows are written as Excel writes them ("B:C", "3:5"), so they are
+// never walked cell by cell.
+QString areaText(const table::CellRangeAddress &area, const SheetSize &size)
+{
+    if (area.StartRow == 0 && area.EndRow == size.rows - 1)
+        return columnLetters(area.StartColumn + 1) + ":" + columnLetters(area.EndColumn + 1);
+    if (area.StartColumn == 0 && area.EndColumn == size.columns - 1)
+        return QString::number(area.StartRow + 1) + ":" + QString::number(area.EndRow + 1);
     const QString start = cellAddress(area.StartRow + 1, area.StartColumn + 1);
     if (area.StartColumn == area.EndColumn && area.StartRow == area.EndRow)
         return start;
@@ -33,6 +48,13 @@ uno::Reference<sheet::XSheetCellRange> firstArea(const uno::Reference<uno::XInte
     return uno::Reference<sheet::XSheetCellRange>(areas->getByIndex(0), uno::UNO_QUERY_THROW);
 }
 
+SheetSize sheetSize(const uno::Reference<uno::XInterface> &cells)
+{
+    const uno::Reference<table::XColumnRowRange> sheet(firstArea(cells)->getSpreadsheet(),
+                                                       uno::UNO_QUERY_THROW);
+    return {sheet->getRows()->getCount(), sheet->getColumns()->getCount()};
+}
+
 table::CellRangeAddress firstAreaAddress(const uno::Reference<uno::XInterface> &cells)
 {
     return uno::Reference<sheet::XCellRangeAddressable>(firstArea(cells), uno::UNO_QUERY_THROW)
@@ -44,8 +66,7 @@ table::CellRangeAddress firstAreaAddress(const uno::Reference<uno::XInterface> &
 CalcRange::CalcRange(std::shared_ptr<CalcConnection> connection,
                      uno::Reference<frame::XModel> model, uno::Reference<uno::XInterface> cells)
     : connection(std::move(connection)), model(std::move(model)), cells(std::move(cells))
-{
-}
+{}
 
 QString CalcRange::describe() const
 {
@@ -68,18 +89,23 @@ QVariant CalcRange::value()
 {
     if (!cell().is() || !cellData.is())
         return QVariant();
-    return connection->guard("Range.Value", [this]() { return readValue(); }, QVariant());
+    return connection->guard(
+        "Range.Value", [this]() { return readValue(); }, QVariant());
 }
 
-// One call answers every number and text; only an empty text needs a second call to tell an
-// empty cell (no value) from a cell holding the empty text, and an error (an empty element)
-// reads as its displayed text, which is not a number.
+// The office reads text, empty and error cells as 0, so any other number is the cell's number,
+// and the common case costs one call. A 0 is looked at again: the cell's data tells a number
+// from a text, an empty element stands for an error (read as its displayed text, which is not a
+// number), and an empty text is an empty cell (no value) only when the cell has no content.
 QVariant CalcRange::readValue()
 {
-    const uno::Any element = cellData->getDataArray()[0][0];
-    double number = 0;
-    if (element >>= number)
+    const double number = singleCell->getValue();
+    if (number != 0)
         return number;
+    const uno::Any element = cellData->getDataArray()[0][0];
+    double data = 0;
+    if (element >>= data)
+        return data;
     OUString text;
     if (!(element >>= text))
         return this->text();
@@ -139,12 +165,13 @@ QString CalcRange::address()
     return connection->guard(
         "Range.Address",
         [this]() {
+            const SheetSize size = sheetSize(cells);
             const uno::Reference<sheet::XSheetCellRanges> areas(cells, uno::UNO_QUERY);
             if (!areas.is())
-                return areaText(firstAreaAddress(cells));
+                return areaText(firstAreaAddress(cells), size);
             QStringList texts;
             for (const table::CellRangeAddress &area : areas->getRangeAddresses())
-                texts.append(areaText(area));
+                texts.append(areaText(area, size));
             return texts.join(",");
         },
         QString());

@@ -13,8 +13,7 @@ CalcWindow::CalcWindow(std::shared_ptr<CalcConnection> connection,
                        uno::Reference<frame::XModel> model,
                        uno::Reference<sheet::XSpreadsheetView> view)
     : connection(std::move(connection)), model(std::move(model)), view(std::move(view))
-{
-}
+{}
 
 QString CalcWindow::describe() const
 {

@@ -9,8 +9,7 @@ using namespace css;
 CalcWorkbook::CalcWorkbook(std::shared_ptr<CalcConnection> connection,
                            uno::Reference<frame::XModel> model)
     : connection(std::move(connection)), model(std::move(model))
-{
-}
+{}
 
 QString CalcWorkbook::describe() const
 {

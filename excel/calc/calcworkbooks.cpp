@@ -13,8 +13,7 @@ using namespace css;
 
 CalcWorkbooks::CalcWorkbooks(std::shared_ptr<CalcConnection> connection)
     : connection(std::move(connection))
-{
-}
+{}
 
 QList<uno::Reference<frame::XModel>> CalcWorkbooks::spreadsheetModels(CalcConnection &connection)
 {

@@ -55,9 +55,7 @@ void deliverChange(const std::shared_ptr<CalcChangeReceiver> &state,
 class ChangesListener : public cppu::WeakImplHelper1<util::XChangesListener>
 {
 public:
-    explicit ChangesListener(std::shared_ptr<CalcChangeReceiver> state) : state(std::move(state))
-    {
-    }
+    explicit ChangesListener(std::shared_ptr<CalcChangeReceiver> state) : state(std::move(state)) {}
 
     void SAL_CALL changesOccurred(const util::ChangesEvent &event) override
     {
@@ -86,8 +84,7 @@ CalcWorksheet::CalcWorksheet(std::shared_ptr<CalcConnection> connection,
                              uno::Reference<frame::XModel> model,
                              uno::Reference<sheet::XSpreadsheet> sheet)
     : connection(std::move(connection)), model(std::move(model)), sheet(std::move(sheet))
-{
-}
+{}
 
 CalcWorksheet::~CalcWorksheet()
 {
@@ -103,7 +100,9 @@ QString CalcWorksheet::name()
 {
     return toQString(connection->guard(
         "Worksheet.Name",
-        [this]() { return uno::Reference<container::XNamed>(sheet, uno::UNO_QUERY_THROW)->getName(); },
+        [this]() {
+            return uno::Reference<container::XNamed>(sheet, uno::UNO_QUERY_THROW)->getName();
+        },
         OUString()));
 }
 

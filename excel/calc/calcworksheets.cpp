@@ -10,8 +10,7 @@ using namespace css;
 CalcWorksheets::CalcWorksheets(std::shared_ptr<CalcConnection> connection,
                                uno::Reference<frame::XModel> model)
     : connection(std::move(connection)), model(std::move(model))
-{
-}
+{}
 
 QString CalcWorksheets::describe() const
 {

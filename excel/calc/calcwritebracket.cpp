@@ -100,8 +100,7 @@ void CalcWriteBracket::end(CalcConnection &connection)
     writtenCells.clear();
 }
 
-void CalcWriteBracket::leave(CalcConnection &connection, const DocumentState &state,
-                             bool restored)
+void CalcWriteBracket::leave(CalcConnection &connection, const DocumentState &state, bool restored)
 {
     connection.guard("unlock document", [&state, restored]() {
         if (state.hiddenUndoContext)

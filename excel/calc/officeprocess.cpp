@@ -27,9 +27,17 @@ QString processProfile(const QByteArrayList &arguments)
     return QString();
 }
 
+// A process that ended but was not reaped yet shows state Z after its name in stat.
+bool isZombie(const QString &processDir)
+{
+    const QByteArray stat = readFile(processDir + "/stat");
+    const int nameEnd = stat.lastIndexOf(')');
+    return nameEnd < 0 || stat.mid(nameEnd + 1).trimmed().startsWith('Z');
+}
+
 bool isOfficeOf(const QString &processDir, uint userId, const QString &profile)
 {
-    if (readFile(processDir + "/comm").trimmed() != officeProgram)
+    if (readFile(processDir + "/comm").trimmed() != officeProgram || isZombie(processDir))
         return false;
     if (QFileInfo(processDir).ownerId() != userId)
         return false;

@@ -1,0 +1,182 @@
+// Milliseconds per scan point of the exchange with a real office: one input cell written and
+// three formula cells depending on it read back, (a) by a bare UNO loop and (b) through the
+// wrappers and setCellValuesGetCellValues, (c) as (b) inside a screen-updating bracket as a scan
+// runs it. The office is a private headless one started and stopped here.
+
+#include "excel/calc/calcconnection.h"
+#include "excel/excelbackend.h"
+#include "excel/vivexcelapplication.h"
+#include "excel/vivexcelrange.h"
+#include "excel/vivexcelworkbook.h"
+#include "excel/vivexcelworkbooks.h"
+#include "excel/vivexcelworksheet.h"
+#include "excel/vivexcelworksheets.h"
+
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/table/XCell.hpp>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+#include <QUuid>
+#include <csignal>
+
+using namespace css;
+
+namespace {
+
+const int points = 3000;
+const int rounds = 5;
+const QStringList readCells{"B1", "C1", "D1"};
+
+double inputAt(int point)
+{
+    return 0.5 + point * 0.001;
+}
+
+uno::Reference<table::XCell> rawCell(const uno::Reference<frame::XModel> &model,
+                                     const QString &address)
+{
+    const uno::Reference<container::XIndexAccess> sheets(
+        uno::Reference<sheet::XSpreadsheetDocument>(model, uno::UNO_QUERY_THROW)->getSheets(),
+        uno::UNO_QUERY_THROW);
+    const uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(0), uno::UNO_QUERY_THROW);
+    return uno::Reference<table::XCell>(sheet->getCellRangeByName(toOUString(address)),
+                                        uno::UNO_QUERY_THROW);
+}
+
+double bareLoop(const uno::Reference<frame::XModel> &model)
+{
+    const uno::Reference<table::XCell> input = rawCell(model, "A1");
+    QList<uno::Reference<table::XCell>> outputs;
+    for (const QString &address : readCells)
+        outputs.append(rawCell(model, address));
+    double sum = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (int point = 0; point < points; ++point) {
+        input->setValue(inputAt(point));
+        for (const uno::Reference<table::XCell> &output : std::as_const(outputs))
+            sum += float(output->getValue());
+    }
+    const double elapsed = timer.nsecsElapsed() / 1e6;
+    return sum == -1 ? 0 : elapsed / points;
+}
+
+double wrappedLoop(VIVExcelApplication &application, VIVExcelWorksheet *sheet, bool bracket)
+{
+    const QList<VIVExcelRange *> writes{sheet->range("A1", true)};
+    QList<VIVExcelRange *> reads;
+    for (const QString &address : readCells)
+        reads.append(sheet->range(address, true));
+    double sum = 0;
+    QElapsedTimer timer;
+    timer.start();
+    if (bracket)
+        application.setScreenUpdating(false);
+    for (int point = 0; point < points; ++point) {
+        for (const qreal value :
+             application.setCellValuesGetCellValues(writes, {inputAt(point)}, reads))
+            sum += value;
+    }
+    if (bracket)
+        application.setScreenUpdating(true);
+    const double elapsed = timer.nsecsElapsed() / 1e6;
+    return sum == -1 ? 0 : elapsed / points;
+}
+
+// The launcher and the office it hands over to, found by the private profile in their arguments.
+QList<qint64> officeProcesses(const QString &profile)
+{
+    QList<qint64> found;
+    const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        QFile cmdline("/proc/" + entry + "/cmdline");
+        bool numeric = false;
+        const qint64 pid = entry.toLongLong(&numeric);
+        if (numeric && cmdline.open(QIODevice::ReadOnly) &&
+            cmdline.readAll().contains(profile.toUtf8()))
+            found.append(pid);
+    }
+    return found;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTemporaryDir profile;
+    const QString pipe = "marlowin_bench_" + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const QString profileUrl = "file://" + profile.path();
+    QProcess office;
+    office.start("soffice",
+                 {"--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
+                  "-env:UserInstallation=" + profileUrl, "--accept=pipe,name=" + pipe + ";urp;"});
+    ExcelBackend::configure(pipe, profileUrl);
+
+    std::shared_ptr<CalcConnection> direct;
+    const QDeadlineTimer deadline(90000);
+    while (!direct && !deadline.hasExpired()) {
+        QThread::msleep(200);
+        direct = CalcConnection::open(pipe);
+    }
+    if (!direct) {
+        out << "The office did not start.\n";
+        return 1;
+    }
+
+    auto application = std::make_unique<VIVExcelApplication>(ExcelBackend::attachOrStart());
+    VIVExcelWorkbook *book = application->workbooks()->add(true);
+    VIVExcelWorksheet *sheet = book->worksheets()->worksheet("Sheet1", true);
+    uno::Reference<frame::XModel> model;
+    {
+        const uno::Reference<container::XEnumeration> components =
+            direct->desktop()->getComponents()->createEnumeration();
+        while (components->hasMoreElements() && !model.is())
+            model.set(components->nextElement(), uno::UNO_QUERY);
+    }
+    rawCell(model, "A1")->setValue(1);
+    rawCell(model, "B1")->setFormula("=A1*2");
+    rawCell(model, "C1")->setFormula("=A1*A1+1");
+    rawCell(model, "D1")->setFormula("=SIN(A1)");
+
+    out << "Exchange of one written and three read cells, " << points << " points, best of "
+        << rounds << " rounds\n";
+    double bare = 1e9, wrapped = 1e9, bracketed = 1e9;
+    for (int round = 0; round < rounds; ++round) {
+        bare = std::min(bare, bareLoop(model));
+        wrapped = std::min(wrapped, wrappedLoop(*application, sheet, false));
+        bracketed = std::min(bracketed, wrappedLoop(*application, sheet, true));
+    }
+    out << QString("(a) bare UNO loop:                          %1 ms per point\n")
+               .arg(bare, 0, 'f', 4);
+    out << QString("(b) wrappers + setCellValuesGetCellValues:  %1 ms per point (%2 %)\n")
+               .arg(wrapped, 0, 'f', 4)
+               .arg((wrapped / bare - 1) * 100, 0, 'f', 1);
+    out << QString("(c) as (b) inside a screen-updating bracket: %1 ms per point (%2 %)\n")
+               .arg(bracketed, 0, 'f', 4)
+               .arg((bracketed / bare - 1) * 100, 0, 'f', 1);
+    out.flush();
+
+    application.reset();
+    model.clear();
+    direct->guard("terminate", [&direct]() { direct->desktop()->terminate(); });
+    direct.reset();
+    office.waitForFinished();
+    for (const qint64 pid : officeProcesses(profile.path()))
+        ::kill(pid_t(pid), SIGKILL);
+    return 0;
+}

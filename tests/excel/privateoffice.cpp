@@ -1,0 +1,321 @@
+#include "privateoffice.h"
+
+#include "excel/calc/calcconnection.h"
+#include "excel/excelbackend.h"
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
+#include <com/sun/star/frame/DispatchHelper.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XTitle.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XSheetCellRangeContainer.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+#include <QUuid>
+#include <csignal>
+#include <sys/types.h>
+#include <unistd.h>
+
+using namespace css;
+
+namespace {
+
+const int startWaitMs = 90000;
+const int pollMs = 100;
+
+uno::Reference<frame::XModel> findBook(CalcConnection &connection, const QString &title)
+{
+    return connection.guard(
+        "find workbook",
+        [&connection, &title]() {
+            const uno::Reference<container::XEnumeration> components =
+                connection.desktop()->getComponents()->createEnumeration();
+            while (components->hasMoreElements()) {
+                const uno::Reference<frame::XTitle> named(components->nextElement(),
+                                                          uno::UNO_QUERY);
+                if (named.is() && toQString(named->getTitle()) == title)
+                    return uno::Reference<frame::XModel>(named, uno::UNO_QUERY);
+            }
+            return uno::Reference<frame::XModel>();
+        },
+        uno::Reference<frame::XModel>());
+}
+
+uno::Reference<sheet::XSpreadsheet> firstSheet(const uno::Reference<frame::XModel> &model)
+{
+    const uno::Reference<container::XIndexAccess> sheets(
+        uno::Reference<sheet::XSpreadsheetDocument>(model, uno::UNO_QUERY_THROW)->getSheets(),
+        uno::UNO_QUERY_THROW);
+    return uno::Reference<sheet::XSpreadsheet>(sheets->getByIndex(0), uno::UNO_QUERY_THROW);
+}
+
+uno::Reference<table::XCell> cellOf(const uno::Reference<frame::XModel> &model, const QString &cell)
+{
+    return uno::Reference<table::XCell>(firstSheet(model)->getCellRangeByName(toOUString(cell)),
+                                        uno::UNO_QUERY_THROW);
+}
+
+} // namespace
+
+PrivateOffice::PrivateOffice()
+    : pipe("marlowin_test_" + QUuid::createUuid().toString(QUuid::Id128).left(12))
+{}
+
+PrivateOffice::~PrivateOffice()
+{
+    stop();
+}
+
+QString PrivateOffice::profileUrl() const
+{
+    return "file://" + profile.path();
+}
+
+bool PrivateOffice::start(Listening listening)
+{
+    ExcelBackend::configure(pipe, profileUrl());
+    QStringList arguments{"--headless", "--invisible", "--norestore",
+                          "--nologo",   "--nodefault", "-env:UserInstallation=" + profileUrl()};
+    if (listening == Listens)
+        arguments << "--accept=pipe,name=" + pipe + ";urp;";
+    launcher.start("soffice", arguments);
+    if (!launcher.waitForStarted())
+        return false;
+    const QDeadlineTimer deadline(startWaitMs);
+    while (!deadline.hasExpired()) {
+        if (listening == DoesNotListen && officeProcesses().size() > 1)
+            return true;
+        direct = CalcConnection::open(pipe);
+        if (direct)
+            return true;
+        QThread::msleep(pollMs);
+    }
+    return false;
+}
+
+bool PrivateOffice::connect()
+{
+    direct = CalcConnection::open(pipe);
+    return direct != nullptr;
+}
+
+// The launcher hands over to soffice.bin, which outlives it; both are found by the profile.
+QList<qint64> PrivateOffice::officeProcesses() const
+{
+    QList<qint64> found;
+    const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        bool numeric = false;
+        const qint64 pid = entry.toLongLong(&numeric);
+        if (!numeric)
+            continue;
+        QFile cmdline("/proc/" + entry + "/cmdline");
+        if (cmdline.open(QIODevice::ReadOnly) &&
+            cmdline.readAll().contains(profile.path().toUtf8()))
+            found.append(pid);
+    }
+    return found;
+}
+
+void PrivateOffice::kill()
+{
+    direct.reset();
+    QList<qint64> processes = officeProcesses();
+    for (const qint64 pid : std::as_const(processes))
+        ::kill(pid_t(pid), SIGKILL);
+    launcher.kill();
+    launcher.waitForFinished();
+    const QDeadlineTimer deadline(10000);
+    while (!officeProcesses().isEmpty() && !deadline.hasExpired())
+        QThread::msleep(pollMs);
+    // A killed office leaves its pipe behind in the temporary folder.
+    QFile::remove(QString("%1/OSL_PIPE_%2_%3").arg(QDir::tempPath()).arg(getuid()).arg(pipe));
+}
+
+void PrivateOffice::stop()
+{
+    if (direct) {
+        direct->guard("terminate", [this]() { direct->desktop()->terminate(); });
+        direct.reset();
+        const QDeadlineTimer deadline(10000);
+        while (!officeProcesses().isEmpty() && !deadline.hasExpired())
+            QThread::msleep(pollMs);
+    }
+    kill();
+}
+
+bool PrivateOffice::setContent(const QString &book, const QString &cell, const QString &content)
+{
+    const uno::Reference<frame::XModel> model = findBook(*direct, book);
+    return model.is() && direct->guard(
+                             "set content",
+                             [&]() {
+                                 cellOf(model, cell)->setFormula(toOUString(content));
+                                 return true;
+                             },
+                             false);
+}
+
+QString PrivateOffice::content(const QString &book, const QString &cell)
+{
+    const uno::Reference<frame::XModel> model = findBook(*direct, book);
+    if (!model.is())
+        return QString();
+    return toQString(direct->guard(
+        "read content", [&]() { return cellOf(model, cell)->getFormula(); }, OUString()));
+}
+
+bool PrivateOffice::select(const QString &book, const QStringList &areas)
+{
+    const uno::Reference<frame::XModel> model = findBook(*direct, book);
+    return model.is() &&
+           direct->guard(
+               "select",
+               [&]() {
+                   const uno::Reference<sheet::XSpreadsheet> sheet = firstSheet(model);
+                   const uno::Reference<sheet::XSpreadsheetView> view(model->getCurrentController(),
+                                                                      uno::UNO_QUERY_THROW);
+                   view->setActiveSheet(sheet);
+                   const uno::Reference<sheet::XSheetCellRangeContainer> ranges(
+                       uno::Reference<lang::XMultiServiceFactory>(model, uno::UNO_QUERY_THROW)
+                           ->createInstance("com.sun.star.sheet.SheetCellRanges"),
+                       uno::UNO_QUERY_THROW);
+                   for (const QString &area : areas) {
+                       const uno::Reference<sheet::XCellRangeAddressable> cells(
+                           sheet->getCellRangeByName(toOUString(area)), uno::UNO_QUERY_THROW);
+                       ranges->addRangeAddress(cells->getRangeAddress(), false);
+                   }
+                   uno::Any selection;
+                   if (areas.size() == 1)
+                       selection <<= sheet->getCellRangeByName(toOUString(areas.first()));
+                   else
+                       selection <<= ranges;
+                   return uno::Reference<view::XSelectionSupplier>(view, uno::UNO_QUERY_THROW)
+                       ->select(selection);
+               },
+               false);
+}
+
+QStringList PrivateOffice::undoTitles(const QString &book)
+{
+    const uno::Reference<frame::XModel> model = findBook(*direct, book);
+    if (!model.is())
+        return {QString("no such workbook")};
+    return direct->guard(
+        "undo titles",
+        [&]() {
+            QStringList titles;
+            const uno::Reference<document::XUndoManagerSupplier> supplier(model,
+                                                                          uno::UNO_QUERY_THROW);
+            for (const OUString &title : supplier->getUndoManager()->getAllUndoActionTitles())
+                titles.append(toQString(title));
+            return titles;
+        },
+        QStringList{QString("undo history unreadable")});
+}
+
+bool PrivateOffice::undo(const QString &book)
+{
+    const uno::Reference<frame::XModel> model = findBook(*direct, book);
+    return model.is() &&
+           direct->guard(
+               "undo",
+               [&]() {
+                   uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
+                       ->getUndoManager()
+                       ->undo();
+                   return true;
+               },
+               false);
+}
+
+bool PrivateOffice::isModified(const QString &book)
+{
+    const uno::Reference<frame::XModel> model = findBook(*direct, book);
+    return model.is() &&
+           direct->guard(
+               "modified",
+               [&]() {
+                   return uno::Reference<util::XModifiable>(model, uno::UNO_QUERY_THROW)
+                       ->isModified();
+               },
+               false);
+}
+
+bool PrivateOffice::setModified(const QString &book, bool modified)
+{
+    const uno::Reference<frame::XModel> model = findBook(*direct, book);
+    return model.is() && direct->guard(
+                             "set modified",
+                             [&]() {
+                                 uno::Reference<util::XModifiable>(model, uno::UNO_QUERY_THROW)
+                                     ->setModified(modified);
+                                 return true;
+                             },
+                             false);
+}
+
+bool PrivateOffice::clearUndo(const QString &book)
+{
+    const uno::Reference<frame::XModel> model = findBook(*direct, book);
+    return model.is() &&
+           direct->guard(
+               "clear undo",
+               [&]() {
+                   uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
+                       ->getUndoManager()
+                       ->clear();
+                   return true;
+               },
+               false);
+}
+
+bool PrivateOffice::type(const QString &book, const QString &text)
+{
+    const uno::Reference<frame::XModel> model = findBook(*direct, book);
+    return model.is() &&
+           direct->guard(
+               "type",
+               [&]() {
+                   const uno::Reference<frame::XDispatchProvider> frame(
+                       model->getCurrentController()->getFrame(), uno::UNO_QUERY_THROW);
+                   beans::PropertyValue argument;
+                   argument.Name = "StringName";
+                   argument.Value <<= toOUString(text);
+                   frame::DispatchHelper::create(direct->context())
+                       ->executeDispatch(frame, ".uno:EnterString", "", 0,
+                                         uno::Sequence<beans::PropertyValue>(&argument, 1));
+                   return true;
+               },
+               false);
+}
+
+bool PrivateOffice::activate(const QString &book)
+{
+    const uno::Reference<frame::XModel> model = findBook(*direct, book);
+    return model.is() && direct->guard(
+                             "activate",
+                             [&]() {
+                                 model->getCurrentController()->getFrame()->activate();
+                                 return true;
+                             },
+                             false);
+}

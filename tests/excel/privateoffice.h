@@ -1,0 +1,60 @@
+#ifndef PRIVATEOFFICE_H
+#define PRIVATEOFFICE_H
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class CalcConnection;
+
+// A headless office of the test's own, with its own pipe name and a throwaway profile, so
+// tests never see or touch an office the user runs. It points the spreadsheet link at itself.
+// Besides the link it keeps a connection of its own, for what the link cannot do (write texts
+// and formulas, select cells, look at the undo history) and to check what the link did.
+class PrivateOffice
+{
+public:
+    PrivateOffice();
+    ~PrivateOffice();
+
+    enum Listening { Listens, DoesNotListen };
+
+    // Starts the office and waits until it accepts connections; one that does not listen is
+    // only waited for until its process runs.
+    bool start(Listening listening = Listens);
+    // Opens the test's own connection to an office that was made to listen later.
+    bool connect();
+    // Kills the office at once, as a crash would, and waits until it is gone.
+    void kill();
+    // Asks the office to quit, and kills what is left after a while.
+    void stop();
+
+    QString pipeName() const { return pipe; }
+    QString profileUrl() const;
+
+    // Brings the workbook's window to the front, as a user's click would.
+    bool activate(const QString &book);
+    bool setContent(const QString &book, const QString &cell, const QString &content);
+    QString content(const QString &book, const QString &cell);
+    // Selects cells of the first sheet; several areas are given as separate addresses.
+    bool select(const QString &book, const QStringList &areas);
+    QStringList undoTitles(const QString &book);
+    bool isModified(const QString &book);
+    bool setModified(const QString &book, bool modified);
+    bool undo(const QString &book);
+    bool clearUndo(const QString &book);
+    // Enters text into the selected cell the way a user's typing does.
+    bool type(const QString &book, const QString &text);
+
+private:
+    QList<qint64> officeProcesses() const;
+
+    QString pipe;
+    QTemporaryDir profile;
+    QProcess launcher;
+    std::shared_ptr<CalcConnection> direct;
+};
+
+#endif

@@ -1,0 +1,234 @@
+#include "debugcapture.h"
+#include "privateoffice.h"
+
+#include "app/mainwindow.h"
+#include "excel/excelapplication.h"
+#include "excel/excelbackend.h"
+#include "excel/excelprobes.h"
+#include "excel/excelworkbook.h"
+#include "excel/excelworkbooks.h"
+#include "excel/vivexcelapplication.h"
+#include "excel/vivexcelworkbook.h"
+#include "excel/vivexcelworkbooks.h"
+
+#include <QTest>
+#include <QTimer>
+
+// The main window finding the spreadsheet instance the user looks at, and keeping itself on top
+// of it, against a private headless office.
+class TestExcelAttach : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void officeWithoutWorkbookIsNotAttached();
+    void attachesOnceToTheInstanceInFront();
+    void instanceFoundLaterInTheListIsSwappedToTheFront();
+    void restartedOfficeIsAttachedInFront();
+    void runningOfficeIsMadeToListen();
+    void newWorkbookInRunningOfficeWithoutOne();
+    void startsCalcWhenNoneRuns();
+    void ownWindowInFrontStopsPolling();
+    void calcInFrontPutsWindowOnTopAndPolls();
+    void otherApplicationInFrontDropsOnTop();
+    void deactivationStartsPollingAndActivationStops();
+
+private:
+    static bool openWorkbook();
+
+    PrivateOffice office;
+};
+
+void TestExcelAttach::initTestCase()
+{
+    QVERIFY(office.start());
+}
+
+void TestExcelAttach::cleanupTestCase()
+{
+    office.stop();
+}
+
+bool TestExcelAttach::openWorkbook()
+{
+    std::unique_ptr<ExcelApplication> application = ExcelBackend::attachOrStart();
+    if (!application->workbooks()->add())
+        return false;
+    // The office makes the new workbook its current one a moment later.
+    return QTest::qWaitFor([]() {
+        const QList<qint64> instances = ExcelBackend::instances();
+        return !instances.isEmpty() && ExcelBackend::attach(instances.first()) != nullptr;
+    });
+}
+
+void TestExcelAttach::officeWithoutWorkbookIsNotAttached()
+{
+    MainWindow window;
+    window.attachToExcel();
+    QVERIFY(window.excelApplications.isEmpty());
+}
+
+void TestExcelAttach::attachesOnceToTheInstanceInFront()
+{
+    QVERIFY(openWorkbook());
+    MainWindow window;
+    window.attachToExcel();
+    QCOMPARE(window.excelApplications.size(), 1);
+    QCOMPARE(window.excelApplications.first()->hwnd(), ExcelBackend::instances().first());
+    QCOMPARE(window.excelApplications.first()->parent(), &window);
+    window.attachToExcel();
+    QCOMPARE(window.excelApplications.size(), 1);
+}
+
+void TestExcelAttach::instanceFoundLaterInTheListIsSwappedToTheFront()
+{
+    QVERIFY(openWorkbook());
+    MainWindow window;
+    window.attachToExcel();
+    VIVExcelApplication *attached = window.excelApplications.first();
+    auto *unbound = new VIVExcelApplication(nullptr, &window);
+    window.excelApplications.prepend(unbound);
+    window.attachToExcel();
+    QCOMPARE(window.excelApplications, (QList<VIVExcelApplication *>{attached, unbound}));
+}
+
+void TestExcelAttach::restartedOfficeIsAttachedInFront()
+{
+    QVERIFY(openWorkbook());
+    MainWindow window;
+    window.attachToExcel();
+    VIVExcelApplication *before = window.excelApplications.first();
+
+    office.kill();
+    window.attachToExcel();
+    QCOMPARE(window.excelApplications, QList<VIVExcelApplication *>{before});
+    QCOMPARE(before->hwnd(), 0);
+
+    QVERIFY(office.start());
+    QVERIFY(openWorkbook());
+    window.attachToExcel();
+    QCOMPARE(window.excelApplications.size(), 2);
+    QCOMPARE(window.excelApplications.last(), before);
+    QCOMPARE(window.excelApplications.first()->hwnd(), ExcelBackend::instances().first());
+}
+
+void TestExcelAttach::runningOfficeIsMadeToListen()
+{
+    office.kill();
+    QVERIFY(office.start(PrivateOffice::DoesNotListen));
+    QVERIFY(isExcelProcessRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(!ExcelBackend::instances().isEmpty(), 60000);
+    QVERIFY(office.connect());
+    QVERIFY(openWorkbook());
+    MainWindow window;
+    window.attachToExcel();
+    QCOMPARE(window.excelApplications.size(), 1);
+}
+
+void TestExcelAttach::newWorkbookInRunningOfficeWithoutOne()
+{
+    office.kill();
+    QVERIFY(office.start());
+    QVERIFY(!ExcelBackend::attach(ExcelBackend::instances().first()));
+    VIVExcelApplication application;
+    VIVExcelWorkbook *book = application.workbooks()->add(false);
+    QVERIFY(!book->name().isEmpty());
+    QVERIFY(application.hwnd() != 0);
+    QTRY_VERIFY(ExcelBackend::attach(ExcelBackend::instances().first()));
+}
+
+// The office is started as a user's would be, but draws nowhere, so no display is needed.
+void TestExcelAttach::startsCalcWhenNoneRuns()
+{
+    office.kill();
+    QVERIFY(!isExcelProcessRunning());
+    qputenv("SAL_USE_VCLPLUGIN", "svp");
+    VIVExcelApplication application;
+    QTimer::singleShot(10, &application, &VIVExcelApplication::show);
+    QTRY_VERIFY_WITH_TIMEOUT(application.currentObject(), 60000);
+    qunsetenv("SAL_USE_VCLPLUGIN");
+    QVERIFY(application.hwnd() != 0);
+    QVERIFY(isExcelProcessRunning());
+    QVERIFY(!application.activeWorkbook(false)->name().isEmpty());
+    QVERIFY(office.connect());
+}
+
+void TestExcelAttach::ownWindowInFrontStopsPolling()
+{
+    MainWindow window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const Qt::WindowFlags flags = window.windowFlags();
+    window.frontMostTimer->start();
+    DebugCapture capture;
+    window.checkExcelIsFrontMostTimeout();
+    QVERIFY(!window.frontMostTimer->isActive());
+    QCOMPARE(window.windowFlags(), flags);
+    QCOMPARE(capture.lines(), QStringList{"----------> \"Marlowin Pro\""});
+}
+
+// The headless office's window counts as active, so the office is in front here.
+void TestExcelAttach::calcInFrontPutsWindowOnTopAndPolls()
+{
+    QVERIFY(openWorkbook());
+    const QString book = ExcelBackend::attachOrStart()->activeWorkbook()->name();
+    QVERIFY(office.activate(book));
+    QTRY_VERIFY(ExcelBackend::activeWindowTitle().startsWith(book));
+    MainWindow window;
+    DebugCapture capture;
+    window.checkExcelIsFrontMostTimeout();
+    QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(window.frontMostTimer->isActive());
+    QVERIFY(window.isVisible());
+    const QStringList lines = capture.lines();
+    QCOMPARE(lines.size(), 4);
+    QVERIFY2(lines[0].endsWith(" - LibreOffice Calc\""), qPrintable(lines.join('\n')));
+    QVERIFY(lines[2].startsWith("Changing flags!!!!!! QFlags(0x1"));
+    QCOMPARE(lines[2].count("0x40000"), 1);
+    QCOMPARE(lines[3], QString("SHOWING"));
+
+    capture.clear();
+    window.checkExcelIsFrontMostTimeout();
+    QVERIFY(window.frontMostTimer->isActive());
+    QCOMPARE(capture.lines().size(), 2);
+}
+
+void TestExcelAttach::otherApplicationInFrontDropsOnTop()
+{
+    MainWindow window;
+    window.setWindowFlags(window.windowFlags() | Qt::WindowStaysOnTopHint);
+    window.frontMostTimer->start();
+    // No office to ask: neither one of ours nor the office is in front.
+    ExcelBackend::configure(office.pipeName() + "_none", office.profileUrl());
+    DebugCapture capture;
+    window.checkExcelIsFrontMostTimeout();
+    ExcelBackend::configure(office.pipeName(), office.profileUrl());
+    QVERIFY(!(window.windowFlags() & Qt::WindowStaysOnTopHint));
+    QVERIFY(!window.frontMostTimer->isActive());
+    QVERIFY(window.isVisible());
+    const QStringList lines = capture.lines();
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines[0], QString("----------> \"\""));
+    QCOMPARE(lines[2].count("0x40000"), 1);
+    QVERIFY(lines[2].endsWith(")"));
+    QCOMPARE(lines[3], QString("SHOWING"));
+}
+
+void TestExcelAttach::deactivationStartsPollingAndActivationStops()
+{
+    MainWindow window;
+    QEvent deactivate(QEvent::ApplicationDeactivate);
+    window.eventFilter(qApp, &deactivate);
+    QVERIFY(window.frontMostTimer->isActive());
+    QCOMPARE(window.frontMostTimer->interval(), 500);
+    QEvent activate(QEvent::ApplicationActivate);
+    window.eventFilter(qApp, &activate);
+    QVERIFY(!window.frontMostTimer->isActive());
+}
+
+QTEST_MAIN(TestExcelAttach)
+#include "tst_excelattach.moc"
