@@ -5,8 +5,11 @@
 #include "excel/excelbackend.h"
 #include "excel/excelprobes.h"
 #include "excel/vivexcelapplication.h"
+#include "watches/watchwindow.h"
+#include "ui_watchwindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QDesktopServices>
@@ -109,7 +112,15 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    delete watchWindow;
     delete ui;
+}
+
+void MainWindow::watchWindowWatchesEmptied()
+{
+    if (auto *window = qobject_cast<WatchWindow *>(sender()))
+        window->deleteLater();
+    watchWindow = nullptr;
 }
 
 QString MainWindow::helpFilePath()
@@ -256,20 +267,60 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         }
         return false;
     }
-    if (watched != this)
+    if (watched != this && (!watchWindow || watched != watchWindow))
         return false;
+    if (event->type() == QEvent::WindowStateChange && watchWindow)
+        followMinimizedState();
     if (event->type() == QEvent::KeyPress)
-        return handleKeyPress(static_cast<QKeyEvent *>(event));
+        return handleKeyPress(watched, static_cast<QKeyEvent *>(event));
     return false;
 }
 
-bool MainWindow::handleKeyPress(QKeyEvent *event)
+// The watch window keeps its own window kind and only follows the main window's on-top state.
+void MainWindow::followOnTop(QWidget *window, bool onTop)
+{
+    if (!window)
+        return;
+    const Qt::WindowFlags flags = window->windowFlags();
+    const Qt::WindowFlags wanted =
+        onTop ? flags | Qt::WindowStaysOnTopHint : flags & ~Qt::WindowStaysOnTopHint;
+    if (wanted == flags)
+        return;
+    window->setWindowFlags(wanted);
+    window->show();
+}
+
+// The watch window hides while the main window is minimised and comes back with it, unless
+// the user had hidden it before.
+void MainWindow::followMinimizedState()
+{
+    if (isMinimized()) {
+        watchWindow->setProperty("wasvisible", watchWindow->isVisible());
+        watchWindow->hide();
+    } else if (watchWindow->property("wasvisible").toBool()) {
+        watchWindow->show();
+    }
+}
+
+bool MainWindow::handleKeyPress(QObject *watched, QKeyEvent *event)
 {
     const int key = event->key();
+    if (key == Qt::Key_S && watchWindow && watched == watchWindow) {
+        QCheckBox *smooth = watchWindow->form()->checkBox_SmoothGraphs;
+        smooth->setChecked(!smooth->isChecked());
+        return true;
+    }
     if (key >= Qt::Key_1 && key <= Qt::Key_9) {
         const int n = key - Qt::Key_1;
         // Digits beyond the slider count are swallowed so they never reach other widgets.
         return n >= sliders.size();
+    }
+    if (key == Qt::Key_F) {
+        if (watchWindow && watchWindow->form()->checkBox_Flat3DGraph->isVisible()) {
+            QCheckBox *flat = watchWindow->form()->checkBox_Flat3DGraph;
+            flat->setChecked(!flat->isChecked());
+        }
+        return true;
     }
     if (key == Qt::Key_Escape) {
         if (isScanning())
@@ -329,6 +380,7 @@ void MainWindow::checkExcelIsFrontMostTimeout()
         qDebug() << "SHOWING";
         showNormal();
     }
+    followOnTop(watchWindow, excelFront);
     frontMostTimer->stop();
     if (excelFront)
         frontMostTimer->start();

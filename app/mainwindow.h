@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPoint>
+#include <QPointer>
 
 namespace Ui {
 class MainWindow;
@@ -14,6 +15,7 @@ class VIVExcelCellSliderView;
 class VIVExcelWatchView;
 class QMouseEvent;
 class QTimer;
+class WatchWindow;
 
 // The main window: a title line, the row of main buttons with the precision slider, and the
 // strip that holds the slider views. It sees every event of the process through its
@@ -32,6 +34,7 @@ public:
     void attachToExcel();
 
 public slots:
+    void watchWindowWatchesEmptied();
     void checkExcelIsFrontMostTimeout();
     void closeApplication();
     void label_MarlowinMouseMoved(QMouseEvent *event);
@@ -48,7 +51,9 @@ private:
     void paintSteelBackground();
     void applyStyleSheets();
     void setTitle();
-    bool handleKeyPress(QKeyEvent *event);
+    bool handleKeyPress(QObject *watched, QKeyEvent *event);
+    void followMinimizedState();
+    static void followOnTop(QWidget *window, bool onTop);
     bool isScanning() const;
     void updateButtons();
     QList<qint64> excelMainWindows() const;
@@ -58,6 +63,7 @@ private:
     QList<VIVExcelCellSliderView *> selectedSliders;
     QList<VIVExcelWatchView *> watches;
     QList<VIVExcelCellSliderView *> sliders;
+    QPointer<WatchWindow> watchWindow;
     QPoint pressPosition;
     QList<VIVExcelApplication *> excelApplications;
     QTimer *frontMostTimer = nullptr;

@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
+#include "ui_watchwindow.h"
+#include "watches/watchwindow.h"
 
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -22,12 +24,16 @@ private slots:
     void otherKeysNotConsumed();
     void titleDragMovesWindow();
     void missingHelpFileShowsMessage();
+    void minimizingHidesWatchWindow_data();
+    void minimizingHidesWatchWindow();
+    void watchWindowKeys();
+    void emptiedWatchWindowIsDropped();
 
 private:
-    static bool sendKey(MainWindow &window, int key)
+    static bool sendKey(MainWindow &window, int key, QObject *target = nullptr)
     {
         QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-        return window.eventFilter(&window, &event);
+        return window.eventFilter(target ? target : &window, &event);
     }
 };
 
@@ -183,6 +189,68 @@ void TestMainWindow::missingHelpFileShowsMessage()
     QCOMPARE(text, QString("Marlowin Pro Quick Help file not found."));
     QVERIFY(informative.startsWith("Please re-download Marlowin Pro or request the help file"));
     QVERIFY(onTop);
+}
+
+void TestMainWindow::minimizingHidesWatchWindow_data()
+{
+    QTest::addColumn<bool>("visibleBefore");
+    QTest::newRow("visible watch window comes back") << true;
+    QTest::newRow("hidden watch window stays hidden") << false;
+}
+
+void TestMainWindow::minimizingHidesWatchWindow()
+{
+    QFETCH(bool, visibleBefore);
+    MainWindow window;
+    window.show();
+    window.watchWindow = new WatchWindow;
+    window.watchWindow->setVisible(visibleBefore);
+
+    window.showMinimized();
+    QVERIFY(!window.watchWindow->isVisible());
+    QCOMPARE(window.watchWindow->property("wasvisible").toBool(), visibleBefore);
+
+    window.showNormal();
+    QCOMPARE(window.watchWindow->isVisible(), visibleBefore);
+}
+
+void TestMainWindow::watchWindowKeys()
+{
+    MainWindow window;
+    // F is taken even while there is no watch window to act on.
+    QVERIFY(sendKey(window, Qt::Key_F));
+
+    window.watchWindow = new WatchWindow;
+    window.watchWindow->show();
+    QCheckBox *flat = window.watchWindow->form()->checkBox_Flat3DGraph;
+    QCheckBox *smooth = window.watchWindow->form()->checkBox_SmoothGraphs;
+    flat->setVisible(true);
+    const bool flatBefore = flat->isChecked();
+    QVERIFY(sendKey(window, Qt::Key_F));
+    QCOMPARE(flat->isChecked(), !flatBefore);
+    flat->setVisible(false);
+    QVERIFY(sendKey(window, Qt::Key_F));
+    QCOMPARE(flat->isChecked(), !flatBefore);
+
+    const bool smoothBefore = smooth->isChecked();
+    QVERIFY(sendKey(window, Qt::Key_S, window.watchWindow));
+    QCOMPARE(smooth->isChecked(), !smoothBefore);
+    // Keys for the watch window's children are theirs.
+    QVERIFY(!sendKey(window, Qt::Key_S, smooth));
+    QCOMPARE(smooth->isChecked(), !smoothBefore);
+}
+
+void TestMainWindow::emptiedWatchWindowIsDropped()
+{
+    MainWindow window;
+    auto *watchWindow = new WatchWindow;
+    window.watchWindow = watchWindow;
+    connect(watchWindow, &WatchWindow::watchesEmptied, &window,
+            &MainWindow::watchWindowWatchesEmptied);
+    QPointer<WatchWindow> guard(watchWindow);
+    emit watchWindow->watchesEmptied();
+    QVERIFY(!window.watchWindow);
+    QTRY_VERIFY(!guard);
 }
 
 QTEST_MAIN(TestMainWindow)
