@@ -5,8 +5,8 @@
 #include "excel/excelbackend.h"
 #include "excel/excelprobes.h"
 #include "excel/vivexcelapplication.h"
-#include "watches/watchwindow.h"
 #include "ui_watchwindow.h"
+#include "watches/watchwindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
