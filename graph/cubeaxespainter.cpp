@@ -36,6 +36,31 @@ QColor passColour(Qt::GlobalColor colour, bool antialiased)
     return antialiased ? QColor(colour) : QColor(colour).darker(150);
 }
 
+// How far rect has to move along path, from its start and at most its length, to lie wholly
+// inside bounds; negative when no distance will do.
+double distanceToFit(const QRectF &rect, const QRectF &bounds, const QLineF &path)
+{
+    const double length = path.length();
+    const QPointF step = length > 0.0 ? (path.p2() - path.p1()) / length : QPointF();
+    double low = 0.0;
+    double high = length;
+    // A side stays inside after moving a distance s when s * rate <= room.
+    const auto keep = [&low, &high](double rate, double room) {
+        constexpr double still = 1e-9;
+        if (rate > still)
+            high = std::min(high, room / rate);
+        else if (rate < -still)
+            low = std::max(low, room / rate);
+        else if (room < 0.0)
+            high = -1.0;
+    };
+    keep(-step.x(), rect.left() - bounds.left());
+    keep(step.x(), bounds.right() - rect.right());
+    keep(-step.y(), rect.top() - bounds.top());
+    keep(step.y(), bounds.bottom() - rect.bottom());
+    return low <= high ? low : -1.0;
+}
+
 } // namespace
 
 CubeAxesPainter::CubeAxesPainter(const std::array<QVector3D, 8> &corners,
@@ -51,7 +76,7 @@ void CubeAxesPainter::drawBack(QPainter &painter, bool antialiased) const
     drawEdges(painter, passColour(Qt::gray, antialiased), false);
 }
 
-void CubeAxesPainter::drawFront(QPainter &painter, bool antialiased) const
+QList<QRectF> CubeAxesPainter::drawFront(QPainter &painter, bool antialiased) const
 {
     const QColor colour = passColour(Qt::white, antialiased);
     drawEdges(painter, colour, true);
@@ -64,12 +89,14 @@ void CubeAxesPainter::drawFront(QPainter &painter, bool antialiased) const
     const auto lowest = [this](const Edge &a, const Edge &b) {
         return middle(a).y() < middle(b).y();
     };
+    QList<QRectF> labels;
     drawTicks(painter, *std::max_element(std::begin(xEdges), std::end(xEdges), lowest),
-              m_ranges.xFrom, m_ranges.xTo, false, colour);
+              m_ranges.xFrom, m_ranges.xTo, false, colour, labels);
     drawTicks(painter, *std::max_element(std::begin(zEdges), std::end(zEdges), lowest),
-              m_ranges.zFrom, m_ranges.zTo, false, colour);
+              m_ranges.zFrom, m_ranges.zTo, false, colour, labels);
     drawTicks(painter, valueEdge(painter.device()->width()), m_ranges.yLow, m_ranges.yHigh, true,
-              colour);
+              colour, labels);
+    return labels;
 }
 
 // The leftmost upright carries the value ticks as long as its labels stay in the picture;
@@ -110,9 +137,10 @@ void CubeAxesPainter::drawEdges(QPainter &painter, const QColor &colour, bool fr
     painter.drawLines(ends.constData(), int(ends.size() / 2));
 }
 
-// Ticks for the values from .. to laid along the edge, from at the edge's first corner.
+// Ticks for the values from .. to laid along the edge, from at the edge's first corner. The
+// labels placed are added to labels, which holds those of the edges drawn before.
 void CubeAxesPainter::drawTicks(QPainter &painter, const Edge &edge, double from, double to,
-                                bool vertical, const QColor &colour) const
+                                bool vertical, const QColor &colour, QList<QRectF> &labels) const
 {
     if (!std::isfinite(from) || !std::isfinite(to) || from == to)
         return;
@@ -130,34 +158,50 @@ void CubeAxesPainter::drawTicks(QPainter &painter, const Edge &edge, double from
     font.setPixelSize(labelPixelSize);
     painter.setFont(font);
     const QFontMetricsF metrics(font);
+    const QRectF image(0.0, 0.0, painter.device()->width(), painter.device()->height());
     painter.setPen(QPen(colour, edgeWidth));
-    QRectF previous;
     for (qsizetype k = 0; k < positions.size(); ++k) {
         const double fromLow = positions[k] / length;
         const float t = float(from < to ? fromLow : 1.0 - fromLow);
         const QVector3D point = start + t * (end - start);
         painter.drawLine(pixel(projected(point * inner)), pixel(projected(point * outer)));
 
-        const QVector3D anchor = projected(point * float(labelPush));
-        const double scale = labelScaleFactor * anchor.z();
+        const double scale = labelScaleFactor * projected(point * float(labelPush)).z();
         if (!(scale > 0.0))
             continue;
         const QString text = QString::number(values[k], 'g', 6);
         const QRectF box = metrics.boundingRect(text);
-        const QPointF centre = pixel(anchor);
-        const QRectF placed(centre.x() - box.width() * scale / 2,
-                            centre.y() - box.height() * scale / 2, box.width() * scale,
-                            box.height() * scale);
-        if (!previous.isNull() && placed.intersects(previous))
+        QRectF placed;
+        if (!placeLabel(box, point, outer, scale, image, labels, placed))
             continue;
-        previous = placed;
+        labels.append(placed);
         painter.save();
-        painter.translate(centre);
+        painter.translate(placed.center());
         painter.scale(scale, scale);
         painter.drawText(QRectF(-box.width() / 2, -box.height() / 2, box.width(), box.height()),
                          Qt::AlignCenter, text);
         painter.restore();
     }
+}
+
+// Where the label of the tick at point goes: centred on its anchor, or moved back along the
+// tick just far enough to lie inside the image, but not past the tick's outer end, the point
+// pushed out by outer. False when it cannot fit there or would cover a label already placed.
+bool CubeAxesPainter::placeLabel(const QRectF &box, const QVector3D &point, float outer,
+                                 double scale, const QRectF &image, const QList<QRectF> &labels,
+                                 QRectF &placed) const
+{
+    const QPointF anchor = pixel(projected(point * float(labelPush)));
+    const QPointF half(box.width() * scale / 2, box.height() * scale / 2);
+    placed = QRectF(anchor - half, anchor + half);
+    const QLineF back(anchor, pixel(projected(point * outer)));
+    const double shift = distanceToFit(placed, image, back);
+    if (shift < 0.0)
+        return false;
+    if (shift > 0.0)
+        placed.translate((back.p2() - back.p1()) * (shift / back.length()));
+    return std::none_of(labels.begin(), labels.end(),
+                        [&placed](const QRectF &other) { return other.intersects(placed); });
 }
 
 // An edge whose midpoint lies nearer than the cube's centre is in front of the surface.

@@ -1,8 +1,10 @@
 #ifndef CUBEAXESPAINTER_H
 #define CUBEAXESPAINTER_H
 
+#include <QList>
 #include <QMatrix4x4>
 #include <QPointF>
+#include <QRectF>
 #include <QVector3D>
 
 #include <array>
@@ -34,7 +36,9 @@ public:
                     const QMatrix4x4 &toPixels, const CubeAxisRanges &ranges);
 
     void drawBack(QPainter &painter, bool antialiased) const;
-    void drawFront(QPainter &painter, bool antialiased) const;
+    // Returns where the tick labels went, in image pixels; every one lies inside the image and
+    // none overlaps another.
+    QList<QRectF> drawFront(QPainter &painter, bool antialiased) const;
 
 private:
     struct Edge
@@ -45,7 +49,9 @@ private:
 
     void drawEdges(QPainter &painter, const QColor &colour, bool front) const;
     void drawTicks(QPainter &painter, const Edge &edge, double from, double to, bool vertical,
-                   const QColor &colour) const;
+                   const QColor &colour, QList<QRectF> &labels) const;
+    bool placeLabel(const QRectF &box, const QVector3D &point, float outer, double scale,
+                    const QRectF &image, const QList<QRectF> &labels, QRectF &placed) const;
     bool isInFront(const Edge &edge) const;
     QPointF middle(const Edge &edge) const;
     Edge valueEdge(int imageWidth) const;

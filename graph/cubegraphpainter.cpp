@@ -154,6 +154,7 @@ bool CubeGraphPainter::prepareImage(const MinMaxMultiDimData &data)
                         settings.imageSize.height() > 0 && width >= 1.0 && height >= 1.0;
     if (!usable) {
         m_image = QImage();
+        m_labelRects.clear();
         return false;
     }
     m_image =
@@ -250,8 +251,10 @@ void CubeGraphPainter::mapToPixels(const PerspectiveSettings &perspective)
     ++m_counts.pixelMappings;
 }
 
-void CubeGraphPainter::drawAxes(QPainter &painter, const MinMaxMultiDimData &data, bool front) const
+void CubeGraphPainter::drawAxes(QPainter &painter, const MinMaxMultiDimData &data, bool front)
 {
+    if (front)
+        m_labelRects.clear();
     // A camera placed at the cube's centre projects nothing sensible; draw no frame then.
     const bool finite =
         std::all_of(m_projectedCorners.begin(), m_projectedCorners.end(), [](const QVector3D &p) {
@@ -268,7 +271,7 @@ void CubeGraphPainter::drawAxes(QPainter &painter, const MinMaxMultiDimData &dat
     const CubeAxesPainter axes(m_corners, m_projection * m_view * m_model, m_screen, ranges);
     const bool antialiased = painter.testRenderHint(QPainter::Antialiasing);
     if (front)
-        axes.drawFront(painter, antialiased);
+        m_labelRects = axes.drawFront(painter, antialiased);
     else
         axes.drawBack(painter, antialiased);
 }

@@ -5,8 +5,10 @@
 #include "graph/datasettings.h"
 
 #include <QImage>
+#include <QList>
 #include <QMatrix4x4>
 #include <QRect>
+#include <QRectF>
 
 #include <array>
 #include <vector>
@@ -39,6 +41,8 @@ public:
     qint64 lastDrawingTime() const { return m_lastDrawingTime; }
     const StageCounts &stageCounts() const { return m_counts; }
     const CubeMesh &mesh() const { return m_mesh; }
+    // Where the tick labels of the last rendering went, in image pixels.
+    const QList<QRectF> &labelRects() const { return m_labelRects; }
 
 private:
     bool needsRendering(const MinMaxMultiDimData &data) const;
@@ -48,7 +52,7 @@ private:
     void project(const PerspectiveSettings &perspective);
     void mapToPixels(const PerspectiveSettings &perspective);
     void drawSurface(QPainter &painter, const MinMaxMultiDimData &data);
-    void drawAxes(QPainter &painter, const MinMaxMultiDimData &data, bool front) const;
+    void drawAxes(QPainter &painter, const MinMaxMultiDimData &data, bool front);
 
     std::array<QVector3D, 8> m_corners;
     std::array<QVector3D, 8> m_projectedCorners;
@@ -60,6 +64,7 @@ private:
     QMatrix4x4 m_projection;
     QMatrix4x4 m_screen;
     QImage m_image;
+    QList<QRectF> m_labelRects;
     // A data change seen while no image could be made still has to rebuild the mesh later.
     bool m_meshStale = true;
     qint64 m_lastDrawingTime = 0;

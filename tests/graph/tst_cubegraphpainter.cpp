@@ -129,6 +129,8 @@ private slots:
     void highlightedRowAndColumn();
     void faceFillFollowsOpacity();
     void referenceImage();
+    void labelsInsideTheImage_data();
+    void labelsInsideTheImage();
 };
 
 void TestCubeGraphPainter::meshOfTwoByTwo()
@@ -420,6 +422,72 @@ void TestCubeGraphPainter::referenceImage()
     }
     QVERIFY2(differing < image.width() * image.height() / 50,
              qPrintable(QStringLiteral("%1 pixels differ").arg(differing)));
+}
+
+void TestCubeGraphPainter::labelsInsideTheImage_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<double>("yaw");
+    QTest::addColumn<double>("pitch");
+    QTest::addColumn<double>("roll");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<QPointF>("pan");
+    QTest::addColumn<int>("fewestLabels");
+    QTest::newRow("watch, default camera")
+        << QSize(330, 300) << -30.0 << 40.0 << 0.0 << 0.8 << QPointF() << 15;
+    QTest::newRow("small, default camera")
+        << QSize(120, 120) << -30.0 << 40.0 << 0.0 << 0.8 << QPointF() << 5;
+    QTest::newRow("turned the other way")
+        << QSize(200, 160) << 60.0 << 20.0 << 0.0 << 0.8 << QPointF() << 5;
+    QTest::newRow("from high behind")
+        << QSize(160, 200) << -150.0 << 75.0 << 0.0 << 0.8 << QPointF() << 5;
+    QTest::newRow("from below") << QSize(180, 180) << 20.0 << -35.0 << 0.0 << 0.8 << QPointF() << 5;
+    QTest::newRow("rolled") << QSize(180, 180) << -45.0 << 30.0 << 35.0 << 0.8 << QPointF() << 5;
+    // The cube fills the picture; the labels that would fall off it are left out.
+    QTest::newRow("zoomed in") << QSize(200, 200) << -30.0 << 40.0 << 0.0 << 1.3 << QPointF() << 1;
+    QTest::newRow("panned aside") << QSize(200, 200) << -30.0 << 40.0 << 0.0 << 0.8
+                                  << QPointF(0.25, -0.2) << 5;
+}
+
+// Tick labels of all three axes lie wholly inside the picture and never cover each other, also
+// where wide value labels meet the edge of a small picture.
+void TestCubeGraphPainter::labelsInsideTheImage()
+{
+    QFETCH(QSize, size);
+    QFETCH(double, yaw);
+    QFETCH(double, pitch);
+    QFETCH(double, roll);
+    QFETCH(double, zoom);
+    QFETCH(QPointF, pan);
+    QFETCH(int, fewestLabels);
+    MinMaxMultiDimData data;
+    QList<double> values = waveValues(11, 11);
+    for (double &value : values)
+        value = 600.0 + 600.0 * value;
+    prepareCube(data, 11, 11, values, size);
+    data.scanComplete = true;
+    PerspectiveSettings camera = data.perspectiveSettings();
+    camera.yaw = yaw;
+    camera.pitch = pitch;
+    camera.roll = roll;
+    camera.zoom = zoom;
+    camera.pan = QVector3D(float(pan.x()), float(pan.y()), 0.0f);
+    data.setPerspectiveSettings(camera);
+    paintInto(data, size);
+
+    const QList<QRectF> &labels = data.cubeGraphPainter().labelRects();
+    QVERIFY(labels.size() >= fewestLabels);
+    const QRectF image(QPointF(0, 0), size);
+    for (qsizetype k = 0; k < labels.size(); ++k) {
+        QVERIFY2(image.contains(labels[k]), qPrintable(QStringLiteral("label %1 at %2,%3 %4x%5")
+                                                           .arg(k)
+                                                           .arg(labels[k].x())
+                                                           .arg(labels[k].y())
+                                                           .arg(labels[k].width())
+                                                           .arg(labels[k].height())));
+        for (qsizetype other = 0; other < k; ++other)
+            QVERIFY(!labels[k].intersects(labels[other]));
+    }
 }
 
 QTEST_MAIN(TestCubeGraphPainter)
