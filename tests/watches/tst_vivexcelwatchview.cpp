@@ -16,11 +16,6 @@ using View = VIVExcelWatchView;
 
 namespace {
 
-const QList<WatchButton> threeButtons{
-    {QStringLiteral(":resources/watchbuttonclose.png"), QStringLiteral("close")},
-    {QStringLiteral(":resources/watchbuttonexportdata.png"), QStringLiteral("exportdata")},
-    {QStringLiteral(":resources/watchbuttonexport.png"), QStringLiteral("exportimage")}};
-
 // Counts paints through afterPaint(), which carries a painter and so cannot be spied on.
 struct PaintCounter
 {
@@ -136,7 +131,7 @@ void TestWatchView::areaRects()
     QFETCH(QRect, expected);
     View view;
     view.resize(300, 250);
-    view.setButtons(threeButtons);
+    view.setButtons(watchButtons);
     view.setAreaFlags(flags);
     if (surface)
         fillSurface(*view.data());
@@ -208,7 +203,7 @@ void TestWatchView::indicatorStripShowsButtonsOnly()
 {
     View view;
     view.resize(300, 250);
-    view.setButtons(threeButtons);
+    view.setButtons(watchButtons);
     QSignalSpy text(&view, &View::textClicked);
     QSignalSpy graph(&view, &View::graphClicked);
     QSignalSpy clicked(&view, &View::buttonClicked);
@@ -222,7 +217,7 @@ void TestWatchView::indicatorStripShowsButtonsOnly()
     // Beyond the strip the hidden row is not there: the press reaches the text.
     View other;
     other.resize(300, 250);
-    other.setButtons(threeButtons);
+    other.setButtons(watchButtons);
     QSignalSpy otherText(&other, &View::textClicked);
     press(&other, QPointF(40, 10));
     QVERIFY(!other.buttonsVisible());
@@ -245,7 +240,7 @@ void TestWatchView::buttonClickReportsNameAndHides()
     QFETCH(QString, name);
     View view;
     view.resize(300, 250);
-    view.setButtons(threeButtons);
+    view.setButtons(watchButtons);
     view.setButtonsVisible(true);
     QSignalSpy clicked(&view, &View::buttonClicked);
     QSignalSpy text(&view, &View::textClicked);
@@ -260,7 +255,7 @@ void TestWatchView::hoverPicksButtonAndLeavingHidesRow()
 {
     View view;
     view.resize(300, 250);
-    view.setButtons(threeButtons);
+    view.setButtons(watchButtons);
     view.setButtonsVisible(true);
     // The hover index is taken 8 px further right than the click index.
     hoverTo(&view, QPointF(60, 10));
@@ -292,7 +287,7 @@ void TestWatchView::emptyButtonListDrawsNoIndicator()
 
     View with;
     with.resize(300, 250);
-    with.setButtons(threeButtons);
+    with.setButtons(watchButtons);
     hoverTo(&with, QPointF(12, 12));
     const QImage indicated = rendered(with);
     const QRect corner(3, 3, 16, 16);

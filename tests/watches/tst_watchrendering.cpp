@@ -18,11 +18,6 @@ using View = VIVExcelWatchView;
 
 namespace {
 
-const QList<WatchButton> watchButtons{
-    {QStringLiteral(":resources/watchbuttonclose.png"), QStringLiteral("close")},
-    {QStringLiteral(":resources/watchbuttonexportdata.png"), QStringLiteral("exportdata")},
-    {QStringLiteral(":resources/watchbuttonexport.png"), QStringLiteral("exportimage")}};
-
 // Pictures go beside the test program, to be looked at.
 QString picturePath(const QString &name)
 {
@@ -63,6 +58,17 @@ bool isGraphGround(QRgb pixel)
 bool isBrightColour(QRgb pixel)
 {
     return qMax(qRed(pixel), qMax(qGreen(pixel), qBlue(pixel))) > 120;
+}
+
+// A watch body of the hill, shown as a colour map or as a cube and cut at one point.
+void showHill(View &view, bool flat3D)
+{
+    view.resize(330, 300);
+    view.setText(QStringLiteral("B9 Total interest"));
+    view.setAreaFlags(View::AreaAll & ~(0x024u | View::AreaText));
+    fillHill(*view.data());
+    view.data()->setFlat3D(flat3D);
+    view.setSplitPoint(QPointF(0.4, 0.6));
 }
 
 // A watch as the registry builds it: the view, its two cuts, its colour scale and its title in
@@ -167,12 +173,7 @@ void TestWatchRendering::curveWatch()
 void TestWatchRendering::colourMapWatch()
 {
     View view;
-    view.resize(330, 300);
-    view.setText(QStringLiteral("B9 Total interest"));
-    view.setAreaFlags(View::AreaAll & ~(0x024u | View::AreaText));
-    fillHill(*view.data());
-    view.data()->setFlat3D(true);
-    view.setSplitPoint(QPointF(0.4, 0.6));
+    showHill(view, true);
     const QImage image = renderedAndSaved(view, QStringLiteral("watch-colourmap.png"));
     const QRect graph = view.areaRect(WatchAreaGraph);
     QVERIFY(countPixels(image, graph, isGraphGround) < graph.width());
@@ -182,11 +183,7 @@ void TestWatchRendering::colourMapWatch()
 void TestWatchRendering::surfaceWatch()
 {
     View view;
-    view.resize(330, 300);
-    view.setText(QStringLiteral("B9 Total interest"));
-    view.setAreaFlags(View::AreaAll & ~(0x024u | View::AreaText));
-    fillHill(*view.data());
-    view.setSplitPoint(QPointF(0.4, 0.6));
+    showHill(view, false);
     renderedAndSaved(view, QStringLiteral("watch-surface.png"));
     // The cube is drawn into the whole body; its cached picture has the body's size.
     const QImage image = renderedAndSaved(view, QStringLiteral("watch-surface.png"));

@@ -2,16 +2,24 @@
 #define WATCHTESTHELPERS_H
 
 #include "graph/minmaxmultidimdata.h"
+#include "watches/watchbutton.h"
 
 #include <QApplication>
+#include <QList>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
 
 #include <cmath>
 
-// Data and input events shared by the watch tests.
+// Data, buttons and input events shared by the watch tests.
 namespace WatchTest {
+
+// The buttons the registry gives a watch.
+inline const QList<WatchButton> watchButtons{
+    {QStringLiteral(":resources/watchbuttonclose.png"), QStringLiteral("close")},
+    {QStringLiteral(":resources/watchbuttonexportdata.png"), QStringLiteral("exportdata")},
+    {QStringLiteral(":resources/watchbuttonexport.png"), QStringLiteral("exportimage")}};
 
 // A finished one-slider scan: count values of a gentle wave over 0 .. 10.
 inline void fillCurve(MinMaxMultiDimData &data, int count = 41)
