@@ -5,6 +5,7 @@
 #include "excel/vivexcelsheet.h"
 
 #include <QDebug>
+#include <cmath>
 
 VIVExcelRange::VIVExcelRange(std::unique_ptr<ExcelObject> object, QObject *parent)
     : VIVExcelBase(parent)
@@ -72,7 +73,8 @@ void VIVExcelRange::setValue(const QVariant &value)
     }
     bool isNumber = false;
     const double number = value.toDouble(&isNumber);
-    if (!isNumber) {
+    // A NaN or an infinity would turn the user's cell into an error value.
+    if (!isNumber || !std::isfinite(number)) {
         qDebug() << "Not a number for" << address() << value;
         return;
     }

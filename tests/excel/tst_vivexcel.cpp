@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <cmath>
+#include <limits>
 
 using Cells = QMap<QString, QVariant>;
 
@@ -270,7 +271,10 @@ void TestVIVExcel::setValueWritesNumbersOnlyToRanges()
     excel->clearCalls();
     DebugCapture capture;
     range->setValue(QVariant("abc"));
+    range->setValue(std::numeric_limits<double>::quiet_NaN());
+    range->setValue(std::numeric_limits<double>::infinity());
     QCOMPARE(excel->count("SetValue"), 0);
+    QCOMPARE(excel->value("A1"), QVariant(double(0.1f)));
 
     VIVExcelRange holdingApplication(excel->application());
     holdingApplication.setValue(2.0);
