@@ -113,8 +113,23 @@ bool CalcConnection::isAlive() const
     return desktopObject.is() && !gone;
 }
 
-void CalcConnection::noteGone(const char *operation, const OUString &message)
+bool CalcConnection::desktopAnswers() const
 {
+    try {
+        desktopObject->getCurrentFrame();
+        return true;
+    } catch (const uno::Exception &) {
+        return false;
+    }
+}
+
+// Disposed objects and a dead bridge raise the same exception; only the desktop tells them apart.
+void CalcConnection::noteDisposed(const char *operation, const OUString &message)
+{
+    if (desktopAnswers()) {
+        noteFailure(operation, message);
+        return;
+    }
     gone = true;
     qDebug() << "Office connection lost in" << operation << toQString(message);
 }

@@ -29,7 +29,8 @@ inline OUString toOUString(const QString &text)
 // One bridge to one running office. Every object of the backend holds the connection it came
 // from and makes its calls through guard(), so no office exception leaves the backend. Once a call
 // finds the bridge gone (the office quit or was killed) the connection stays dead: its objects
-// answer with empty values from then on and a later attach opens a new connection.
+// answer with empty values from then on and a later attach opens a new connection. An object
+// that alone was disposed (a workbook the user closed) fails only its own calls.
 class CalcConnection
 {
 public:
@@ -58,7 +59,7 @@ public:
         try {
             return call();
         } catch (const css::lang::DisposedException &e) {
-            noteGone(operation, e.Message);
+            noteDisposed(operation, e.Message);
         } catch (const css::uno::Exception &e) {
             noteFailure(operation, e.Message);
         }
@@ -79,7 +80,8 @@ public:
 private:
     CalcConnection();
     static std::shared_ptr<CalcConnection> tryOpen(const QString &pipeName, bool &dropped);
-    void noteGone(const char *operation, const OUString &message);
+    bool desktopAnswers() const;
+    void noteDisposed(const char *operation, const OUString &message);
     void noteFailure(const char *operation, const OUString &message);
 
     qint64 serial = 0;

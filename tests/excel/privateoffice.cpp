@@ -21,6 +21,7 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 
@@ -286,6 +287,27 @@ bool PrivateOffice::clearUndo(const QString &book)
                    return true;
                },
                false);
+}
+
+bool PrivateOffice::close(const QString &book)
+{
+    const uno::Reference<frame::XModel> model = findBook(*direct, book);
+    return model.is() && direct->guard(
+                             "close",
+                             [&]() {
+                                 uno::Reference<util::XCloseable>(model, uno::UNO_QUERY_THROW)
+                                     ->close(true);
+                                 return true;
+                             },
+                             false);
+}
+
+bool PrivateOffice::controllersLocked(const QString &book)
+{
+    const uno::Reference<frame::XModel> model = findBook(*direct, book);
+    return model.is() && direct->guard(
+                             "controllers locked",
+                             [&]() { return bool(model->hasControllersLocked()); }, false);
 }
 
 bool PrivateOffice::type(const QString &book, const QString &text)

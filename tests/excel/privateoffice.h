@@ -45,6 +45,9 @@ public:
     bool setModified(const QString &book, bool modified);
     bool undo(const QString &book);
     bool clearUndo(const QString &book);
+    // Closes the workbook the way the user's closing of its window does.
+    bool close(const QString &book);
+    bool controllersLocked(const QString &book);
     // Enters text into the selected cell the way a user's typing does.
     bool type(const QString &book, const QString &text);
 

@@ -44,6 +44,7 @@ private slots:
     void writeToNonRangeWritesNothing();
     void screenUpdatingBracketLeavesDocumentAsItWas_data();
     void screenUpdatingBracketLeavesDocumentAsItWas();
+    void workbookClosedDuringBracketLeavesOthersWhole();
     void changeEventWrapsOneTemporaryRange();
     void processProbeSeesThePrivateOffice();
     void killedOfficeGivesEmptyValuesAndCleanReattach();
@@ -324,6 +325,30 @@ void TestCalcLink::screenUpdatingBracketLeavesDocumentAsItWas()
         QVERIFY(office.undo(bookName));
         QCOMPARE(office.content(bookName, "B1"), QString());
     }
+}
+
+// A workbook the user closes while the link writes fails only its own calls: the others are
+// unlocked again and the link goes on working.
+void TestCalcLink::workbookClosedDuringBracketLeavesOthersWhole()
+{
+    fill({{"A1", "4"}});
+    const QStringList history = office.undoTitles(bookName);
+    VIVExcelWorkbook *other = application->workbooks()->add(true);
+    QVERIFY(other);
+    const QString otherName = other->name();
+
+    application->setScreenUpdating(false);
+    QVERIFY(office.controllersLocked(bookName));
+    QVERIFY(office.close(otherName));
+    cell("A1")->setValue(5.0);
+    cell("A1")->setValue(4.0);
+    application->setScreenUpdating(true);
+    delete other;
+
+    QVERIFY(!office.controllersLocked(bookName));
+    QCOMPARE(office.undoTitles(bookName), history);
+    QCOMPARE(cell("A1")->value(), QVariant(4.0));
+    QVERIFY(application->hwnd() != 0);
 }
 
 void TestCalcLink::changeEventWrapsOneTemporaryRange()
