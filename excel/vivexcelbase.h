@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QString>
 #include <memory>
 
 // Wraps one object of the spreadsheet program. The wrappers form a Qt object tree that mirrors
@@ -38,6 +39,18 @@ protected:
             wrapper->deleteLater();
         }
         return wrapper;
+    }
+
+    // The first kept direct child wrapper whose name() is name.
+    template <typename Wrapper> Wrapper *keptChildNamed(const QString &name) const
+    {
+        const QList<Wrapper *> known =
+            findChildren<Wrapper *>(QString(), Qt::FindDirectChildrenOnly);
+        for (Wrapper *wrapper : known) {
+            if (!wrapper->isTemporary() && wrapper->name() == name)
+                return wrapper;
+        }
+        return nullptr;
     }
 
     QList<QObject *> ownedObjects;

@@ -16,12 +16,8 @@ std::unique_ptr<ExcelObject> VIVExcelWorkbooks::createObject()
 
 VIVExcelWorkbook *VIVExcelWorkbooks::workbook(const QString &name, bool keep)
 {
-    const QList<VIVExcelWorkbook *> known =
-        findChildren<VIVExcelWorkbook *>(QString(), Qt::FindDirectChildrenOnly);
-    for (VIVExcelWorkbook *book : known) {
-        if (!book->isTemporary() && book->name() == name)
-            return book;
-    }
+    if (VIVExcelWorkbook *known = keptChildNamed<VIVExcelWorkbook>(name))
+        return known;
     auto *books = dynamic_cast<ExcelWorkbooks *>(object());
     std::unique_ptr<ExcelWorkbook> found = books ? books->item(name) : nullptr;
     if (!found)

@@ -16,12 +16,8 @@ std::unique_ptr<ExcelObject> VIVExcelWorksheets::createObject()
 
 VIVExcelWorksheet *VIVExcelWorksheets::worksheet(const QString &name, bool keep)
 {
-    const QList<VIVExcelWorksheet *> known =
-        findChildren<VIVExcelWorksheet *>(QString(), Qt::FindDirectChildrenOnly);
-    for (VIVExcelWorksheet *sheet : known) {
-        if (!sheet->isTemporary() && sheet->name() == name)
-            return sheet;
-    }
+    if (VIVExcelWorksheet *known = keptChildNamed<VIVExcelWorksheet>(name))
+        return known;
     auto *sheets = dynamic_cast<ExcelWorksheets *>(object());
     std::unique_ptr<ExcelWorksheet> found = sheets ? sheets->item(name) : nullptr;
     if (!found)
