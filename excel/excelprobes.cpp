@@ -12,9 +12,10 @@ const int titleLength = 19;
 
 QString foregroundTitle()
 {
-    if (const QWindow *window = QGuiApplication::focusWindow())
-        return window->title();
-    return ExcelBackend::activeWindowTitle();
+    const QWindow *window = QGuiApplication::focusWindow();
+    const QString title = window ? window->title() : ExcelBackend::activeWindowTitle();
+    qDebug() << "---------->" << title;
+    return title;
 }
 
 } // namespace
@@ -37,14 +38,10 @@ bool isExcelWindowTitle(const QString &title)
 
 bool foregroundTitleStartsWith(const QString &prefix)
 {
-    const QString title = foregroundTitle();
-    qDebug() << "---------->" << title;
-    return titleStartsWith(title, prefix);
+    return titleStartsWith(foregroundTitle(), prefix);
 }
 
 bool isExcelForeground()
 {
-    const QString title = foregroundTitle();
-    qDebug() << "---------->" << title;
-    return isExcelWindowTitle(title);
+    return isExcelWindowTitle(foregroundTitle());
 }
