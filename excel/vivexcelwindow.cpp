@@ -39,6 +39,8 @@ QString VIVExcelWindow::selectionWithFilter(bool formulas)
             &VIVExcelWindow::rangeIteratedForSelectionWithFilter);
     selection->iterateCells(true);
     delete selection;
+    // The sheet is a temporary wrapper: announcements after the walk must not reach it.
+    filterSheet = nullptr;
     const QString result = filteredCells.join(";");
     filteredCells.clear();
     return result;

@@ -1,6 +1,7 @@
 #include "debugcapture.h"
 #include "fakeexcel.h"
 
+#include "excel/exceladdressblock.h"
 #include "excel/vivexcelapplication.h"
 #include "excel/vivexcelrange.h"
 #include "excel/vivexcelsheet.h"
@@ -104,8 +105,16 @@ void TestVIVExcel::selectionWithFilter()
     for (const QString &cell : formulas)
         excel->setFormula(cell, [](FakeExcel &) { return QVariant(1.0); });
     excel->setSelection(selection);
-    VIVExcelWindow *window = application->activeWindow(false);
+    VIVExcelWindow *window = application->activeWindow(true);
     QCOMPARE(window->selectionWithFilter(formulaCells), expected);
+    QCOMPARE(window->selectionWithFilter(formulaCells), expected);
+
+    // A cell announced after the walk, once its temporary sheet is gone, is ignored.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ExcelAddressBlock late("A1");
+    excel->clearCalls();
+    window->rangeIteratedForSelectionWithFilter(&late);
+    QVERIFY(excel->calls().isEmpty());
     QCOMPARE(window->selectionWithFilter(formulaCells), expected);
 }
 
