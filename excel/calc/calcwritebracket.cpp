@@ -100,17 +100,20 @@ void CalcWriteBracket::end(CalcConnection &connection)
     writtenCells.clear();
 }
 
+// Each step on its own: one that fails must not leave the document locked or without undo.
 void CalcWriteBracket::leave(CalcConnection &connection, const DocumentState &state, bool restored)
 {
-    connection.guard("unlock document", [&state, restored]() {
-        if (state.hiddenUndoContext)
-            undoManager(state.model)->leaveUndoContext();
-        if (state.undoDisabled)
-            setUndoEnabled(state.model, true);
-        state.model->unlockControllers();
-        if (!state.wasModified && restored) {
-            const uno::Reference<util::XModifiable> modifiable(state.model, uno::UNO_QUERY_THROW);
-            modifiable->setModified(false);
-        }
-    });
+    if (state.hiddenUndoContext) {
+        connection.guard("leave undo context",
+                         [&state]() { undoManager(state.model)->leaveUndoContext(); });
+    }
+    if (state.undoDisabled)
+        connection.guard("enable undo", [&state]() { setUndoEnabled(state.model, true); });
+    connection.guard("unlock document", [&state]() { state.model->unlockControllers(); });
+    if (!state.wasModified && restored) {
+        connection.guard("restore modified flag", [&state]() {
+            uno::Reference<util::XModifiable>(state.model, uno::UNO_QUERY_THROW)
+                ->setModified(false);
+        });
+    }
 }

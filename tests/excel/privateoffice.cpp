@@ -292,22 +292,37 @@ bool PrivateOffice::clearUndo(const QString &book)
 bool PrivateOffice::close(const QString &book)
 {
     const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() && direct->guard(
-                             "close",
-                             [&]() {
-                                 uno::Reference<util::XCloseable>(model, uno::UNO_QUERY_THROW)
-                                     ->close(true);
-                                 return true;
-                             },
-                             false);
+    return model.is() &&
+           direct->guard(
+               "close",
+               [&]() {
+                   uno::Reference<util::XCloseable>(model, uno::UNO_QUERY_THROW)->close(true);
+                   return true;
+               },
+               false);
 }
 
 bool PrivateOffice::controllersLocked(const QString &book)
 {
     const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() && direct->guard(
-                             "controllers locked",
-                             [&]() { return bool(model->hasControllersLocked()); }, false);
+    return model.is() &&
+           direct->guard(
+               "controllers locked", [&]() { return bool(model->hasControllersLocked()); }, false);
+}
+
+bool PrivateOffice::leaveUndoContext(const QString &book)
+{
+    const uno::Reference<frame::XModel> model = findBook(*direct, book);
+    return model.is() &&
+           direct->guard(
+               "leave undo context",
+               [&]() {
+                   uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
+                       ->getUndoManager()
+                       ->leaveUndoContext();
+                   return true;
+               },
+               false);
 }
 
 bool PrivateOffice::type(const QString &book, const QString &text)

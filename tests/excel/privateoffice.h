@@ -48,6 +48,8 @@ public:
     // Closes the workbook the way the user's closing of its window does.
     bool close(const QString &book);
     bool controllersLocked(const QString &book);
+    // Closes the innermost open undo context, as the office's own undo handling may.
+    bool leaveUndoContext(const QString &book);
     // Enters text into the selected cell the way a user's typing does.
     bool type(const QString &book, const QString &text);
 

@@ -45,6 +45,7 @@ private slots:
     void screenUpdatingBracketLeavesDocumentAsItWas_data();
     void screenUpdatingBracketLeavesDocumentAsItWas();
     void workbookClosedDuringBracketLeavesOthersWhole();
+    void failedUndoStepStillUnlocksDocument();
     void changeEventWrapsOneTemporaryRange();
     void processProbeSeesThePrivateOffice();
     void killedOfficeGivesEmptyValuesAndCleanReattach();
@@ -349,6 +350,18 @@ void TestCalcLink::workbookClosedDuringBracketLeavesOthersWhole()
     QCOMPARE(office.undoTitles(bookName), history);
     QCOMPARE(cell("A1")->value(), QVariant(4.0));
     QVERIFY(application->hwnd() != 0);
+}
+
+void TestCalcLink::failedUndoStepStillUnlocksDocument()
+{
+    fill({{"A1", "4"}});
+    application->setScreenUpdating(false);
+    cell("A1")->setValue(5.0);
+    QVERIFY(office.leaveUndoContext(bookName));
+    application->setScreenUpdating(true);
+
+    QVERIFY(!office.controllersLocked(bookName));
+    QCOMPARE(cell("A1")->value(), QVariant(5.0));
 }
 
 void TestCalcLink::changeEventWrapsOneTemporaryRange()
