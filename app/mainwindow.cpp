@@ -98,15 +98,15 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
         ui->horizontalSlider_scanZoom->setValue(30);
     }
     applyStyleSheets();
+    // The filter sees activation events at once, and those drive the front-most timer.
+    frontMostTimer = new QTimer(this);
+    frontMostTimer->setInterval(frontMostInterval);
+    connect(frontMostTimer, &QTimer::timeout, this, &MainWindow::checkExcelIsFrontMostTimeout);
     qApp->installEventFilter(this);
     connect(ui->label_WindowIcon, &QMouseEventLabel::mouseDoubleClicked, this,
             &MainWindow::closeApplication);
     setTitle();
     updateButtons();
-
-    frontMostTimer = new QTimer(this);
-    frontMostTimer->setInterval(frontMostInterval);
-    connect(frontMostTimer, &QTimer::timeout, this, &MainWindow::checkExcelIsFrontMostTimeout);
 }
 
 MainWindow::~MainWindow()
