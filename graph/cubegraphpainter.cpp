@@ -21,6 +21,10 @@ constexpr double quarterPi = 0.7853981633974483;
 constexpr double rightAngle = 1.5707963268;
 constexpr int maxImageSide = 8192;
 constexpr int wireframeAlpha = 20;
+// Brightening a hundredfold already turns the surface colours white; a light very near a face
+// or very intense must not push the factor beyond what QColor::lighter multiplies without
+// overflowing.
+constexpr double maxLightingFactor = 10000.0;
 
 struct Grid
 {
@@ -74,7 +78,7 @@ double lightingFactor(const QVector3D &p, const QVector3D &n, const QVector3D &e
             theta > rightAngle ? 0.75 + 0.25 * std::sin(theta) : 0.25 + 0.75 * std::sin(theta);
         total += light.w() / (spread * distanceSquared);
     }
-    return total > 1.0 ? total : 1.0;
+    return std::clamp(total, 1.0, maxLightingFactor);
 }
 
 bool isFinite(const QPointF &p)
