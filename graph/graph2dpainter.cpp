@@ -4,6 +4,7 @@
 
 #include <QDebug>
 #include <QPainter>
+#include <QSet>
 
 #include <cmath>
 
@@ -27,7 +28,7 @@ QList<QPointF> segmentEnds(const QList<QPointF> &points)
 
 // Segments of the full point list that touch no gap: a missing value that is final cuts the
 // curve on both sides of it.
-QList<QPointF> segmentsAvoidingGaps(const QList<QPointF> &points, const QList<int> &gaps)
+QList<QPointF> segmentsAvoidingGaps(const QList<QPointF> &points, const QSet<int> &gaps)
 {
     QList<QPointF> ends;
     ends.reserve(2 * points.size());
@@ -83,14 +84,14 @@ void Graph2DPainter::paint(QPainter &painter, const QRect &rect) const
 
     QList<QPointF> all;
     QList<QPointF> valid;
-    QList<int> gaps;
+    QSet<int> gaps;
     const double height = rect.bottom() - rect.top() + 1;
     double x = right;
     for (qsizetype k = n - 1; k >= 0 && right > left - 1; --k) {
         const double v = values[k];
         const double y = rect.bottom() - (v - lo) / range * height;
         if (std::isnan(v)) {
-            gaps.append(int(x));
+            gaps.insert(int(x));
         } else {
             painter.drawEllipse(QRectF(x - dotRadius, y - dotRadius, 2 * dotRadius, 2 * dotRadius));
             valid.append(QPointF(x, y));
