@@ -41,6 +41,32 @@ QList<QPointF> segmentsAvoidingGaps(const QList<QPointF> &points, const QSet<int
     return ends;
 }
 
+// Distance between neighbouring values: a history keeps a fixed spacing from the right edge, a
+// scan spreads its values from the left edge to the right one.
+double horizontalStep(bool history, qsizetype count, int left, int right)
+{
+    if (history)
+        return historySpacing;
+    return count >= 2 ? double(right - left) / double(count - 1) : right - left + 1;
+}
+
+// The curve colour with the given opacity goes into the painter's own pen and brush, keeping
+// their other properties; the pen is returned for the lines drawn after the dots.
+QPen useCurveColour(QPainter &painter, double opacity)
+{
+    QColor colour = curveColour;
+    colour.setAlphaF(float(opacity));
+    QPen pen = painter.pen();
+    pen.setColor(colour);
+    painter.setPen(pen);
+    QBrush brush = painter.brush();
+    brush.setColor(colour);
+    if (brush.style() == Qt::NoBrush)
+        brush.setStyle(Qt::SolidPattern);
+    painter.setBrush(brush);
+    return pen;
+}
+
 } // namespace
 
 Graph2DPainter::Graph2DPainter(const MinMaxMultiDimData &data) : m_data(data) {}
@@ -65,23 +91,9 @@ void Graph2DPainter::paint(QPainter &painter, const QRect &rect) const
     const qsizetype n = values.size();
     const int left = rect.left();
     const int right = rect.right();
-    double step = right - left + 1;
-    if (m_data.displayAsScan())
-        step = historySpacing;
-    else if (n >= 2)
-        step = double(right - left) / double(n - 1);
+    const double step = horizontalStep(m_data.displayAsScan(), n, left, right);
 
-    QColor colour = curveColour;
-    colour.setAlphaF(float(m_data.drawSettings2D().opacity));
-    QPen pen = painter.pen();
-    pen.setColor(colour);
-    painter.setPen(pen);
-    QBrush brush = painter.brush();
-    brush.setColor(colour);
-    if (brush.style() == Qt::NoBrush)
-        brush.setStyle(Qt::SolidPattern);
-    painter.setBrush(brush);
-
+    QPen pen = useCurveColour(painter, m_data.drawSettings2D().opacity);
     QList<QPointF> all;
     QList<QPointF> valid;
     QSet<int> gaps;
