@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -21,6 +23,10 @@ constexpr double quarterPi = 0.7853981633974483;
 constexpr double rightAngle = 1.5707963268;
 constexpr int maxImageSide = 8192;
 constexpr int wireframeAlpha = 20;
+// Brightening a hundredfold already turns the surface colours white; a light very near a face
+// or very intense must not push the factor beyond what QColor::lighter multiplies without
+// overflowing.
+constexpr double maxLightingFactor = 10000.0;
 
 struct Grid
 {
@@ -74,7 +80,24 @@ double lightingFactor(const QVector3D &p, const QVector3D &n, const QVector3D &e
             theta > rightAngle ? 0.75 + 0.25 * std::sin(theta) : 0.25 + 0.75 * std::sin(theta);
         total += light.w() / (spread * distanceSquared);
     }
-    return total > 1.0 ? total : 1.0;
+    return std::clamp(total, 1.0, maxLightingFactor);
+}
+
+// Corners of the smallest box holding one position (projected or world) of a face's vertices.
+std::pair<QVector3D, QVector3D> faceBounds(const CubeFace &face,
+                                           const std::vector<CubeVertex> &vertices,
+                                           QVector3D CubeVertex::*position)
+{
+    QVector3D low = vertices[face.vertices.front()].*position;
+    QVector3D high = low;
+    for (int v : face.vertices) {
+        const QVector3D &p = vertices[v].*position;
+        low =
+            QVector3D(std::min(low.x(), p.x()), std::min(low.y(), p.y()), std::min(low.z(), p.z()));
+        high = QVector3D(std::max(high.x(), p.x()), std::max(high.y(), p.y()),
+                         std::max(high.z(), p.z()));
+    }
+    return {low, high};
 }
 
 bool isFinite(const QPointF &p)
@@ -218,18 +241,8 @@ void CubeGraphPainter::project(const PerspectiveSettings &perspective)
             continue;
         face.worldNormal = normalMatrix.mapVector(face.normal).normalized();
         face.worldAveragedNormal = normalMatrix.mapVector(face.averagedNormal).normalized();
-        QVector3D low = vertices[face.vertices.front()].projected;
-        QVector3D high = low;
-        for (int v : face.vertices) {
-            const QVector3D &p = vertices[v].projected;
-            low = QVector3D(std::min(low.x(), p.x()), std::min(low.y(), p.y()),
-                            std::min(low.z(), p.z()));
-            high = QVector3D(std::max(high.x(), p.x()), std::max(high.y(), p.y()),
-                             std::max(high.z(), p.z()));
-        }
-        face.boxMin = low;
-        face.boxMax = high;
-        face.centre = (low + high) * 0.5f;
+        std::tie(face.boxMin, face.boxMax) = faceBounds(face, vertices, &CubeVertex::projected);
+        face.centre = (face.boxMin + face.boxMax) * 0.5f;
         m_order.push_back(f);
     }
     // Painter's algorithm: the farthest face first. Nearer points have the more negative depth.
@@ -300,18 +313,14 @@ struct SurfaceStyle
 QVector3D lightingPoint(const CubeFace &face, const std::vector<CubeVertex> &vertices,
                         bool boxCentre)
 {
-    QVector3D low = vertices[face.vertices.front()].world;
-    QVector3D high = low;
-    QVector3D sum;
-    for (int v : face.vertices) {
-        const QVector3D &p = vertices[v].world;
-        sum += p;
-        low =
-            QVector3D(std::min(low.x(), p.x()), std::min(low.y(), p.y()), std::min(low.z(), p.z()));
-        high = QVector3D(std::max(high.x(), p.x()), std::max(high.y(), p.y()),
-                         std::max(high.z(), p.z()));
+    if (boxCentre) {
+        const auto [low, high] = faceBounds(face, vertices, &CubeVertex::world);
+        return (low + high) * 0.5f;
     }
-    return boxCentre ? (low + high) * 0.5f : sum / float(face.vertices.size());
+    QVector3D sum;
+    for (int v : face.vertices)
+        sum += vertices[v].world;
+    return sum / float(face.vertices.size());
 }
 
 // Lines of the face's outline that follow the data grid; the diagonals of the triangulation

@@ -4,6 +4,7 @@
 
 #include <QDebug>
 #include <QPainter>
+#include <QSet>
 
 #include <cmath>
 
@@ -27,7 +28,7 @@ QList<QPointF> segmentEnds(const QList<QPointF> &points)
 
 // Segments of the full point list that touch no gap: a missing value that is final cuts the
 // curve on both sides of it.
-QList<QPointF> segmentsAvoidingGaps(const QList<QPointF> &points, const QList<int> &gaps)
+QList<QPointF> segmentsAvoidingGaps(const QList<QPointF> &points, const QSet<int> &gaps)
 {
     QList<QPointF> ends;
     ends.reserve(2 * points.size());
@@ -38,6 +39,32 @@ QList<QPointF> segmentsAvoidingGaps(const QList<QPointF> &points, const QList<in
         ends.append(points[k]);
     }
     return ends;
+}
+
+// Distance between neighbouring values: a history keeps a fixed spacing from the right edge, a
+// scan spreads its values from the left edge to the right one.
+double horizontalStep(bool history, qsizetype count, int left, int right)
+{
+    if (history)
+        return historySpacing;
+    return count >= 2 ? double(right - left) / double(count - 1) : right - left + 1;
+}
+
+// The curve colour with the given opacity goes into the painter's own pen and brush, keeping
+// their other properties; the pen is returned for the lines drawn after the dots.
+QPen useCurveColour(QPainter &painter, double opacity)
+{
+    QColor colour = curveColour;
+    colour.setAlphaF(float(opacity));
+    QPen pen = painter.pen();
+    pen.setColor(colour);
+    painter.setPen(pen);
+    QBrush brush = painter.brush();
+    brush.setColor(colour);
+    if (brush.style() == Qt::NoBrush)
+        brush.setStyle(Qt::SolidPattern);
+    painter.setBrush(brush);
+    return pen;
 }
 
 } // namespace
@@ -64,33 +91,19 @@ void Graph2DPainter::paint(QPainter &painter, const QRect &rect) const
     const qsizetype n = values.size();
     const int left = rect.left();
     const int right = rect.right();
-    double step = right - left + 1;
-    if (m_data.displayAsScan())
-        step = historySpacing;
-    else if (n >= 2)
-        step = double(right - left) / double(n - 1);
+    const double step = horizontalStep(m_data.displayAsScan(), n, left, right);
 
-    QColor colour = curveColour;
-    colour.setAlphaF(float(m_data.drawSettings2D().opacity));
-    QPen pen = painter.pen();
-    pen.setColor(colour);
-    painter.setPen(pen);
-    QBrush brush = painter.brush();
-    brush.setColor(colour);
-    if (brush.style() == Qt::NoBrush)
-        brush.setStyle(Qt::SolidPattern);
-    painter.setBrush(brush);
-
+    QPen pen = useCurveColour(painter, m_data.drawSettings2D().opacity);
     QList<QPointF> all;
     QList<QPointF> valid;
-    QList<int> gaps;
+    QSet<int> gaps;
     const double height = rect.bottom() - rect.top() + 1;
     double x = right;
     for (qsizetype k = n - 1; k >= 0 && right > left - 1; --k) {
         const double v = values[k];
         const double y = rect.bottom() - (v - lo) / range * height;
         if (std::isnan(v)) {
-            gaps.append(int(x));
+            gaps.insert(int(x));
         } else {
             painter.drawEllipse(QRectF(x - dotRadius, y - dotRadius, 2 * dotRadius, 2 * dotRadius));
             valid.append(QPointF(x, y));

@@ -147,7 +147,8 @@ void drawParameterAxis(QPainter &painter, const QRect &axis, const QRect &graph,
         painter.setPen(tickColour());
         painter.drawLine(x, axis.top() + 1, x, axis.top() + tickLength);
         const int width = metrics.horizontalAdvance(tickText(values.at(k)));
-        const int left = std::clamp(x - width / 2, axis.left(), axis.right() - width);
+        // A label wider than the axis keeps its start in view: its first digits matter most.
+        const int left = std::max(axis.left(), std::min(x - width / 2, axis.right() - width));
         labels.append(QRect(left, axis.top() + tickLength + 1, width + 1, labelPixelSize + 2));
     }
     const int stride = labelStride(labels);

@@ -128,6 +128,7 @@ private slots:
     void mergingKeepsTheMeshConsistent();
     void highlightedRowAndColumn();
     void faceFillFollowsOpacity();
+    void intenseLightWhitensFaces();
     void referenceImage();
     void labelsInsideTheImage_data();
     void labelsInsideTheImage();
@@ -395,6 +396,24 @@ void TestCubeGraphPainter::faceFillFollowsOpacity()
     const auto tinted = [](const QColor &c) { return c.green() > 15; };
     // Both show the axes and the grid lines; only the faint one covers the surface's area.
     QVERIFY(countPixels(faint, tinted) - countPixels(bare, tinted) > 10000);
+}
+
+// A light ten billion times stronger than the defaults washes the faces out to white; it must not
+// leave them unlit.
+void TestCubeGraphPainter::intenseLightWhitensFaces()
+{
+    MinMaxMultiDimData data;
+    prepareCube(data, 3, 3, constantValues(9), QSize(300, 300));
+    data.scanComplete = true;
+    DrawSettings3DCube cube = data.drawSettings3DCube();
+    cube.showPoints = false;
+    cube.lights = {CubeLight(0.8f, 2.0f, 1.8f, 1.0e12f)};
+    data.setDrawSettings3DCube(cube);
+    const QImage image = paintInto(data, QSize(300, 300));
+    const auto white = [](const QColor &c) {
+        return c.red() > 200 && c.green() > 200 && c.blue() > 200;
+    };
+    QVERIFY(countPixels(image, white) > 10000);
 }
 
 // The default view of a wave surface against a reference picture. Labels are drawn with the

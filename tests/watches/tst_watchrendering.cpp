@@ -2,14 +2,17 @@
 #include "ui_watchwindow.h"
 #include "watches/vivexcelwatchscale.h"
 #include "watches/vivexcelwatchview.h"
+#include "watches/watchaxes.h"
 #include "watches/watchwindow.h"
 #include "watchtesthelpers.h"
 #include "widgets/imagecache.h"
 
 #include <QDir>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QScrollArea>
 #include <QTest>
 
@@ -150,6 +153,7 @@ private slots:
     void colourMapWatch();
     void surfaceWatch();
     void watchWindowWithCurveAndSurface();
+    void labelWiderThanAxisStartsAtItsLeftEdge();
 };
 
 void TestWatchRendering::curveWatch()
@@ -218,7 +222,6 @@ void TestWatchRendering::watchWindowWithCurveAndSurface()
     QTRY_VERIFY(!window.isResizePending());
     surface.watch->setSplitPoint(QPointF(0.35, 0.55));
     QTRY_VERIFY(!surface.subX->data()->values().isEmpty());
-    QTest::qWait(50);
 
     const QImage shot = window.grab().toImage();
     shot.save(picturePath(QStringLiteral("watchwindow-flat3d.png")));
@@ -230,9 +233,32 @@ void TestWatchRendering::watchWindowWithCurveAndSurface()
     QVERIFY(countPixels(shot, cut, isCurveColour) > 20);
 
     window.form()->checkBox_Flat3DGraph->setChecked(false);
-    QTest::qWait(50);
     window.grab().toImage().save(picturePath(QStringLiteral("watchwindow-cube.png")));
     QVERIFY(!surface.scale->isVisible());
+}
+
+// A tick label wider than a narrow axis starts at the axis's left edge, just as it does on a
+// wide axis where it fits: its first digits stay in view.
+void TestWatchRendering::labelWiderThanAxisStartsAtItsLeftEdge()
+{
+    QFont font;
+    font.setPixelSize(9);
+    const int narrowWidth = QFontMetrics(font).horizontalAdvance(QStringLiteral("1.234e+05")) - 4;
+    const auto labelRows = [narrowWidth](int width, double high) {
+        const QRect graph(0, 0, width, 60);
+        const QRect axis(0, 61, width, 25);
+        QImage image(axis.right() + 1, axis.bottom() + 1, QImage::Format_ARGB32);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        // One labelled tick, 123400, at the left end of both axes.
+        drawParameterAxis(painter, axis, graph, 123400.0, high, QString());
+        painter.end();
+        return image.copy(QRect(0, axis.top() + 4, narrowWidth, axis.height() - 4));
+    };
+    const QImage narrow = labelRows(narrowWidth, 123400.3);
+    const QImage wide = labelRows(201, 123401.2);
+    QVERIFY(countPixels(narrow, narrow.rect(), isBrightColour) > 0);
+    QCOMPARE(narrow, wide);
 }
 
 QTEST_MAIN(TestWatchRendering)
