@@ -60,6 +60,34 @@ uno::Reference<frame::XModel> findBook(CalcConnection &connection, const QString
         uno::Reference<frame::XModel>());
 }
 
+// Asks the named book's model a yes/no question; false when the book is missing or the office
+// refuses the call.
+template <typename Question>
+bool askBook(CalcConnection &connection, const QString &book, const char *operation,
+             Question question)
+{
+    const uno::Reference<frame::XModel> model = findBook(connection, book);
+    return model.is() && connection.guard(
+                             operation, [&]() { return bool(question(model)); }, false);
+}
+
+// Does something to the named book's model; false when the book is missing or the call failed.
+template <typename Action>
+bool actOnBook(CalcConnection &connection, const QString &book, const char *operation,
+               Action action)
+{
+    return askBook(connection, book, operation, [&](const uno::Reference<frame::XModel> &model) {
+        action(model);
+        return true;
+    });
+}
+
+uno::Reference<document::XUndoManager> undoManagerOf(const uno::Reference<frame::XModel> &model)
+{
+    return uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
+        ->getUndoManager();
+}
+
 uno::Reference<sheet::XSpreadsheet> firstSheet(const uno::Reference<frame::XModel> &model)
 {
     const uno::Reference<container::XIndexAccess> sheets(
@@ -165,14 +193,9 @@ void PrivateOffice::stop()
 
 bool PrivateOffice::setContent(const QString &book, const QString &cell, const QString &content)
 {
-    const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() && direct->guard(
-                             "set content",
-                             [&]() {
-                                 cellOf(model, cell)->setFormula(toOUString(content));
-                                 return true;
-                             },
-                             false);
+    return actOnBook(*direct, book, "set content", [&](const auto &model) {
+        cellOf(model, cell)->setFormula(toOUString(content));
+    });
 }
 
 QString PrivateOffice::content(const QString &book, const QString &cell)
@@ -186,33 +209,28 @@ QString PrivateOffice::content(const QString &book, const QString &cell)
 
 bool PrivateOffice::select(const QString &book, const QStringList &areas)
 {
-    const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() &&
-           direct->guard(
-               "select",
-               [&]() {
-                   const uno::Reference<sheet::XSpreadsheet> sheet = firstSheet(model);
-                   const uno::Reference<sheet::XSpreadsheetView> view(model->getCurrentController(),
-                                                                      uno::UNO_QUERY_THROW);
-                   view->setActiveSheet(sheet);
-                   const uno::Reference<sheet::XSheetCellRangeContainer> ranges(
-                       uno::Reference<lang::XMultiServiceFactory>(model, uno::UNO_QUERY_THROW)
-                           ->createInstance("com.sun.star.sheet.SheetCellRanges"),
-                       uno::UNO_QUERY_THROW);
-                   for (const QString &area : areas) {
-                       const uno::Reference<sheet::XCellRangeAddressable> cells(
-                           sheet->getCellRangeByName(toOUString(area)), uno::UNO_QUERY_THROW);
-                       ranges->addRangeAddress(cells->getRangeAddress(), false);
-                   }
-                   uno::Any selection;
-                   if (areas.size() == 1)
-                       selection <<= sheet->getCellRangeByName(toOUString(areas.first()));
-                   else
-                       selection <<= ranges;
-                   return uno::Reference<view::XSelectionSupplier>(view, uno::UNO_QUERY_THROW)
-                       ->select(selection);
-               },
-               false);
+    return askBook(*direct, book, "select", [&](const uno::Reference<frame::XModel> &model) {
+        const uno::Reference<sheet::XSpreadsheet> sheet = firstSheet(model);
+        const uno::Reference<sheet::XSpreadsheetView> view(model->getCurrentController(),
+                                                           uno::UNO_QUERY_THROW);
+        view->setActiveSheet(sheet);
+        const uno::Reference<sheet::XSheetCellRangeContainer> ranges(
+            uno::Reference<lang::XMultiServiceFactory>(model, uno::UNO_QUERY_THROW)
+                ->createInstance("com.sun.star.sheet.SheetCellRanges"),
+            uno::UNO_QUERY_THROW);
+        for (const QString &area : areas) {
+            const uno::Reference<sheet::XCellRangeAddressable> cells(
+                sheet->getCellRangeByName(toOUString(area)), uno::UNO_QUERY_THROW);
+            ranges->addRangeAddress(cells->getRangeAddress(), false);
+        }
+        uno::Any selection;
+        if (areas.size() == 1)
+            selection <<= sheet->getCellRangeByName(toOUString(areas.first()));
+        else
+            selection <<= ranges;
+        return uno::Reference<view::XSelectionSupplier>(view, uno::UNO_QUERY_THROW)
+            ->select(selection);
+    });
 }
 
 QStringList PrivateOffice::undoTitles(const QString &book)
@@ -235,124 +253,66 @@ QStringList PrivateOffice::undoTitles(const QString &book)
 
 bool PrivateOffice::undo(const QString &book)
 {
-    const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() &&
-           direct->guard(
-               "undo",
-               [&]() {
-                   uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
-                       ->getUndoManager()
-                       ->undo();
-                   return true;
-               },
-               false);
+    return actOnBook(*direct, book, "undo",
+                     [](const auto &model) { undoManagerOf(model)->undo(); });
 }
 
 bool PrivateOffice::isModified(const QString &book)
 {
-    const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() &&
-           direct->guard(
-               "modified",
-               [&]() {
-                   return uno::Reference<util::XModifiable>(model, uno::UNO_QUERY_THROW)
-                       ->isModified();
-               },
-               false);
+    return askBook(*direct, book, "modified", [](const auto &model) {
+        return uno::Reference<util::XModifiable>(model, uno::UNO_QUERY_THROW)->isModified();
+    });
 }
 
 bool PrivateOffice::setModified(const QString &book, bool modified)
 {
-    const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() && direct->guard(
-                             "set modified",
-                             [&]() {
-                                 uno::Reference<util::XModifiable>(model, uno::UNO_QUERY_THROW)
-                                     ->setModified(modified);
-                                 return true;
-                             },
-                             false);
+    return actOnBook(*direct, book, "set modified", [modified](const auto &model) {
+        uno::Reference<util::XModifiable>(model, uno::UNO_QUERY_THROW)->setModified(modified);
+    });
 }
 
 bool PrivateOffice::clearUndo(const QString &book)
 {
-    const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() &&
-           direct->guard(
-               "clear undo",
-               [&]() {
-                   uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
-                       ->getUndoManager()
-                       ->clear();
-                   return true;
-               },
-               false);
+    return actOnBook(*direct, book, "clear undo",
+                     [](const auto &model) { undoManagerOf(model)->clear(); });
 }
 
 bool PrivateOffice::close(const QString &book)
 {
-    const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() &&
-           direct->guard(
-               "close",
-               [&]() {
-                   uno::Reference<util::XCloseable>(model, uno::UNO_QUERY_THROW)->close(true);
-                   return true;
-               },
-               false);
+    return actOnBook(*direct, book, "close", [](const auto &model) {
+        uno::Reference<util::XCloseable>(model, uno::UNO_QUERY_THROW)->close(true);
+    });
 }
 
 bool PrivateOffice::controllersLocked(const QString &book)
 {
-    const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() &&
-           direct->guard(
-               "controllers locked", [&]() { return bool(model->hasControllersLocked()); }, false);
+    return askBook(*direct, book, "controllers locked",
+                   [](const auto &model) { return model->hasControllersLocked(); });
 }
 
 bool PrivateOffice::leaveUndoContext(const QString &book)
 {
-    const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() &&
-           direct->guard(
-               "leave undo context",
-               [&]() {
-                   uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
-                       ->getUndoManager()
-                       ->leaveUndoContext();
-                   return true;
-               },
-               false);
+    return actOnBook(*direct, book, "leave undo context",
+                     [](const auto &model) { undoManagerOf(model)->leaveUndoContext(); });
 }
 
 bool PrivateOffice::type(const QString &book, const QString &text)
 {
-    const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() &&
-           direct->guard(
-               "type",
-               [&]() {
-                   const uno::Reference<frame::XDispatchProvider> frame(
-                       model->getCurrentController()->getFrame(), uno::UNO_QUERY_THROW);
-                   beans::PropertyValue argument;
-                   argument.Name = "StringName";
-                   argument.Value <<= toOUString(text);
-                   frame::DispatchHelper::create(direct->context())
-                       ->executeDispatch(frame, ".uno:EnterString", "", 0,
-                                         uno::Sequence<beans::PropertyValue>(&argument, 1));
-                   return true;
-               },
-               false);
+    return actOnBook(*direct, book, "type", [&](const auto &model) {
+        const uno::Reference<frame::XDispatchProvider> frame(
+            model->getCurrentController()->getFrame(), uno::UNO_QUERY_THROW);
+        beans::PropertyValue argument;
+        argument.Name = "StringName";
+        argument.Value <<= toOUString(text);
+        frame::DispatchHelper::create(direct->context())
+            ->executeDispatch(frame, ".uno:EnterString", "", 0,
+                              uno::Sequence<beans::PropertyValue>(&argument, 1));
+    });
 }
 
 bool PrivateOffice::activate(const QString &book)
 {
-    const uno::Reference<frame::XModel> model = findBook(*direct, book);
-    return model.is() && direct->guard(
-                             "activate",
-                             [&]() {
-                                 model->getCurrentController()->getFrame()->activate();
-                                 return true;
-                             },
-                             false);
+    return actOnBook(*direct, book, "activate", [](const auto &model) {
+        model->getCurrentController()->getFrame()->activate();
+    });
 }
