@@ -10,6 +10,8 @@
 #include "excel/vivexcelworkbook.h"
 #include "excel/vivexcelworkbooks.h"
 
+#include "excel/excellogging.h"
+
 #include <QDebug>
 #include <limits>
 
@@ -126,6 +128,27 @@ VIVExcelApplication::setCellValuesGetCellValues(const QList<VIVExcelRange *> &wr
         bool isNumber = false;
         const float number = range->value().toFloat(&isNumber);
         results.append(isNumber ? qreal(number) : std::numeric_limits<qreal>::quiet_NaN());
+    }
+    return results;
+}
+
+QList<qreal> VIVExcelApplication::evaluatePoints(const QList<VIVExcelRange *> &writeRanges,
+                                                 const QList<qreal> &pointValues,
+                                                 const QList<VIVExcelRange *> &readRanges)
+{
+    const qsizetype width = writeRanges.size();
+    if (width == 0 || pointValues.size() % width != 0) {
+        qCWarning(lcLink) << "Incorrect data length in evaluatePoints";
+        return {};
+    }
+    QList<qreal> results;
+    results.reserve(pointValues.size() / width * readRanges.size());
+    for (qsizetype start = 0; start < pointValues.size(); start += width) {
+        const QList<qreal> point = setCellValuesGetCellValues(
+            writeRanges, pointValues.mid(start, width), readRanges);
+        if (point.size() != readRanges.size())
+            return {};
+        results.append(point);
     }
     return results;
 }

@@ -36,6 +36,13 @@ public:
     QList<qreal> setCellValuesGetCellValues(const QList<VIVExcelRange *> &writeRanges,
                                             const QList<qreal> &values,
                                             const QList<VIVExcelRange *> &readRanges);
+    // Evaluates the points of a scan in order. pointValues holds writeRanges.size() numbers
+    // per point; for each point they are written into writeRanges, then every read cell is
+    // read. The result holds readRanges.size() numbers per point, point after point. Empty,
+    // and nothing touched, when pointValues is not a whole number of points.
+    QList<qreal> evaluatePoints(const QList<VIVExcelRange *> &writeRanges,
+                                const QList<qreal> &pointValues,
+                                const QList<VIVExcelRange *> &readRanges);
 
 public slots:
     void show();

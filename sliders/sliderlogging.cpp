@@ -1,0 +1,3 @@
+#include "sliders/sliderlogging.h"
+
+Q_LOGGING_CATEGORY(lcSlider, "marlowin.slider")

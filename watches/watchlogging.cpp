@@ -1,0 +1,3 @@
+#include "watches/watchlogging.h"
+
+Q_LOGGING_CATEGORY(lcWatch, "marlowin.watch")

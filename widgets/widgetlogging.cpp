@@ -1,0 +1,3 @@
+#include "widgets/widgetlogging.h"
+
+Q_LOGGING_CATEGORY(lcWidgets, "marlowin.widgets")
