@@ -12,10 +12,25 @@
 
 #include "excel/excellogging.h"
 
-#include <QDebug>
 #include <limits>
 
 namespace {
+
+// What the spreadsheet gives for a number; a text never counts, whatever it looks like.
+bool holdsNumber(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool isEmptyText(const QVariant &value)
 {
@@ -116,18 +131,19 @@ VIVExcelApplication::setCellValuesGetCellValues(const QList<VIVExcelRange *> &wr
                                                 const QList<VIVExcelRange *> &readRanges)
 {
     if (writeRanges.size() != values.size()) {
-        qDebug() << "Incorrect data length in setCellValuesGetCellValues";
+        qCDebug(lcLink) << "Incorrect data length in setCellValuesGetCellValues";
         return {};
     }
     for (qsizetype i = 0; i < writeRanges.size(); ++i)
         writeRanges[i]->setValue(double(values[i]));
     QList<qreal> results;
     results.reserve(readRanges.size());
-    // Results carry single precision only, as the scan stores them.
+    // Only a number is a number: a text that looks like one ("12", "inf") reads NaN. Results
+    // keep double precision, so a large value stays finite and a small step stays visible.
     for (VIVExcelRange *range : readRanges) {
-        bool isNumber = false;
-        const float number = range->value().toFloat(&isNumber);
-        results.append(isNumber ? qreal(number) : std::numeric_limits<qreal>::quiet_NaN());
+        const QVariant value = range->value();
+        results.append(holdsNumber(value) ? value.toDouble()
+                                          : std::numeric_limits<qreal>::quiet_NaN());
     }
     return results;
 }
@@ -144,8 +160,8 @@ QList<qreal> VIVExcelApplication::evaluatePoints(const QList<VIVExcelRange *> &w
     QList<qreal> results;
     results.reserve(pointValues.size() / width * readRanges.size());
     for (qsizetype start = 0; start < pointValues.size(); start += width) {
-        const QList<qreal> point = setCellValuesGetCellValues(
-            writeRanges, pointValues.mid(start, width), readRanges);
+        const QList<qreal> point =
+            setCellValuesGetCellValues(writeRanges, pointValues.mid(start, width), readRanges);
         if (point.size() != readRanges.size())
             return {};
         results.append(point);
