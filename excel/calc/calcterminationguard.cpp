@@ -19,10 +19,11 @@ const int stopSignals[] = {SIGTERM, SIGINT, SIGHUP};
 int signalPipe[2] = {-1, -1};
 struct sigaction previousActions[std::size(stopSignals)];
 
+// Never destroyed: a bracket may be forgotten by a connection that dies after static objects.
 QHash<CalcWriteBracket *, CalcConnection *> &openBrackets()
 {
-    static QHash<CalcWriteBracket *, CalcConnection *> brackets;
-    return brackets;
+    static auto *brackets = new QHash<CalcWriteBracket *, CalcConnection *>;
+    return *brackets;
 }
 
 void noteSignal(int signal)

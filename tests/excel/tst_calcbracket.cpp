@@ -78,6 +78,7 @@ private slots:
     void anotherClientKeepsTheDocumentModified();
     void bracketEntersOnlyWrittenDocuments();
     void temporaryWrappersRestoreByCell();
+    void openBracketOfALiveProgramIsLeftAlone();
 
 private:
     QProcess *startChild(const char *mode, const QStringList &writes);
@@ -248,6 +249,20 @@ void TestCalcBracket::temporaryWrappersRestoreByCell()
     application->setScreenUpdating(true);
 
     QVERIFY(!office.isModified(bookName));
+}
+
+// Another attach while this program's bracket is open finds the journal of a live process.
+void TestCalcBracket::openBracketOfALiveProgramIsLeftAlone()
+{
+    QVERIFY(office.setContent(bookName, "A1", "4"));
+    application->setScreenUpdating(false);
+    cell("A1")->setValue(5.0);
+    VIVExcelApplication second(ExcelBackend::attachOrStart());
+    const bool untouched = office.controllersLocked(bookName) &&
+                           office.content(bookName, "A1") == "5" && journals().size() == 1;
+    cell("A1")->setValue(4.0);
+    application->setScreenUpdating(true);
+    QVERIFY(untouched);
 }
 
 int main(int argc, char **argv)
