@@ -10,13 +10,18 @@ namespace {
 
 // A selection the walk would go through cell by cell (one rectangle of named cells within the
 // walk's limit) is asked of the spreadsheet at once: the same cells without a call per cell.
+// Where the walk would find no single cell, nothing is found; several areas, or more cells
+// than the walk takes, are left to the walk.
 std::optional<QStringList> filteredInBulk(VIVExcelRange *selection, bool formulas)
 {
     const ExcelAddressBlock block(selection->address(), false);
+    if (!block.singleArea())
+        return std::nullopt;
+    if (!block.valid() || block.entireRows() || block.entireColumns())
+        return QStringList();
     const qint64 cells = (qint64(block.lastRow()) - block.firstRow() + 1) *
                          (qint64(block.lastColumn()) - block.firstColumn() + 1);
-    if (!block.singleArea() || !block.valid() || block.entireRows() || block.entireColumns() ||
-        cells > ExcelAddressBlock::maxWalkedCells)
+    if (cells > ExcelAddressBlock::maxWalkedCells)
         return std::nullopt;
     return selection->filteredCells(formulas);
 }
