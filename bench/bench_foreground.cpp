@@ -56,8 +56,9 @@ int main(int argc, char **argv)
     const quint32 calc = display.createWindow("loan.ods - LibreOffice Calc");
     const quint32 other = display.createWindow("notes.txt - Editor", getpid());
     QWidget own;
+    own.resize(200, 100);
     own.show();
-    if (!QTest::qWaitForWindowExposed(&own)) {
+    if (!QTest::qWaitForWindowExposed(&own, 20000)) {
         out << "Our window did not show.\n";
         return 1;
     }
