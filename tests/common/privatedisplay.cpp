@@ -22,7 +22,10 @@ PrivateDisplay::~PrivateDisplay()
     stopWindowManager();
     if (connection)
         xcb_disconnect(connection);
-    server.kill();
+    // Ended politely, the server removes its lock file and socket.
+    server.terminate();
+    if (!server.waitForFinished())
+        server.kill();
     server.waitForFinished();
 }
 
