@@ -9,6 +9,8 @@ build="${MARLOWIN_BUILD_DIR:-$root/build}"
 
 example="$root/examples/loan.fods"
 if [ -f "$example" ]; then
-    soffice --calc --norestore "--accept=pipe,name=marlowin;urp;" "$example" &
+    # The office makes its pipe with this umask; anyone who may write to the pipe can drive the
+    # office, so only the user may (Marlowin refuses a pipe that others can write).
+    (umask 077 && exec soffice --calc --norestore "--accept=pipe,name=marlowin;urp;" "$example") &
 fi
 exec "$build/marlowin"

@@ -34,15 +34,20 @@ void noteSignal(int signal)
     errno = savedErrno;
 }
 
+void abandonOpenBrackets()
+{
+    const QHash<CalcWriteBracket *, CalcConnection *> brackets = openBrackets();
+    for (auto it = brackets.cbegin(); it != brackets.cend(); ++it)
+        it.key()->abandon(*it.value());
+}
+
 // Runs on the event loop's thread: ends what is open, then lets the signal do what it would
 // have done without us.
 void stopForSignal(int signal)
 {
-    const QHash<CalcWriteBracket *, CalcConnection *> brackets = openBrackets();
-    if (!brackets.isEmpty())
+    if (!openBrackets().isEmpty())
         qCWarning(lcLink) << "Stopping on signal" << signal << "; putting written cells back";
-    for (auto it = brackets.cbegin(); it != brackets.cend(); ++it)
-        it.key()->abandon(*it.value());
+    abandonOpenBrackets();
     for (std::size_t index = 0; index < std::size(stopSignals); ++index) {
         if (stopSignals[index] == signal)
             sigaction(signal, &previousActions[index], nullptr);
@@ -60,6 +65,9 @@ void install()
         return;
     }
     installed = true;
+    // Post routines run in the reverse order of their adding: this one before the office's
+    // bridges are ended, so a program that quits in the middle of a scan still puts cells back.
+    qAddPostRoutine(abandonOpenBrackets);
     auto *notifier =
         new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, []() {

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QTimer>
 #include <csignal>
 #include <cstring>
 #include <unistd.h>
@@ -24,11 +25,12 @@ namespace {
 
 const char holdMode[] = "--hold-bracket";
 const char writeMode[] = "--write";
+const char quitMode[] = "--quit-in-bracket";
 const char holding[] = "holding";
 
 // The program this test runs as a child: another run of the program that writes cells of a
-// book, inside a screen-updating bracket that it then keeps open until it is stopped, or
-// plainly, as a second client of the office.
+// book, inside a screen-updating bracket that it then keeps open until it is stopped or that
+// it quits in, or plainly, as a second client of the office.
 int runChild(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -39,7 +41,7 @@ int runChild(int argc, char **argv)
     if (!book)
         return 2;
     VIVExcelWorksheet *sheet = book->worksheets()->worksheet("Sheet1", true);
-    const bool hold = arguments.at(1) == holdMode;
+    const bool hold = arguments.at(1) != writeMode;
     if (hold)
         application.setScreenUpdating(false);
     for (const QString &write : arguments.mid(5)) {
@@ -49,7 +51,10 @@ int runChild(int argc, char **argv)
     // Leaves without tearing down the bridge: how a program exits is not what is tested here.
     if (!hold)
         ::_exit(0);
-    QTextStream(stdout) << holding << Qt::endl;
+    if (arguments.at(1) == quitMode)
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    else
+        QTextStream(stdout) << holding << Qt::endl;
     return app.exec();
 }
 
@@ -75,6 +80,7 @@ private slots:
     void killedBracketIsRepairedOnNextAttach();
     void stopSignalPutsCellsBack_data();
     void stopSignalPutsCellsBack();
+    void quittingInsideABracketPutsCellsBack();
     void anotherClientKeepsTheDocumentModified();
     void bracketEntersOnlyWrittenDocuments();
     void temporaryWrappersRestoreByCell();
@@ -202,6 +208,16 @@ void TestCalcBracket::stopSignalPutsCellsBack()
     QVERIFY(!office.isModified(bookName));
 }
 
+void TestCalcBracket::quittingInsideABracketPutsCellsBack()
+{
+    QVERIFY(office.setContent(bookName, "A1", "4"));
+    QProcess *child = startChild(quitMode, {"A1=9"});
+    QVERIFY(child->waitForFinished(60000));
+    QCOMPARE(child->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(office.content(bookName, "A1"), "4");
+    QVERIFY(!office.controllersLocked(bookName));
+}
+
 void TestCalcBracket::anotherClientKeepsTheDocumentModified()
 {
     QVERIFY(office.setContent(bookName, "A1", "4"));
@@ -267,7 +283,8 @@ void TestCalcBracket::openBracketOfALiveProgramIsLeftAlone()
 
 int main(int argc, char **argv)
 {
-    if (argc > 1 && (std::strcmp(argv[1], holdMode) == 0 || std::strcmp(argv[1], writeMode) == 0))
+    if (argc > 1 && (std::strcmp(argv[1], holdMode) == 0 || std::strcmp(argv[1], writeMode) == 0 ||
+                     std::strcmp(argv[1], quitMode) == 0))
         return runChild(argc, argv);
     QApplication app(argc, argv);
     TestCalcBracket test;
