@@ -15,7 +15,12 @@ class VIVExcelCellSliderView;
 class VIVExcelWatchView;
 class QMouseEvent;
 class QTimer;
+class TermsOfUseForm;
 class WatchWindow;
+
+namespace Backgrounds {
+class FormHandler;
+}
 
 // The main window: a title line, the row of main buttons with the precision slider, and the
 // strip that holds the slider views. It sees every event of the process through its
@@ -35,10 +40,12 @@ public:
 
 public slots:
     void watchWindowWatchesEmptied();
+    void checkTermsOfUseApproval();
     void checkExcelIsFrontMostTimeout();
     void closeApplication();
     void label_MarlowinMouseMoved(QMouseEvent *event);
     void label_MarlowinMousePressed(QMouseEvent *event);
+    void on_label_termsOfUse_mousePressed();
     void showHelp();
 
 protected:
@@ -48,7 +55,7 @@ protected:
 
 private:
     void placeOnScreen();
-    void paintSteelBackground();
+    void createTermsOfUseForm();
     void applyStyleSheets();
     void setTitle();
     bool handleKeyPress(QObject *watched, QKeyEvent *event);
@@ -64,6 +71,8 @@ private:
     QList<VIVExcelWatchView *> watches;
     QList<VIVExcelCellSliderView *> sliders;
     QPointer<WatchWindow> watchWindow;
+    TermsOfUseForm *termsOfUseForm = nullptr;
+    Backgrounds::FormHandler *formHandler = nullptr;
     QPoint pressPosition;
     QList<VIVExcelApplication *> excelApplications;
     QTimer *frontMostTimer = nullptr;
