@@ -19,7 +19,6 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTimer>
 #include <QUrl>
 
@@ -157,6 +156,8 @@ void MainWindow::createTermsOfUseForm()
     termsOfUseForm->setProperty("windowtitle", termsOfUseForm->windowTitle());
     termsOfUseForm->setOwner(this);
     formHandler->manage(termsOfUseForm);
+    connect(termsOfUseForm, &TermsOfUseForm::accepted, this,
+            [this] { settingsFiles.setTermsOfUseApproved(true); });
     // A refusal closes like the close button, so a running scan still restores the cells.
     connect(termsOfUseForm, &TermsOfUseForm::declined, this, &MainWindow::close);
 }
@@ -248,9 +249,7 @@ void MainWindow::closeApplication()
 
 void MainWindow::checkTermsOfUseApproval()
 {
-    QSettings settings(QCoreApplication::applicationDirPath() + "/settings.cfg",
-                       QSettings::IniFormat);
-    if (!settings.value("TermsOfUseApproved", false).toBool())
+    if (!settingsFiles.termsOfUseApproved())
         termsOfUseForm->show();
 }
 

@@ -1,6 +1,8 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "app/settingsfiles.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QPoint>
@@ -71,6 +73,7 @@ private:
     QList<VIVExcelWatchView *> watches;
     QList<VIVExcelCellSliderView *> sliders;
     QPointer<WatchWindow> watchWindow;
+    SettingsFiles settingsFiles;
     TermsOfUseForm *termsOfUseForm = nullptr;
     Backgrounds::FormHandler *formHandler = nullptr;
     QPoint pressPosition;
