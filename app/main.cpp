@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QThread>
 #include <QWindow>
 
@@ -24,13 +25,16 @@ void waitUntilPainted(QWidget *window)
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    // The splash deletes itself a few seconds after its first paint.
-    auto *splash = new SplashScreen(nullptr);
+    // The splash deletes itself a few seconds after its first paint, or here when the
+    // program ends sooner.
+    QPointer<SplashScreen> splash = new SplashScreen(nullptr);
     splash->show();
     waitUntilPainted(splash);
     // The pause lets the splash screen be seen before the main window is built.
     QThread::msleep(1000);
     MainWindow window;
     window.show();
-    return application.exec();
+    const int result = application.exec();
+    delete splash;
+    return result;
 }
