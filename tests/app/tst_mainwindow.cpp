@@ -33,6 +33,7 @@ private slots:
     void watchWindowKeys();
     void emptiedWatchWindowIsDropped();
     void termsOfUseAnswers();
+    void chromeHelpButtonShowsHelp();
 
 private:
     static bool sendKey(MainWindow &window, int key, QObject *target = nullptr)
@@ -287,6 +288,34 @@ void TestMainWindow::termsOfUseAnswers()
     QVERIFY(!window.isVisible());
     QVERIFY(!form->isVisible());
     QVERIFY(window.settingsFiles.termsOfUseApproved());
+}
+
+void TestMainWindow::chromeHelpButtonShowsHelp()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.grab();
+    const QPoint help = window.property("helpbuttonrect").toRect().center();
+    QVERIFY(!help.isNull());
+    // The help file is missing beside the test, so the help shows its message; the message
+    // runs its own event loop, so a timer inside that loop answers it.
+    bool messageShown = false;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            messageShown = true;
+            box->accept();
+        }
+    });
+    answer.start(20);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, QPointF(help), window.mapToGlobal(QPointF(help)), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&window, &event);
+    }
+    QTRY_VERIFY(messageShown);
 }
 
 QTEST_MAIN(TestMainWindow)
