@@ -6,6 +6,8 @@
 #include "excel/excelbackend.h"
 #include "excel/excelprobes.h"
 #include "excel/vivexcelapplication.h"
+#include "sliders/slidersettingsform.h"
+#include "sliders/vivexcelcellsliderview.h"
 #include "ui_watchwindow.h"
 #include "watches/watchwindow.h"
 
@@ -82,6 +84,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->label_Marlowin->setStyleSheet(ui->label_Marlowin->styleSheet() + " font-weight: bold;");
 
     Backgrounds::FormHandler::setTransparentBackground(ui->scrollArea_Sliders);
+    createSliderSettingsForm();
     createTermsOfUseForm();
     setProperty("closebutton", true);
     setProperty("closebuttonname", ":resources/btn_on");
@@ -143,6 +146,15 @@ void MainWindow::placeOnScreen()
     const int dx = (a.right() - a.left()) - (r.right() - r.left()) - 400;
     const int dy = (a.bottom() - a.top()) - r.bottom() - 40;
     setGeometry(r.translated(dx, dy));
+}
+
+void MainWindow::createSliderSettingsForm()
+{
+    sliderSettingsForm = new SliderSettingsForm(this);
+    sliderSettingsForm->setProperty("closebutton", true);
+    connect(sliderSettingsForm, &SliderSettingsForm::formClosed, this,
+            &MainWindow::sliderSettingsFormClosed);
+    formHandler->manage(sliderSettingsForm);
 }
 
 // The form has no parent of its own, so it is a window even while the main window is hidden.
@@ -251,6 +263,12 @@ void MainWindow::checkTermsOfUseApproval()
 {
     if (!settingsFiles.termsOfUseApproved())
         termsOfUseForm->show();
+}
+
+void MainWindow::sliderSettingsFormClosed(bool validated)
+{
+    if (validated && sliderSettingsForm->sliderView())
+        settingsFiles.saveSliderSettings(sliderSettingsForm->sliderView());
 }
 
 void MainWindow::on_label_termsOfUse_mousePressed()

@@ -17,6 +17,7 @@ class VIVExcelCellSliderView;
 class VIVExcelWatchView;
 class QMouseEvent;
 class QTimer;
+class SliderSettingsForm;
 class TermsOfUseForm;
 class WatchWindow;
 
@@ -48,6 +49,7 @@ public slots:
     void label_MarlowinMouseMoved(QMouseEvent *event);
     void label_MarlowinMousePressed(QMouseEvent *event);
     void on_label_termsOfUse_mousePressed();
+    void sliderSettingsFormClosed(bool validated);
     void showHelp();
 
 protected:
@@ -57,6 +59,7 @@ protected:
 
 private:
     void placeOnScreen();
+    void createSliderSettingsForm();
     void createTermsOfUseForm();
     void applyStyleSheets();
     void setTitle();
@@ -74,6 +77,7 @@ private:
     QList<VIVExcelCellSliderView *> sliders;
     QPointer<WatchWindow> watchWindow;
     SettingsFiles settingsFiles;
+    SliderSettingsForm *sliderSettingsForm = nullptr;
     TermsOfUseForm *termsOfUseForm = nullptr;
     Backgrounds::FormHandler *formHandler = nullptr;
     QPoint pressPosition;
