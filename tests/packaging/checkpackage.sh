@@ -48,6 +48,10 @@ for size in "${sizes[@]}"; do
     [ -f "$icon" ] && ! file "$icon" | grep -q "PNG image data, $size x $size," &&
         fail "icon in ${size}x${size} is $(file -b "$icon")"
 done
+# The program looks for its help in the data folder by a path relative to its own folder.
+lookup=$(strings "$root/usr/bin/marlowin" | grep -m1 -E '^(\.\./)+share/marlowin/$' || true)
+[ -n "$lookup" ] && [ -f "$root/usr/bin/${lookup}Marlowin Pro Quick Help.pdf" ] ||
+    fail "the program does not look for its help where the package puts it (${lookup:-no path found})"
 
 desktop-file-validate "$root/usr/share/applications/$appid.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$appid.metainfo.xml" || fail "metainfo"
