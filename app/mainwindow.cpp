@@ -374,7 +374,7 @@ bool MainWindow::attachToExcelWindow(qint64 window)
 
 void MainWindow::checkExcelIsFrontMostTimeout()
 {
-    if (foregroundTitleStartsWith("Marlowin")) {
+    if (isOwnWindowForeground()) {
         frontMostTimer->stop();
         return;
     }

@@ -21,5 +21,7 @@ build="${MARLOWIN_BUILD_DIR:-$root/build}"
 
 # When Calc is already open, this start only hands its arguments to the running office, which
 # opens the workbook and starts listening on Marlowin's pipe; no second office starts.
-soffice --calc --norestore "--accept=pipe,name=marlowin;urp;" "$workbook" &
+# The office makes its pipe with this umask; anyone who may write to the pipe can drive the
+# office, so only the user may (Marlowin refuses a pipe that others can write).
+(umask 077 && exec soffice --calc --norestore "--accept=pipe,name=marlowin;urp;" "$workbook") &
 exec "$build/marlowin"

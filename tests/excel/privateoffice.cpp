@@ -1,6 +1,7 @@
 #include "privateoffice.h"
 
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/officeprocess.h"
 #include "excel/excelbackend.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -35,6 +36,7 @@
 #include <QUrl>
 #include <QUuid>
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -121,19 +123,26 @@ QString PrivateOffice::profileUrl() const
     return "file://" + profile.path();
 }
 
-bool PrivateOffice::start(Listening listening)
+bool PrivateOffice::start(Listening listening, Appearance appearance)
 {
     ExcelBackend::configure(pipe, profileUrl());
-    QStringList arguments{"--headless", "--invisible", "--norestore",
-                          "--nologo",   "--nodefault", "-env:UserInstallation=" + profileUrl()};
+    QStringList arguments{"--norestore", "--nologo", "-env:UserInstallation=" + profileUrl()};
+    if (appearance == Headless)
+        arguments << "--headless"
+                  << "--invisible"
+                  << "--nodefault";
+    else
+        arguments << "--calc";
     if (listening == Listens)
         arguments << "--accept=pipe,name=" + pipe + ";urp;";
+    // The office's pipe is made with the umask it starts with; only the user may use it.
+    launcher.setChildProcessModifier([]() { ::umask(077); });
     launcher.start("soffice", arguments);
     if (!launcher.waitForStarted())
         return false;
     const QDeadlineTimer deadline(startWaitMs);
     while (!deadline.hasExpired()) {
-        if (listening == DoesNotListen && officeProcesses().size() > 1)
+        if (listening == DoesNotListen && OfficeProcess::isRunning("/proc", getuid(), profileUrl()))
             return true;
         direct = CalcConnection::open(pipe);
         if (direct)
@@ -149,22 +158,18 @@ bool PrivateOffice::connect()
     return direct != nullptr;
 }
 
-// The launcher hands over to soffice.bin, which outlives it; both are found by the profile.
+// The launcher hands over to the office, which outlives it; both are found by the profile.
 QList<qint64> PrivateOffice::officeProcesses() const
 {
-    QList<qint64> found;
-    const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        bool numeric = false;
-        const qint64 pid = entry.toLongLong(&numeric);
-        if (!numeric)
-            continue;
-        QFile cmdline("/proc/" + entry + "/cmdline");
-        if (cmdline.open(QIODevice::ReadOnly) &&
-            cmdline.readAll().contains(profile.path().toUtf8()))
-            found.append(pid);
-    }
-    return found;
+    return OfficeProcess::find("/proc", getuid(), profileUrl(),
+                               OfficeProcess::Kind::OfficeAndLauncher);
+}
+
+qint64 PrivateOffice::processId() const
+{
+    const QList<qint64> found =
+        OfficeProcess::find("/proc", getuid(), profileUrl(), OfficeProcess::Kind::Office);
+    return found.isEmpty() ? 0 : found.first();
 }
 
 void PrivateOffice::kill()
