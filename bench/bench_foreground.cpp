@@ -18,15 +18,21 @@
 
 namespace {
 
-const int calls = 5000;
+const int calls = 1000;
+const int rounds = 5;
 
+// The best round: the machine's other work only ever adds time.
 double microsecondsPerCall(const std::function<bool()> &probe, bool expected, bool &right)
 {
-    QElapsedTimer timer;
-    timer.start();
-    for (int call = 0; call < calls; ++call)
-        right = right && probe() == expected;
-    return timer.nsecsElapsed() / 1e3 / calls;
+    double best = 1e12;
+    for (int round = 0; round < rounds; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        for (int call = 0; call < calls; ++call)
+            right = right && probe() == expected;
+        best = std::min(best, timer.nsecsElapsed() / 1e3 / calls);
+    }
+    return best;
 }
 
 bool bringToFront(PrivateDisplay &display, quint32 window)
@@ -64,7 +70,7 @@ int main(int argc, char **argv)
     }
 
     bool right = true;
-    out << "Foreground probes, " << calls << " calls each\n";
+    out << "Foreground probes, " << calls << " calls, best of " << rounds << " rounds\n";
     right = right && bringToFront(display, calc);
     out << QString("(a) isExcelForeground, Calc title in front:      %1 us per call\n")
                .arg(microsecondsPerCall(isExcelForeground, true, right), 0, 'f', 1);

@@ -11,6 +11,7 @@
 namespace {
 
 const int startWaitMs = 20000;
+const int managedWaitMs = 1000;
 const int pollMs = 20;
 
 } // namespace
@@ -22,7 +23,10 @@ PrivateDisplay::~PrivateDisplay()
     stopWindowManager();
     if (connection)
         xcb_disconnect(connection);
-    server.kill();
+    // Ended politely, the server removes its lock file and socket.
+    server.terminate();
+    if (!server.waitForFinished())
+        server.kill();
     server.waitForFinished();
 }
 
@@ -67,12 +71,21 @@ bool PrivateDisplay::startWindowManager()
     windowManager.start("openbox", {"--sm-disable"});
     if (!windowManager.waitForStarted())
         return false;
+    // The window manager names itself before it manages windows: it is ready once a window
+    // mapped now shows up among its clients. One mapped too early stays unmanaged, so the
+    // question is asked with a new window each time.
     const QDeadlineTimer deadline(startWaitMs);
     while (!deadline.hasExpired()) {
-        const quint32 check = windowProperty(root, "_NET_SUPPORTING_WM_CHECK");
-        if (check && windowProperty(check, "_NET_SUPPORTING_WM_CHECK") == check)
+        const QString title = "window manager ready?";
+        const quint32 probe = createWindow(title);
+        const QDeadlineTimer patience(managedWaitMs);
+        while (!patience.hasExpired() && findWindow(title) != probe)
+            QThread::msleep(pollMs);
+        const bool managed = findWindow(title) == probe;
+        xcb_destroy_window(connection, probe);
+        xcb_flush(connection);
+        if (managed)
             return true;
-        QThread::msleep(pollMs);
     }
     return false;
 }

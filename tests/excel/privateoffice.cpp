@@ -1,6 +1,7 @@
 #include "privateoffice.h"
 
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/officepipe.h"
 #include "excel/calc/officeprocess.h"
 #include "excel/excelbackend.h"
 
@@ -29,7 +30,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -184,7 +184,7 @@ void PrivateOffice::kill()
     while (!officeProcesses().isEmpty() && !deadline.hasExpired())
         QThread::msleep(pollMs);
     // A killed office leaves its pipe behind in the temporary folder.
-    QFile::remove(QString("%1/OSL_PIPE_%2_%3").arg(QDir::tempPath()).arg(getuid()).arg(pipe));
+    QFile::remove(OfficePipe::socketPath(pipe, getuid()));
 }
 
 void PrivateOffice::stop()
