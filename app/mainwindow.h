@@ -86,6 +86,7 @@ private:
 
     friend class TestMainWindow;
     friend class TestExcelAttach;
+    friend class TestExcelForeground;
 };
 
 #endif
