@@ -21,6 +21,7 @@ private slots:
     void editsStayConsistent();
     void returnAppliesLikeOk();
     void escapeInLabelCancels();
+    void fieldsClearOfButtons();
 };
 
 void TestSliderSettingsForm::editsStayConsistent_data()
@@ -114,6 +115,19 @@ void TestSliderSettingsForm::escapeInLabelCancels()
     QVERIFY(!form.isVisible());
     QCOMPARE(view.slider()->realMaximum(), 10.0);
     QCOMPARE(view.display()->text(), "Rate");
+}
+
+// With the platform's field heights the last row still ends above the buttons.
+void TestSliderSettingsForm::fieldsClearOfButtons()
+{
+    VIVExcelCellSliderView view;
+    SliderSettingsForm form;
+    form.editSlider(&view);
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto *step = form.findChild<QLineEdit *>("lineEdit_step");
+    const int stepBottom = step->mapTo(&form, QPoint(0, step->height())).y();
+    QVERIFY(stepBottom <= form.findChild<QWidget *>("pushButton_OK")->y());
+    QVERIFY(form.findChild<QWidget *>("pushButton_cancel")->isVisible());
 }
 
 QTEST_MAIN(TestSliderSettingsForm)
