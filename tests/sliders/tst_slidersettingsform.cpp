@@ -19,8 +19,9 @@ class TestSliderSettingsForm : public QObject
 private slots:
     void editsStayConsistent_data();
     void editsStayConsistent();
-    void returnAppliesLikeOk();
-    void escapeInLabelCancels();
+    void closing_data();
+    void closing();
+    void fieldsClearOfButtons();
 };
 
 void TestSliderSettingsForm::editsStayConsistent_data()
@@ -65,55 +66,61 @@ void TestSliderSettingsForm::editsStayConsistent()
     QCOMPARE(view.slider()->realMaximum(), 10.0);
 }
 
-void TestSliderSettingsForm::returnAppliesLikeOk()
+void TestSliderSettingsForm::closing_data()
 {
-    VIVExcelCellSliderView view;
-    view.display()->setText("Rate");
-    SliderSettingsForm form;
-    QSignalSpy closed(&form, &SliderSettingsForm::formClosed);
-    form.editSlider(&view);
-    QVERIFY(form.isVisible());
-    QCOMPARE(form.findChild<QPlainTextEdit *>("textEdit_label")->toPlainText(), "Rate");
-
-    form.findChild<QPlainTextEdit *>("textEdit_label")->setPlainText("Interest\nrate");
-    // Leaving a field finishes its edit; the step is still being typed when Return comes.
-    for (const auto &[field, text] : Edits{{"min", "-2"}, {"max", "6"}}) {
-        auto *edit = form.findChild<QLineEdit *>("lineEdit_" + field);
-        edit->setText(text);
-        emit edit->editingFinished();
-    }
-    auto *step = form.findChild<QLineEdit *>("lineEdit_step");
-    step->setText("0.25");
-    QTest::keyClick(step, Qt::Key_Return);
-
-    QCOMPARE(closed.count(), 1);
-    QCOMPARE(closed.first().first().toBool(), true);
-    QVERIFY(!form.isVisible());
-    QCOMPARE(view.slider()->realMinimum(), -2.0);
-    QCOMPARE(view.slider()->realMaximum(), 6.0);
-    QCOMPARE(view.slider()->realStep(), 0.25);
-    QCOMPARE(view.display()->data()->minimum(), -2.0);
-    QCOMPARE(view.display()->data()->maximum(), 6.0);
-    QCOMPARE(view.display()->text(), "Interest\nrate");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("validated");
+    QTest::newRow("Return in the step applies") << "lineEdit_step" << int(Qt::Key_Return) << true;
+    QTest::newRow("Escape in the label cancels")
+        << "textEdit_label" << int(Qt::Key_Escape) << false;
 }
 
-void TestSliderSettingsForm::escapeInLabelCancels()
+void TestSliderSettingsForm::closing()
 {
+    QFETCH(QString, field);
+    QFETCH(int, key);
+    QFETCH(bool, validated);
+
     VIVExcelCellSliderView view;
     view.display()->setText("Rate");
     SliderSettingsForm form;
     QSignalSpy closed(&form, &SliderSettingsForm::formClosed);
     form.editSlider(&view);
     auto *label = form.findChild<QPlainTextEdit *>("textEdit_label");
-    label->setPlainText("Changed");
-    form.findChild<QLineEdit *>("lineEdit_max")->setText("3");
-    QTest::keyClick(label, Qt::Key_Escape);
+    QCOMPARE(label->toPlainText(), "Rate");
+    label->setPlainText("Interest\nrate");
+    // Leaving a field finishes its edit; the step is still being typed when the key comes.
+    for (const auto &[name, text] : Edits{{"min", "-2"}, {"max", "6"}}) {
+        auto *edit = form.findChild<QLineEdit *>("lineEdit_" + name);
+        edit->setText(text);
+        emit edit->editingFinished();
+    }
+    form.findChild<QLineEdit *>("lineEdit_step")->setText("0.25");
+    QTest::keyClick(form.findChild<QWidget *>(field), Qt::Key(key));
 
     QCOMPARE(closed.count(), 1);
-    QCOMPARE(closed.first().first().toBool(), false);
+    QCOMPARE(closed.first().first().toBool(), validated);
     QVERIFY(!form.isVisible());
-    QCOMPARE(view.slider()->realMaximum(), 10.0);
-    QCOMPARE(view.display()->text(), "Rate");
+    QCOMPARE(view.slider()->realMinimum(), validated ? -2.0 : 0.0);
+    QCOMPARE(view.slider()->realMaximum(), validated ? 6.0 : 10.0);
+    QCOMPARE(view.slider()->realStep(), validated ? 0.25 : 0.5);
+    QCOMPARE(view.display()->text(), validated ? "Interest\nrate" : "Rate");
+    if (validated)
+        QCOMPARE(view.display()->data()->maximum(), 6.0);
+}
+
+// With the platform's field heights the last row still ends above the buttons.
+void TestSliderSettingsForm::fieldsClearOfButtons()
+{
+    VIVExcelCellSliderView view;
+    SliderSettingsForm form;
+    form.editSlider(&view);
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto *step = form.findChild<QLineEdit *>("lineEdit_step");
+    const int stepBottom = step->mapTo(&form, QPoint(0, step->height())).y();
+    QVERIFY(stepBottom <= form.findChild<QWidget *>("pushButton_OK")->y());
+    QVERIFY(form.findChild<QWidget *>("pushButton_cancel")->isVisible());
 }
 
 QTEST_MAIN(TestSliderSettingsForm)
