@@ -12,6 +12,7 @@
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/DispatchHelper.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
@@ -33,7 +34,9 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
+#include <QUrl>
 #include <QUuid>
 #include <csignal>
 #include <sys/stat.h>
@@ -197,6 +200,26 @@ void PrivateOffice::stop()
             QThread::msleep(pollMs);
     }
     kill();
+}
+
+QString PrivateOffice::open(const QString &path)
+{
+    const OUString url =
+        toOUString(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString());
+    return toQString(direct->guard(
+        "open workbook",
+        [&]() {
+            beans::PropertyValue hidden;
+            hidden.Name = "Hidden";
+            hidden.Value <<= true;
+            const uno::Reference<frame::XTitle> book(
+                uno::Reference<frame::XComponentLoader>(direct->desktop(), uno::UNO_QUERY_THROW)
+                    ->loadComponentFromURL(url, "_blank", 0,
+                                           uno::Sequence<beans::PropertyValue>(&hidden, 1)),
+                uno::UNO_QUERY);
+            return book.is() ? book->getTitle() : OUString();
+        },
+        OUString()));
 }
 
 bool PrivateOffice::setContent(const QString &book, const QString &cell, const QString &content)

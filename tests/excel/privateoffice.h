@@ -40,6 +40,9 @@ public:
     // The office process itself (not its launcher); 0 when it does not run.
     qint64 processId() const;
 
+    // Opens a workbook file in a hidden window; its title, empty when it did not load (a file
+    // that another office holds open does not load: nobody answers the office's question).
+    QString open(const QString &path);
     // Brings the workbook's window to the front, as a user's click would.
     bool activate(const QString &book);
     bool setContent(const QString &book, const QString &cell, const QString &content);
