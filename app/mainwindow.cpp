@@ -1,17 +1,16 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
+
+#include "app/applogging.h"
 #include "widgets/imagecache.h"
 
 #include "excel/excelbackend.h"
 #include "excel/excelprobes.h"
 #include "excel/vivexcelapplication.h"
-#include "ui_watchwindow.h"
 #include "watches/watchwindow.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QDebug>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -241,7 +240,7 @@ void MainWindow::showHelp()
     const QString path = helpFilePath();
     if (QFileInfo::exists(path)) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-        qDebug() << path;
+        qCDebug(lcApp) << path;
         return;
     }
     QMessageBox box(this);
@@ -259,10 +258,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == qApp) {
         if (event->type() == QEvent::ApplicationActivate) {
-            qDebug() << "ApplicationActivate";
+            qCDebug(lcApp) << "ApplicationActivate";
             frontMostTimer->stop();
         } else if (event->type() == QEvent::ApplicationDeactivate) {
-            qDebug() << "ApplicationDeactivate";
+            qCDebug(lcApp) << "ApplicationDeactivate";
             frontMostTimer->start();
         }
         return false;
@@ -306,8 +305,7 @@ bool MainWindow::handleKeyPress(QObject *watched, QKeyEvent *event)
 {
     const int key = event->key();
     if (key == Qt::Key_S && watchWindow && watched == watchWindow) {
-        QCheckBox *smooth = watchWindow->form()->checkBox_SmoothGraphs;
-        smooth->setChecked(!smooth->isChecked());
+        watchWindow->setSmoothGraphs(!watchWindow->smoothGraphs());
         return true;
     }
     if (key >= Qt::Key_1 && key <= Qt::Key_9) {
@@ -316,10 +314,8 @@ bool MainWindow::handleKeyPress(QObject *watched, QKeyEvent *event)
         return n >= sliders.size();
     }
     if (key == Qt::Key_F) {
-        if (watchWindow && watchWindow->form()->checkBox_Flat3DGraph->isVisible()) {
-            QCheckBox *flat = watchWindow->form()->checkBox_Flat3DGraph;
-            flat->setChecked(!flat->isChecked());
-        }
+        if (watchWindow && watchWindow->offersFlat3D())
+            watchWindow->setFlat3D(!watchWindow->flat3D());
         return true;
     }
     if (key == Qt::Key_Escape) {
@@ -374,10 +370,9 @@ void MainWindow::checkExcelIsFrontMostTimeout()
     const Qt::WindowFlags wanted =
         excelFront ? flags | Qt::WindowStaysOnTopHint : flags & ~Qt::WindowStaysOnTopHint;
     if (wanted != flags) {
-        qDebug() << "Changing flags!!!!!!" << qPrintable(flagsText(flags))
-                 << qPrintable(flagsText(wanted));
+        qCDebug(lcApp).noquote() << "Changing flags" << flagsText(flags) << flagsText(wanted);
         setWindowFlags(wanted);
-        qDebug() << "SHOWING";
+        // Changing the flags hides the window.
         showNormal();
     }
     followOnTop(watchWindow, excelFront);

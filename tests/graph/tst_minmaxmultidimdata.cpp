@@ -171,7 +171,7 @@ void TestMinMaxMultiDimData::perspectiveNormalisation()
     QCOMPARE(actual.zoom, stored.zoom);
     QVERIFY(actual == stored);
     QCOMPARE(spy.count(), changed ? 1 : 0);
-    QCOMPARE(data.perspectiveDirty, changed);
+    QCOMPARE(data.perspectiveDirty(), changed);
     if (changed)
         QVERIFY(spy.first().first().value<PerspectiveSettings>() == stored);
 }
@@ -190,7 +190,7 @@ void TestMinMaxMultiDimData::nonFinitePerspectiveIsRefused()
     data.setPerspectiveSettings(s);
     QVERIFY(data.perspectiveSettings() == PerspectiveSettings());
     QCOMPARE(spy.count(), 0);
-    QVERIFY(!data.perspectiveDirty);
+    QVERIFY(!data.perspectiveDirty());
 }
 
 void TestMinMaxMultiDimData::settings2D()
@@ -206,7 +206,7 @@ void TestMinMaxMultiDimData::settings2D()
     QCOMPARE(data.drawSettings2D().opacity, 1.0);
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.last().first().value<DrawSettings2D>().opacity, 1.0);
-    QVERIFY(data.settings2DDirty);
+    QVERIFY(data.settings2DDirty());
 
     data.setDrawSettings2D({1.0, true, 7});
     QCOMPARE(spy.count(), 2);
@@ -265,11 +265,11 @@ void TestMinMaxMultiDimData::cubeSettingsCompareEveryField()
 
     data.setDrawSettings3DCube(DrawSettings3DCube());
     QCOMPARE(spy.count(), 0);
-    QVERIFY(!data.cubeDirty);
+    QVERIFY(!data.cubeDirty());
 
     data.setDrawSettings3DCube(settings);
     QCOMPARE(spy.count(), 1);
-    QVERIFY(data.cubeDirty);
+    QVERIFY(data.cubeDirty());
     QVERIFY(data.drawSettings3DCube() == settings);
     QVERIFY(spy.first().first().value<DrawSettings3DCube>() == settings);
 }
@@ -310,10 +310,10 @@ void TestMinMaxMultiDimData::flatSettings()
     QSignalSpy spy(&data, &MinMaxMultiDimData::drawSettings3DFlatChanged);
     data.setDrawSettings3DFlat({true});
     QCOMPARE(spy.count(), 0);
-    QVERIFY(!data.flatDirty);
+    QVERIFY(!data.flatDirty());
     data.setDrawSettings3DFlat({false});
     QCOMPARE(spy.count(), 1);
-    QVERIFY(data.flatDirty);
+    QVERIFY(data.flatDirty());
     QVERIFY(!data.drawSettings3DFlat().smooth);
 }
 
