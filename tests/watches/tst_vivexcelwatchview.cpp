@@ -86,7 +86,7 @@ private slots:
     void throttledUpdatesAreDeferred();
     void paintSetsIntervalFromItsDuration();
     void fastDrawSignalCounts();
-    void paintRestoresQualityAndResizeSizesParts();
+    void repaintRestoresQualityAndResizeSizesParts();
     void paintingLeavesTheDataAlone();
     void splitPointEchoEnds();
     void subWatchesFollowCrossPoint();
@@ -593,7 +593,7 @@ void TestWatchView::fastDrawSignalCounts()
     QCOMPARE(view.fastDrawCount(), 1);
 }
 
-void TestWatchView::paintRestoresQualityAndResizeSizesParts()
+void TestWatchView::repaintRestoresQualityAndResizeSizesParts()
 {
     View view;
     View subX;
