@@ -370,8 +370,10 @@ void MainWindow::checkExcelIsFrontMostTimeout()
     const Qt::WindowFlags wanted =
         excelFront ? flags | Qt::WindowStaysOnTopHint : flags & ~Qt::WindowStaysOnTopHint;
     if (wanted != flags) {
-        qCDebug(lcApp).noquote() << "Changing flags" << flagsText(flags) << flagsText(wanted);
+        qCDebug(lcApp) << "Changing flags!!!!!!" << qPrintable(flagsText(flags))
+                       << qPrintable(flagsText(wanted));
         setWindowFlags(wanted);
+        qCDebug(lcApp) << "SHOWING";
         // Changing the flags hides the window.
         showNormal();
     }

@@ -35,19 +35,19 @@ public:
     void paintSurroundings(const WatchSurroundings &surroundings, const QRect &exposed) const;
     // The scale and the axis that are shown, without regard to the graph's kind.
     void paintScaleAndAxis(const WatchSurroundings &surroundings) const;
+    // White lines across graph through the split point, for the split flags that are set.
+    void paintSplitLines(const QRect &graph, QPointF splitPoint) const;
 
+private:
     void paintText(const QString &text) const;
     // Button 0 is the rightmost; all but the hovered one are dimmed.
     void paintButtons(const QList<WatchButton> &buttons, int hovered) const;
     // The sign that a press on the corner shows the hidden buttons.
     void paintIndicator() const;
-    // White lines across graph through the split point, for the split flags that are set.
-    void paintSplitLines(const QRect &graph, QPointF splitPoint) const;
     void paintScale(const GraphRange &range) const;
     void paintAxis(const GraphRange &range) const;
     void paintFrame() const;
 
-private:
     QPainter &m_painter;
     const WatchLayout &m_layout;
 };
