@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -122,9 +123,17 @@ void MainWindow::watchWindowWatchesEmptied()
     watchWindow = nullptr;
 }
 
+// Beside the program in the build tree; in the program's data folder once installed. The path
+// beside the program stands when neither exists, for the message that names what is missing.
 QString MainWindow::helpFilePath()
 {
-    return QCoreApplication::applicationDirPath() + "/Marlowin Pro Quick Help.pdf";
+    const QString name = "Marlowin Pro Quick Help.pdf";
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString installed =
+        QDir::cleanPath(programDir.filePath(MARLOWIN_DATA_DIR_FROM_BIN "/" + name));
+    if (!QFileInfo::exists(programDir.filePath(name)) && QFileInfo::exists(installed))
+        return installed;
+    return programDir.filePath(name);
 }
 
 // Puts the window's right edge 400 px left of the available area's right edge and its
@@ -361,7 +370,7 @@ bool MainWindow::attachToExcelWindow(qint64 window)
 
 void MainWindow::checkExcelIsFrontMostTimeout()
 {
-    if (foregroundTitleStartsWith("Marlowin")) {
+    if (isOwnWindowForeground()) {
         frontMostTimer->stop();
         return;
     }

@@ -70,6 +70,7 @@ private:
 
     friend class TestMainWindow;
     friend class TestExcelAttach;
+    friend class TestExcelForeground;
 };
 
 #endif
