@@ -2,11 +2,14 @@
 #include "ui_mainwindow.h"
 
 #include "app/applogging.h"
-#include "widgets/imagecache.h"
+#include "widgets/formhandler.h"
+#include "widgets/termsofuseform.h"
 
 #include "excel/excelbackend.h"
 #include "excel/excelprobes.h"
 #include "excel/vivexcelapplication.h"
+#include "sliders/slidersettingsform.h"
+#include "sliders/vivexcelcellsliderview.h"
 #include "watches/watchwindow.h"
 
 #include <QApplication>
@@ -24,6 +27,7 @@
 namespace {
 
 const int frontMostInterval = 500;
+const int termsCheckDelay = 2000;
 
 const char productName[] = "Marlowin Pro";
 const char supportAddress[] = "support@marlowin.org";
@@ -50,15 +54,6 @@ const char sliderStyle[] =
     "QSlider::handle:horizontal:disabled { background: qlineargradient(x1:0, y1:0, x2:1, y2:1,"
     " stop:0 #b4b4b4, stop:1 #8f8f8f); }";
 
-// Lets the strip of slider views show the window's background through it.
-void makeTransparent(QWidget *widget)
-{
-    widget->setBackgroundRole(QPalette::Window);
-    QPalette palette = widget->palette();
-    palette.setBrush(QPalette::All, QPalette::Window, QBrush(Qt::transparent));
-    widget->setPalette(palette);
-}
-
 // "QFlags(0x1|0x40000)": the set bits as hexadecimal values.
 QString flagsText(Qt::WindowFlags flags)
 {
@@ -76,6 +71,8 @@ QString flagsText(Qt::WindowFlags flags)
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
+    formHandler = new Backgrounds::FormHandler(this);
+    formHandler->manage(this);
     placeOnScreen();
 
     connect(ui->label_Marlowin, &QMouseEventLabel::mousePressed, this,
@@ -86,8 +83,15 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->label_Marlowin->setGeometry(24, 5, 400, 20);
     ui->label_Marlowin->setStyleSheet(ui->label_Marlowin->styleSheet() + " font-weight: bold;");
 
-    makeTransparent(ui->scrollArea_Sliders);
-    paintSteelBackground();
+    Backgrounds::FormHandler::setTransparentBackground(ui->scrollArea_Sliders);
+    createSliderSettingsForm();
+    createTermsOfUseForm();
+    setProperty("closebutton", true);
+    setProperty("closebuttonname", ":resources/btn_on");
+    setProperty("minimizebutton", true);
+    setProperty("minimizebuttonname", ":resources/btn_minimize_on");
+    setProperty("helpbutton", true);
+    setProperty("helpbuttonname", ":resources/btn_help");
 
     setMouseTracking(true);
     ui->centralWidget->setMouseTracking(true);
@@ -106,6 +110,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     connect(ui->label_WindowIcon, &QMouseEventLabel::mouseDoubleClicked, this,
             &MainWindow::closeApplication);
     setTitle();
+    QTimer::singleShot(termsCheckDelay, this, &MainWindow::checkTermsOfUseApproval);
     updateButtons();
 }
 
@@ -113,6 +118,7 @@ MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
     delete watchWindow;
+    delete termsOfUseForm;
     delete ui;
 }
 
@@ -150,13 +156,30 @@ void MainWindow::placeOnScreen()
     setGeometry(r.translated(dx, dy));
 }
 
-// The window sits on a dark stainless-steel plate that the light texts are made for.
-void MainWindow::paintSteelBackground()
+void MainWindow::createSliderSettingsForm()
 {
-    QPalette palette = this->palette();
-    palette.setBrush(QPalette::Window, QBrush(*cachedImage(":resources/stainless-steel.jpg")));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    sliderSettingsForm = new SliderSettingsForm(this);
+    sliderSettingsForm->setProperty("closebutton", true);
+    connect(sliderSettingsForm, &SliderSettingsForm::formClosed, this,
+            &MainWindow::sliderSettingsFormClosed);
+    formHandler->manage(sliderSettingsForm);
+}
+
+// The form has no parent of its own, so it is a window even while the main window is hidden.
+void MainWindow::createTermsOfUseForm()
+{
+    termsOfUseForm = new TermsOfUseForm;
+    termsOfUseForm->setWindowTitle("Marlowin Terms of Use");
+    termsOfUseForm->setProperty("closebutton", true);
+    // No image by that name: the form shows no close button and must be answered.
+    termsOfUseForm->setProperty("closebuttonname", "dummy");
+    termsOfUseForm->setProperty("windowtitle", termsOfUseForm->windowTitle());
+    termsOfUseForm->setOwner(this);
+    formHandler->manage(termsOfUseForm);
+    connect(termsOfUseForm, &TermsOfUseForm::accepted, this,
+            [this] { settingsFiles.setTermsOfUseApproved(true); });
+    // A refusal closes like the close button, so a running scan still restores the cells.
+    connect(termsOfUseForm, &TermsOfUseForm::declined, this, &MainWindow::close);
 }
 
 void MainWindow::applyStyleSheets()
@@ -242,6 +265,23 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::closeApplication()
 {
     QApplication::closeAllWindows();
+}
+
+void MainWindow::checkTermsOfUseApproval()
+{
+    if (!settingsFiles.termsOfUseApproved())
+        termsOfUseForm->show();
+}
+
+void MainWindow::sliderSettingsFormClosed(bool validated)
+{
+    if (validated && sliderSettingsForm->sliderView())
+        settingsFiles.saveSliderSettings(sliderSettingsForm->sliderView());
+}
+
+void MainWindow::on_label_termsOfUse_mousePressed()
+{
+    termsOfUseForm->show();
 }
 
 void MainWindow::showHelp()

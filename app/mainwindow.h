@@ -1,6 +1,8 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "app/settingsfiles.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QPoint>
@@ -15,7 +17,13 @@ class VIVExcelCellSliderView;
 class VIVExcelWatchView;
 class QMouseEvent;
 class QTimer;
+class SliderSettingsForm;
+class TermsOfUseForm;
 class WatchWindow;
+
+namespace Backgrounds {
+class FormHandler;
+}
 
 // The main window: a title line, the row of main buttons with the precision slider, and the
 // strip that holds the slider views. It sees every event of the process through its
@@ -35,10 +43,13 @@ public:
 
 public slots:
     void watchWindowWatchesEmptied();
+    void checkTermsOfUseApproval();
     void checkExcelIsFrontMostTimeout();
     void closeApplication();
     void label_MarlowinMouseMoved(QMouseEvent *event);
     void label_MarlowinMousePressed(QMouseEvent *event);
+    void on_label_termsOfUse_mousePressed();
+    void sliderSettingsFormClosed(bool validated);
     void showHelp();
 
 protected:
@@ -48,7 +59,8 @@ protected:
 
 private:
     void placeOnScreen();
-    void paintSteelBackground();
+    void createSliderSettingsForm();
+    void createTermsOfUseForm();
     void applyStyleSheets();
     void setTitle();
     bool handleKeyPress(QObject *watched, QKeyEvent *event);
@@ -64,6 +76,10 @@ private:
     QList<VIVExcelWatchView *> watches;
     QList<VIVExcelCellSliderView *> sliders;
     QPointer<WatchWindow> watchWindow;
+    SettingsFiles settingsFiles;
+    SliderSettingsForm *sliderSettingsForm = nullptr;
+    TermsOfUseForm *termsOfUseForm = nullptr;
+    Backgrounds::FormHandler *formHandler = nullptr;
     QPoint pressPosition;
     QList<VIVExcelApplication *> excelApplications;
     QTimer *frontMostTimer = nullptr;
