@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
+
+#include "app/applogging.h"
 #include "widgets/formhandler.h"
 #include "widgets/termsofuseform.h"
 
@@ -8,13 +10,10 @@
 #include "excel/vivexcelapplication.h"
 #include "sliders/slidersettingsform.h"
 #include "sliders/vivexcelcellsliderview.h"
-#include "ui_watchwindow.h"
 #include "watches/watchwindow.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -290,7 +289,7 @@ void MainWindow::showHelp()
     const QString path = helpFilePath();
     if (QFileInfo::exists(path)) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-        qDebug() << path;
+        qCDebug(lcApp) << path;
         return;
     }
     QMessageBox box(this);
@@ -308,10 +307,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == qApp) {
         if (event->type() == QEvent::ApplicationActivate) {
-            qDebug() << "ApplicationActivate";
+            qCDebug(lcApp) << "ApplicationActivate";
             frontMostTimer->stop();
         } else if (event->type() == QEvent::ApplicationDeactivate) {
-            qDebug() << "ApplicationDeactivate";
+            qCDebug(lcApp) << "ApplicationDeactivate";
             frontMostTimer->start();
         }
         return false;
@@ -355,8 +354,7 @@ bool MainWindow::handleKeyPress(QObject *watched, QKeyEvent *event)
 {
     const int key = event->key();
     if (key == Qt::Key_S && watchWindow && watched == watchWindow) {
-        QCheckBox *smooth = watchWindow->form()->checkBox_SmoothGraphs;
-        smooth->setChecked(!smooth->isChecked());
+        watchWindow->setSmoothGraphs(!watchWindow->smoothGraphs());
         return true;
     }
     if (key >= Qt::Key_1 && key <= Qt::Key_9) {
@@ -365,10 +363,8 @@ bool MainWindow::handleKeyPress(QObject *watched, QKeyEvent *event)
         return n >= sliders.size();
     }
     if (key == Qt::Key_F) {
-        if (watchWindow && watchWindow->form()->checkBox_Flat3DGraph->isVisible()) {
-            QCheckBox *flat = watchWindow->form()->checkBox_Flat3DGraph;
-            flat->setChecked(!flat->isChecked());
-        }
+        if (watchWindow && watchWindow->offersFlat3D())
+            watchWindow->setFlat3D(!watchWindow->flat3D());
         return true;
     }
     if (key == Qt::Key_Escape) {
@@ -423,10 +419,11 @@ void MainWindow::checkExcelIsFrontMostTimeout()
     const Qt::WindowFlags wanted =
         excelFront ? flags | Qt::WindowStaysOnTopHint : flags & ~Qt::WindowStaysOnTopHint;
     if (wanted != flags) {
-        qDebug() << "Changing flags!!!!!!" << qPrintable(flagsText(flags))
-                 << qPrintable(flagsText(wanted));
+        qCDebug(lcApp) << "Changing flags!!!!!!" << qPrintable(flagsText(flags))
+                       << qPrintable(flagsText(wanted));
         setWindowFlags(wanted);
-        qDebug() << "SHOWING";
+        qCDebug(lcApp) << "SHOWING";
+        // Changing the flags hides the window.
         showNormal();
     }
     followOnTop(watchWindow, excelFront);

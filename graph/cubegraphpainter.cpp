@@ -114,56 +114,55 @@ CubeGraphPainter::CubeGraphPainter()
                 QVector3D(-0.5f, 0.5f, -0.5f), QVector3D(-0.5f, -0.5f, -0.5f)}
 {}
 
-void CubeGraphPainter::paint(MinMaxMultiDimData &data, QPainter &painter, const QRect &rect)
+bool CubeGraphPainter::paint(const MinMaxMultiDimData &data, QPainter &painter, const QRect &rect,
+                             const Overlays &overlays)
 {
-    if (needsRendering(data))
-        render(data);
-    if (m_image.isNull())
-        return;
-    painter.drawImage(QRect(rect.left(), rect.top(), rect.right() - rect.left() + 1,
-                            rect.bottom() - rect.top() + 1),
-                      m_image);
+    const bool rendered = needsRendering(data) && render(data, overlays);
+    if (!m_image.isNull())
+        painter.drawImage(QRect(rect.left(), rect.top(), rect.right() - rect.left() + 1,
+                                rect.bottom() - rect.top() + 1),
+                          m_image);
+    return rendered;
 }
 
 bool CubeGraphPainter::needsRendering(const MinMaxMultiDimData &data) const
 {
-    return data.dataChanged || data.extractionDirty || data.perspectiveDirty || data.cubeDirty;
+    return data.dataChanged || data.extractionDirty || data.perspectiveDirty() || data.cubeDirty();
 }
 
-void CubeGraphPainter::render(MinMaxMultiDimData &data)
+bool CubeGraphPainter::render(const MinMaxMultiDimData &data, const Overlays &overlays)
 {
     QElapsedTimer timer;
     timer.start();
     if (data.dataChanged)
         m_meshStale = true;
     if (!prepareImage(data))
-        return;
+        return false;
     const PerspectiveSettings &perspective = data.perspectiveSettings();
     if (m_meshStale || data.extractionDirty) {
         buildMesh(data);
-        data.extractionDirty = false;
         project(perspective);
-        data.perspectiveDirty = false;
-    } else if (data.perspectiveDirty) {
+    } else if (data.perspectiveDirty()) {
         project(perspective);
-        data.perspectiveDirty = false;
     }
     mapToPixels(perspective);
-    data.cubeDirty = false;
 
     const DrawSettings3DCube &settings = data.drawSettings3DCube();
     QPainter painter(&m_image);
     painter.setRenderHint(QPainter::Antialiasing,
                           settings.smooth && !settings.fastDraw && !settings.noAntialiasing);
     painter.setClipRect(m_image.rect());
-    emit data.beforePaint3D(painter);
+    if (overlays.before)
+        overlays.before(painter);
     drawAxes(painter, data, false);
     drawSurface(painter, data);
     drawAxes(painter, data, true);
-    emit data.afterPaint3D(painter);
+    if (overlays.after)
+        overlays.after(painter);
     ++m_counts.renderings;
     if (!settings.fastDraw)
         m_lastDrawingTime = timer.elapsed();
+    return true;
 }
 
 bool CubeGraphPainter::prepareImage(const MinMaxMultiDimData &data)

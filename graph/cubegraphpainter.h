@@ -11,6 +11,7 @@
 #include <QRectF>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 class MinMaxMultiDimData;
@@ -32,9 +33,20 @@ public:
         int renderings = 0;
     };
 
+    // Called with the painter on the cube's picture, before and after the surface is drawn.
+    using Overlay = std::function<void(QPainter &)>;
+    struct Overlays
+    {
+        Overlay before;
+        Overlay after;
+    };
+
     CubeGraphPainter();
 
-    void paint(MinMaxMultiDimData &data, QPainter &painter, const QRect &rect);
+    // Blits the picture into rect, rendering it first when the data's change flags ask for it.
+    // Reports whether it rendered: the data may then lower those flags.
+    bool paint(const MinMaxMultiDimData &data, QPainter &painter, const QRect &rect,
+               const Overlays &overlays);
 
     const QImage &image() const { return m_image; }
     // Duration of the last full-quality rendering in milliseconds.
@@ -46,7 +58,7 @@ public:
 
 private:
     bool needsRendering(const MinMaxMultiDimData &data) const;
-    void render(MinMaxMultiDimData &data);
+    bool render(const MinMaxMultiDimData &data, const Overlays &overlays);
     bool prepareImage(const MinMaxMultiDimData &data);
     void buildMesh(const MinMaxMultiDimData &data);
     void project(const PerspectiveSettings &perspective);

@@ -1,8 +1,8 @@
 #include "graph/graph2dpainter.h"
 
+#include "graph/graphlogging.h"
 #include "graph/minmaxmultidimdata.h"
 
-#include <QDebug>
 #include <QPainter>
 #include <QSet>
 
@@ -75,7 +75,7 @@ void Graph2DPainter::paint(QPainter &painter, const QRect &rect) const
 {
     const QList<double> values = m_data.extractValues(m_data.paintIndices());
     if (values.isEmpty()) {
-        qDebug() << "paint2D: no values";
+        qCDebug(lcGraph) << "paint2D: no values";
         return;
     }
     double lo = m_data.minimum();

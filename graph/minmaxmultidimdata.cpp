@@ -3,8 +3,7 @@
 #include "graph/cubegraphpainter.h"
 #include "graph/flatgraphpainter.h"
 #include "graph/graph2dpainter.h"
-
-#include <QDebug>
+#include "graph/graphlogging.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,7 +40,7 @@ bool isAcceptable(const PerspectiveSettings &s)
     if (isFinite(s.eye) && isFinite(s.pan) && std::isfinite(s.yaw) && std::isfinite(s.pitch) &&
         std::isfinite(s.roll) && std::isfinite(s.heightScale) && std::isfinite(s.zoom))
         return true;
-    qDebug() << "Invalid perspective: every value must be finite";
+    qCDebug(lcGraph) << "Invalid perspective: every value must be finite";
     return false;
 }
 
@@ -69,11 +68,11 @@ bool isAcceptable(const DrawSettings3DCube &s)
                         std::all_of(s.lights.cbegin(), s.lights.cend(),
                                     [](const CubeLight &light) { return isFinite(light); });
     if (!finite) {
-        qDebug() << "Invalid cube draw settings: every value must be finite";
+        qCDebug(lcGraph) << "Invalid cube draw settings: every value must be finite";
         return false;
     }
     if (s.renderScale <= 0.0) {
-        qDebug() << "Invalid cube draw settings: render scale" << s.renderScale;
+        qCDebug(lcGraph) << "Invalid cube draw settings: render scale" << s.renderScale;
         return false;
     }
     return true;
@@ -100,21 +99,22 @@ void MinMaxMultiDimData::paint(QPainter &painter, const QRect &rect)
     const QList<int> &indices = m_extraction.indices;
     const QList<int> free = freeIndexPositions(indices);
     if (free.isEmpty()) {
-        qDebug() << "Cannot paint with empty indices";
+        qCDebug(lcGraph) << "Cannot paint with empty indices";
         return;
     }
     if (dimensions().isEmpty()) {
-        qDebug() << "Cannot paint with no dimensions set";
+        qCDebug(lcGraph) << "Cannot paint with no dimensions set";
         return;
     }
     if (indices.size() > dimensions().size()) {
-        qDebug().noquote() << "Invalid indices" << indicesText(indices)
-                           << "for dimensions with count" << dimensions().size();
+        qCDebug(lcGraph).noquote() << "Invalid indices" << indicesText(indices)
+                                   << "for dimensions with count" << dimensions().size();
         return;
     }
     if (free.size() > 2) {
-        qDebug().noquote() << "Cannot paint more graphs with more than 3 dimensions. Indices:"
-                           << indicesText(indices);
+        qCDebug(lcGraph).noquote()
+            << "Cannot paint more graphs with more than 3 dimensions. Indices:"
+            << indicesText(indices);
         return;
     }
     if (free.size() == 1)
@@ -161,7 +161,18 @@ void MinMaxMultiDimData::paint3DFlat(QPainter &painter, const QRect &rect)
 
 void MinMaxMultiDimData::paint3DCube(QPainter &painter, const QRect &rect)
 {
-    m_cubePainter->paint(*this, painter, rect);
+    const CubeGraphPainter::Overlay before = [this](QPainter &onImage) {
+        emit beforePaint3D(onImage);
+    };
+    const CubeGraphPainter::Overlay after = [this](QPainter &onImage) {
+        emit afterPaint3D(onImage);
+    };
+    if (!m_cubePainter->paint(*this, painter, rect, {before, after}))
+        return;
+    // The picture now shows the extraction, the camera and the cube settings as they are.
+    extractionDirty = false;
+    m_perspectiveDirty = false;
+    m_cubeDirty = false;
 }
 
 void MinMaxMultiDimData::clear()
@@ -226,7 +237,7 @@ void MinMaxMultiDimData::setDisplayAsScan(bool on)
     if (on == m_displayAsScan)
         return;
     m_displayAsScan = on;
-    if (m_graphDepth == 2)
+    if (m_graphDepth == GraphDepthCurve)
         emit updateNeeded();
     emit displayAsScanChanged(on);
 }
@@ -236,14 +247,14 @@ void MinMaxMultiDimData::setFlat3D(bool on)
     if (on == m_flat3D)
         return;
     m_flat3D = on;
-    if (m_graphDepth > 3)
+    if (m_graphDepth >= GraphDepthSurface)
         emit updateNeeded();
 }
 
 void MinMaxMultiDimData::setMinMax(double lo, double hi)
 {
     if (lo > hi) {
-        qDebug() << "Invalid range: minimum" << lo << "is above maximum" << hi;
+        qCDebug(lcGraph) << "Invalid range: minimum" << lo << "is above maximum" << hi;
         return;
     }
     if (sameValue(lo, m_minimum) && sameValue(hi, m_maximum))
@@ -252,6 +263,20 @@ void MinMaxMultiDimData::setMinMax(double lo, double hi)
     m_maximum = hi;
     markChanged();
     emit minMaxChanged();
+}
+
+void MinMaxMultiDimData::copySettingsFrom(const MinMaxMultiDimData &other)
+{
+    // The dimensions come first: an index list is only kept by a store whose dimensions it fits.
+    setDimensions(other.dimensions());
+    setDataExtractionSettings(other.dataExtractionSettings());
+    setPerspectiveSettings(other.perspectiveSettings());
+    setDrawSettings2D(other.drawSettings2D());
+    setDrawSettings3DFlat(other.drawSettings3DFlat());
+    setDrawSettings3DCube(other.drawSettings3DCube());
+    setFlat3D(other.flat3D());
+    setHistoryLimit(other.historyLimit());
+    setMinMax(other.minimum(), other.maximum());
 }
 
 int MinMaxMultiDimData::freeDimension(int n) const
@@ -273,7 +298,7 @@ void MinMaxMultiDimData::setDataExtractionSettings(const DataExtractionSettings 
     m_extraction = accepted;
     setGraphDepth(extractionDepth());
     emit dataExtractionSettingsChanged(m_extraction);
-    if (m_graphDepth >= 4 && !m_flat3D)
+    if (m_graphDepth >= GraphDepthSurface && !m_flat3D)
         emit updateNeeded();
 }
 
@@ -284,17 +309,17 @@ void MinMaxMultiDimData::setPerspectiveSettings(const PerspectiveSettings &setti
     const PerspectiveSettings accepted = normalized(settings);
     if (accepted == m_perspective)
         return;
-    perspectiveDirty = true;
+    m_perspectiveDirty = true;
     m_perspective = accepted;
     emit perspectiveChanged(m_perspective);
-    if (m_graphDepth > 3 && !m_flat3D)
+    if (m_graphDepth >= GraphDepthSurface && !m_flat3D)
         emit updateNeeded();
 }
 
 void MinMaxMultiDimData::setDrawSettings2D(const DrawSettings2D &settings)
 {
     if (std::isnan(settings.opacity)) {
-        qDebug() << "Invalid 2D draw settings: opacity is NaN";
+        qCDebug(lcGraph) << "Invalid 2D draw settings: opacity is NaN";
         return;
     }
     DrawSettings2D accepted = settings;
@@ -303,9 +328,9 @@ void MinMaxMultiDimData::setDrawSettings2D(const DrawSettings2D &settings)
     if (accepted.opacity == m_settings2D.opacity && accepted.smooth == m_settings2D.smooth)
         return;
     m_settings2D = accepted;
-    settings2DDirty = true;
+    m_settings2DDirty = true;
     emit drawSettings2DChanged(m_settings2D);
-    if (m_graphDepth == 2)
+    if (m_graphDepth == GraphDepthCurve)
         emit updateNeeded();
 }
 
@@ -314,9 +339,9 @@ void MinMaxMultiDimData::setDrawSettings3DFlat(const DrawSettings3DFlat &setting
     if (settings == m_flatSettings)
         return;
     m_flatSettings = settings;
-    flatDirty = true;
+    m_flatDirty = true;
     emit drawSettings3DFlatChanged(m_flatSettings);
-    if (m_graphDepth > 3 && m_flat3D)
+    if (m_graphDepth >= GraphDepthSurface && m_flat3D)
         emit updateNeeded();
 }
 
@@ -330,9 +355,9 @@ void MinMaxMultiDimData::setDrawSettings3DCube(const DrawSettings3DCube &setting
     if (accepted == m_cubeSettings)
         return;
     m_cubeSettings = accepted;
-    cubeDirty = true;
+    m_cubeDirty = true;
     emit drawSettings3DCubeChanged(m_cubeSettings);
-    if (m_graphDepth >= 4 && !m_flat3D)
+    if (m_graphDepth >= GraphDepthSurface && !m_flat3D)
         emit updateNeeded();
 }
 
@@ -397,16 +422,16 @@ int MinMaxMultiDimData::extractionDepth() const
 {
     const QList<int> &indices = m_extraction.indices;
     if (indices.isEmpty() || indices.size() > dimensions().size())
-        return 0;
+        return GraphDepthNone;
     switch (freeIndexPositions(indices).size()) {
     case 0:
-        return 1;
+        return GraphDepthValue;
     case 1:
-        return 2;
+        return GraphDepthCurve;
     case 2:
-        return 4;
+        return GraphDepthSurface;
     default:
-        return 8;
+        return GraphDepthBeyondSurface;
     }
 }
 

@@ -2,6 +2,7 @@
 #define MINMAXMULTIDIMDATA_H
 
 #include "graph/datasettings.h"
+#include "graph/graphdepth.h"
 #include "graph/simplemultidimdata.h"
 
 #include <QImage>
@@ -15,7 +16,9 @@ class QPainter;
 
 // The data object every watch owns: the store plus the value range that scales its graphs, the
 // extraction that picks the one or two dimensions a graph shows (and from it the graph depth),
-// the settings the painters read, and dirty flags telling the painters what to rebuild.
+// the settings the painters read, and dirty flags telling the painters what to rebuild. The
+// store keeps those flags itself: its setters raise them, and its paint lowers them once the
+// painter has rebuilt what depends on them.
 class MinMaxMultiDimData : public SimpleMultiDimData
 {
     Q_OBJECT
@@ -24,13 +27,13 @@ public:
     explicit MinMaxMultiDimData(QObject *parent = nullptr);
     ~MinMaxMultiDimData() override;
 
-    // Set by the setters (extractionDirty also by the scan engine); cleared by the cube painter
-    // once it has rebuilt what depends on them.
+    // Set by setDataExtractionSettings() and by the scan engine when a pass has changed what the
+    // extraction selects; cleared when the cube has been rendered again.
     bool extractionDirty = false;
-    bool settings2DDirty = false;
-    bool flatDirty = false;
-    bool cubeDirty = false;
-    bool perspectiveDirty = false;
+    bool settings2DDirty() const { return m_settings2DDirty; }
+    bool flatDirty() const { return m_flatDirty; }
+    bool cubeDirty() const { return m_cubeDirty; }
+    bool perspectiveDirty() const { return m_perspectiveDirty; }
 
     void clear() override;
     void resetValues() override;
@@ -46,9 +49,11 @@ public:
     double minimum() const { return m_minimum; }
     double maximum() const { return m_maximum; }
     void setMinMax(double lo, double hi);
-    // 0 none, 1 single value, 2 curve, 4 surface, 8 more than two free dimensions.
+    // A GraphDepth value.
     int graphDepth() const { return m_graphDepth; }
     int freeDimension(int n) const;
+    // Takes every setting of other, and its value range, but none of its values.
+    void copySettingsFrom(const MinMaxMultiDimData &other);
 
     const DataExtractionSettings &dataExtractionSettings() const { return m_extraction; }
     const PerspectiveSettings &perspectiveSettings() const { return m_perspective; }
@@ -111,6 +116,10 @@ private:
     double m_maximum = qQNaN();
     bool m_flat3D = false;
     int m_graphDepth = 0;
+    bool m_settings2DDirty = false;
+    bool m_flatDirty = false;
+    bool m_cubeDirty = false;
+    bool m_perspectiveDirty = false;
     std::unique_ptr<FlatGraphPainter> m_flatPainter;
     std::unique_ptr<CubeGraphPainter> m_cubePainter;
 };

@@ -1,6 +1,7 @@
 #include "graph/simplemultidimdata.h"
 
-#include <QDebug>
+#include "graph/graphlogging.h"
+
 #include <QStringList>
 
 #include <climits>
@@ -33,13 +34,14 @@ qint64 valueCountOf(const QList<DataDimension> &dimensions)
 {
     for (const DataDimension &dimension : dimensions) {
         if (dimension.count < 0) {
-            qDebug() << "Invalid dimension count" << dimension.count << "for" << dimension.label;
+            qCDebug(lcGraph) << "Invalid dimension count" << dimension.count << "for"
+                             << dimension.label;
             return -1;
         }
     }
     const qint64 product = countProduct(dimensions);
     if (product > INT_MAX) {
-        qDebug() << "Too many values for" << dimensions.size() << "dimensions";
+        qCDebug(lcGraph) << "Too many values for" << dimensions.size() << "dimensions";
         return -1;
     }
     return product;
@@ -74,8 +76,8 @@ void SimpleMultiDimData::resetValues()
 bool SimpleMultiDimData::setValues(const QList<double> &newValues)
 {
     if (newValues.size() != expectedValueCount()) {
-        qDebug() << "Invalid data size. Required:" << expectedValueCount()
-                 << " provided:" << newValues.size();
+        qCDebug(lcGraph) << "Invalid data size. Required:" << expectedValueCount()
+                         << " provided:" << newValues.size();
         return false;
     }
     m_values = newValues;
@@ -134,8 +136,8 @@ void SimpleMultiDimData::setHistoryLimit(int n)
 int SimpleMultiDimData::offsetOf(const QList<int> &indices) const
 {
     if (indices.isEmpty() || indices.size() > m_dimensions.size()) {
-        qDebug().noquote() << "GET invalid for" << indicesText(indices)
-                           << "dimension count:" << m_dimensions.size();
+        qCDebug(lcGraph).noquote() << "GET invalid for" << indicesText(indices)
+                                   << "dimension count:" << m_dimensions.size();
         return -1;
     }
     // 64-bit arithmetic with overflow checks: index entries are not limited to their counts.
@@ -149,13 +151,9 @@ int SimpleMultiDimData::offsetOf(const QList<int> &indices) const
                    __builtin_mul_overflow(stride, qint64(m_dimensions[k].count), &stride);
     }
     if (overflow || offset < 0 || offset >= m_values.size()) {
-        QDebug message = qDebug().noquote();
-        message << "GET invalid for" << indicesText(indices) << "offset:";
-        if (overflow)
-            message << "overflow";
-        else
-            message << offset;
-        message << "data size:" << m_values.size();
+        const QString where = overflow ? QStringLiteral("overflow") : QString::number(offset);
+        qCDebug(lcGraph).noquote() << "GET invalid for" << indicesText(indices)
+                                   << "offset:" << where << "data size:" << m_values.size();
         return -1;
     }
     return int(offset);
@@ -170,8 +168,8 @@ double SimpleMultiDimData::value(const QList<int> &indices) const
 QList<double> SimpleMultiDimData::extractValues(QList<int> indices) const
 {
     if (indices.size() > m_dimensions.size()) {
-        qDebug().noquote() << "Cannot extract with indices" << indicesText(indices)
-                           << "for dimensions with count" << m_dimensions.size();
+        qCDebug(lcGraph).noquote() << "Cannot extract with indices" << indicesText(indices)
+                                   << "for dimensions with count" << m_dimensions.size();
         return {};
     }
     while (indices.size() < m_dimensions.size())

@@ -1,8 +1,8 @@
 #include "vivslider.h"
 
+#include "sliders/sliderlogging.h"
 #include "widgets/imagecache.h"
 
-#include <QDebug>
 #include <QImage>
 #include <QPainter>
 #include <QTimer>
@@ -81,6 +81,7 @@ VIVSlider::VIVSlider(QWidget *parent)
 {
     setRange(0, positionCount);
     setTickPosition(QSlider::NoTicks);
+    m_emitTimer->setSingleShot(true);
     m_emitTimer->setInterval(emitDelay);
     m_lastEmitTime.start();
     setRealStep(0.5);
@@ -103,7 +104,7 @@ double VIVSlider::realValue() const
 void VIVSlider::setRealValue(double value)
 {
     if (std::isnan(value)) {
-        qDebug() << "Invalid slider value:" << value;
+        qCDebug(lcSlider) << "Invalid slider value:" << value;
         return;
     }
     const double position =
@@ -187,7 +188,6 @@ void VIVSlider::sliderValueChanged(int)
 
 void VIVSlider::timerFired()
 {
-    m_emitTimer->stop();
     checkEmission();
 }
 
@@ -227,7 +227,7 @@ bool VIVSlider::acceptsConfig(double minimum, double maximum, double step) const
 {
     if (settled({minimum, maximum, step}))
         return true;
-    qDebug() << "Invalid slider configuration:" << minimum << maximum << step;
+    qCDebug(lcSlider) << "Invalid slider configuration:" << minimum << maximum << step;
     return false;
 }
 

@@ -25,6 +25,7 @@ bool sameValue(double a, double b)
 VIVExcelWatchScale::VIVExcelWatchScale(QWidget *parent)
     : QWidget(parent), m_lastPaintTime(QDateTime::currentDateTime())
 {
+    m_sincePaint.start();
     m_repaintTimer.setSingleShot(true);
     m_repaintTimer.setInterval(int(m_minRepaintInterval));
     connect(&m_repaintTimer, &QTimer::timeout, this, [this] { update(); });
@@ -86,7 +87,7 @@ void VIVExcelWatchScale::update(bool force)
         repaint();
         return;
     }
-    if (m_lastPaintTime.msecsTo(QDateTime::currentDateTime()) >= m_minRepaintInterval) {
+    if (m_sincePaint.elapsed() >= m_minRepaintInterval) {
         m_repaintTimer.stop();
         QWidget::update();
         return;
@@ -103,6 +104,7 @@ void VIVExcelWatchScale::resizeEvent(QResizeEvent *event)
 
 void VIVExcelWatchScale::paintEvent(QPaintEvent *)
 {
+    m_sincePaint.start();
     m_lastPaintTime = QDateTime::currentDateTime();
     if (!m_watchView || width() == 0 || height() == 0)
         return;

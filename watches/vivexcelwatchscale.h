@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
 #include <QTimer>
@@ -54,6 +55,8 @@ private:
     QList<double> m_tickPositions;
     QList<double> m_tickValues;
     QList<QColor> m_rampColours;
+    // The throttle measures on the monotonic clock; the date is only reported.
+    QElapsedTimer m_sincePaint;
     QDateTime m_lastPaintTime;
     qint64 m_minRepaintInterval = 10;
     QTimer m_repaintTimer;

@@ -1,18 +1,23 @@
 #ifndef VIVEXCELWATCHVIEW_H
 #define VIVEXCELWATCHVIEW_H
 
-#include "graph/datasettings.h"
+#include "watches/fadedcurvehistory.h"
+#include "watches/fastdrawing.h"
+#include "watches/repaintthrottle.h"
+#include "watches/subwatchpair.h"
 #include "watches/watcharea.h"
 #include "watches/watchbutton.h"
+#include "watches/watchinteraction.h"
+#include "watches/watchlayout.h"
+#include "watches/watchpainter.h"
+#include "watches/watchscalelink.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QPointF>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
-struct DataDimension;
 class MinMaxMultiDimData;
 class QMouseEvent;
 class QWheelEvent;
@@ -21,30 +26,34 @@ class VIVExcelWatchScale;
 
 // Shows one watched cell: a text line above a graph of the cell's data with a value scale, a
 // parameter axis, optional split lines and a row of icon buttons. It owns the data object a scan
-// fills, keeps earlier scans for a fading display, holds its repaint rate to what painting costs,
-// and turns mouse gestures into split-point moves (2D) or perspective changes (3D).
+// fills and keeps its two sub watches (the cuts through a surface) in step with it; its layout,
+// painting, repaint throttle, gestures and faded history of earlier scans are the small pieces
+// it holds.
 class VIVExcelWatchView : public QWidget
 {
     Q_OBJECT
 
 public:
     // Bits of areaFlags(): which elements are shown.
-    static constexpr unsigned AreaTextDark = 0x001;
-    static constexpr unsigned AreaTextMetal = 0x002;
-    static constexpr unsigned AreaText = 0x003;
-    static constexpr unsigned AreaScale = 0x01C;
-    static constexpr unsigned AreaAxis = 0x0E0;
-    static constexpr unsigned AreaSplitHorizontal = 0x100;
-    static constexpr unsigned AreaSplitVertical = 0x200;
-    static constexpr unsigned AreaSplit = 0x300;
-    static constexpr unsigned AreaButtons = 0x400;
-    static constexpr unsigned AreaIndicator = 0x800;
-    static constexpr unsigned AreaAll = 0xFFF;
+    static constexpr unsigned AreaTextDark = WatchAreaFlag::TextDark;
+    static constexpr unsigned AreaTextMetal = WatchAreaFlag::TextMetal;
+    static constexpr unsigned AreaText = WatchAreaFlag::Text;
+    static constexpr unsigned AreaScale = WatchAreaFlag::Scale;
+    static constexpr unsigned AreaAxis = WatchAreaFlag::Axis;
+    static constexpr unsigned AreaSplitHorizontal = WatchAreaFlag::SplitHorizontal;
+    static constexpr unsigned AreaSplitVertical = WatchAreaFlag::SplitVertical;
+    static constexpr unsigned AreaSplit = WatchAreaFlag::Split;
+    static constexpr unsigned AreaButtons = WatchAreaFlag::Buttons;
+    static constexpr unsigned AreaIndicator = WatchAreaFlag::Indicator;
+    static constexpr unsigned AreaAll = WatchAreaFlag::All;
 
     explicit VIVExcelWatchView(QWidget *parent = nullptr);
 
     // The shortest wait between two throttled repaints after a graph paint that took paintMs.
-    static qint64 repaintIntervalFor(qint64 paintMs, double factor);
+    static qint64 repaintIntervalFor(qint64 paintMs, double factor)
+    {
+        return RepaintThrottle::intervalFor(paintMs, factor);
+    }
 
     const QList<WatchButton> &buttons() const { return m_buttons; }
     void setButtons(const QList<WatchButton> &buttons);
@@ -53,10 +62,10 @@ public:
     void setHoveredButton(int index);
     bool buttonsVisible() const { return m_buttonsVisible; }
     void setButtonsVisible(bool visible);
-    bool mouseOverIndicator() const { return m_mouseOverIndicator; }
+    bool mouseOverIndicator() const { return m_interaction.mouseOverIndicator(); }
 
     MinMaxMultiDimData *data() const { return m_data; }
-    const QList<MinMaxMultiDimData *> &previousData() const { return m_previousData; }
+    const QList<MinMaxMultiDimData *> &previousData() const { return m_history.snapshots(); }
     void createData();
     void clearPreviousData();
 
@@ -77,38 +86,40 @@ public:
 
     VIVExcelWatchScale *watchScale() const;
     void setWatchScale(VIVExcelWatchScale *scale);
-    VIVExcelWatchView *subWatchX() const { return m_subWatchX; }
-    VIVExcelWatchView *subWatchY() const { return m_subWatchY; }
+    VIVExcelWatchView *subWatchX() const { return m_subWatches.x(); }
+    VIVExcelWatchView *subWatchY() const { return m_subWatches.y(); }
     void setSubWatchX(VIVExcelWatchView *watch);
     void setSubWatchY(VIVExcelWatchView *watch);
-    int subWatchMargin() const { return m_subWatchMargin; }
+    int subWatchMargin() const { return m_subWatches.margin(); }
     void setSubWatchMargin(int margin);
 
     QPointF splitPoint() const { return m_splitPoint; }
     QPoint crossPointIndex(QPointF point) const;
     double crossPointValue() const { return m_crossPointValue; }
 
-    QDateTime lastPaintTime() const { return m_lastPaintTime; }
-    qint64 minRepaintInterval() const { return m_minRepaintInterval; }
-    void setMinRepaintInterval(qint64 ms);
-    bool isRepaintPending() const { return m_repaintTimer.isActive(); }
-    void restartRepaintClock();
-    double repaintFactor() const { return m_repaintFactor; }
-    void setRepaintFactor(double factor);
-    qint64 paintDuration() const { return m_paintDuration; }
-    int fastDrawCount() const { return m_fastDrawCount; }
-    int dragMode() const { return m_dragMode; }
+    QDateTime lastPaintTime() const { return m_throttle.lastPaintTime(); }
+    qint64 minRepaintInterval() const { return m_throttle.minInterval(); }
+    // Not a visible property: changing it asks for no repaint.
+    void setMinRepaintInterval(qint64 ms) { m_throttle.setMinInterval(ms); }
+    bool isRepaintPending() const { return m_throttle.isPending(); }
+    void restartRepaintClock() { m_throttle.restartClock(); }
+    double repaintFactor() const { return m_throttle.factor(); }
+    void setRepaintFactor(double factor) { m_throttle.setFactor(factor); }
+    qint64 paintDuration() const { return m_throttle.paintDuration(); }
+    int fastDrawCount() const { return m_fastDrawing.count(); }
+    // A WatchInteraction::DragMode value.
+    int dragMode() const { return int(m_interaction.dragMode()); }
 
     // A surface drawn as a shaded cube rather than flat: scales, axis and split lines give way.
     bool is3DProper() const;
     // What the value scale and the parameter axis show; NaN and empty where the data has no
     // such dimension.
-    double scaleTop() const;
-    double scaleBottom() const;
-    QString scaleLabel() const;
-    double axisLow() const;
-    double axisHigh() const;
-    QString axisLabel() const;
+    double scaleTop() const { return valueScale().high; }
+    double scaleBottom() const { return valueScale().low; }
+    QString scaleLabel() const { return valueScale().label; }
+    double axisLow() const { return parameterAxis().low; }
+    double axisHigh() const { return parameterAxis().high; }
+    QString axisLabel() const { return parameterAxis().label; }
 
 signals:
     void afterPaint(QPainter &painter);
@@ -160,35 +171,15 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
-    bool isOwnSubWatch(const VIVExcelWatchView *watch) const;
-    bool hasFreeDimensionPair() const;
-    const DataDimension *freeDimensionRecord(int n) const;
-    double curveScaleMargin() const;
+    WatchLayout layout() const;
     void connectData();
-    void connectScale();
-    void copySettingsInto(MinMaxMultiDimData *target) const;
-    void fillSubWatch(VIVExcelWatchView *watch, int freeEntry, int index) const;
-    void updateCrossPointValue(QPoint index);
-    void sizeSubWatches();
+    void fitCubeImage();
+    void adaptQuality();
 
     void paintGraph(QPainter &painter, const QRect &exposed);
-    void paintPreviousData(QPainter &painter, const QRect &graph);
-    static double stackedOpacity(const MinMaxMultiDimData *old);
-    void adaptQuality();
-    void paintSplitLines(QPainter &painter, const QRect &graph);
-    void paintScale(QPainter &painter);
-    void paintAxis(QPainter &painter);
-    void paintText(QPainter &painter);
-    void paintButtons(QPainter &painter);
-    void paintFrame(QPainter &painter);
-
-    int buttonIndexAt(int right, double x) const;
-    bool pressOnButtons(QMouseEvent *event);
-    int dragModeFor(QMouseEvent *event) const;
-    void splitPointFromPosition(QPointF position);
-    void dragSplitPoint3D(double dx, double dy, double width, double height);
-    void dragPerspective(QPointF delta, double width, double height);
-    void hover(QPointF position);
+    GraphRange valueScale() const;
+    GraphRange parameterAxis() const;
+    WatchSurroundings surroundings() const;
 
     QList<WatchButton> m_buttons;
     int m_buttonSize = 24;
@@ -199,32 +190,16 @@ private:
     QPointer<VIVExcelRange> m_range;
     const int m_scaleWidth = 40;
     const int m_axisHeight = 25;
-    QPointer<VIVExcelWatchView> m_subWatchX;
-    QPointer<VIVExcelWatchView> m_subWatchY;
-    QPointer<VIVExcelWatchScale> m_watchScale;
-    QList<QMetaObject::Connection> m_scaleConnections;
+    WatchScaleLink m_scaleLink;
     QPointF m_splitPoint{0.5, 0.50000001};
     unsigned m_areaFlags = 0;
-    int m_subWatchMargin = 0;
-    QDateTime m_lastPaintTime;
-    qint64 m_minRepaintInterval = 10;
-    QTimer m_repaintTimer;
-    QTimer m_stackTimer;
-    QTimer m_hideButtonsTimer;
-    QTimer m_subWatchTimer;
-    bool m_subWatchesDirty = false;
+    SubWatchPair m_subWatches{*this};
+    RepaintThrottle m_throttle;
+    FadedCurveHistory m_history;
     bool m_buttonsVisible = false;
-    bool m_mouseOverIndicator = false;
-    QList<MinMaxMultiDimData *> m_previousData;
-    PerspectiveSettings m_perspectiveAtPress;
-    DrawSettings3DCube m_drawSettingsAtPress;
-    QPointF m_pressPos{0.0, 0.0};
-    QPointF m_splitAtPress{0.0, 0.0};
-    int m_dragMode = 0;
+    WatchInteraction m_interaction{*this};
     double m_crossPointValue = 0.0;
-    int m_fastDrawCount = 0;
-    qint64 m_paintDuration = 0;
-    double m_repaintFactor = 1.5;
+    FastDrawing m_fastDrawing;
 };
 
 #endif // VIVEXCELWATCHVIEW_H

@@ -20,8 +20,8 @@ constexpr int edgeDistance = 30;
 WatchWindow::WatchWindow(QWidget *parent) : QWidget(parent), ui(new Ui::WatchWindow)
 {
     ui->setupUi(this);
+    m_resizeTimer.setSingleShot(true);
     m_resizeTimer.setInterval(200);
-    connect(&m_resizeTimer, &QTimer::timeout, &m_resizeTimer, &QTimer::stop);
     connect(&m_resizeTimer, &QTimer::timeout, this, &WatchWindow::doCheckResize);
     for (QSlider *slider : {ui->horizontalSlider_watchSize, ui->horizontalSlider_watchGraphAlpha}) {
         connect(slider, &QSlider::sliderPressed, this, &WatchWindow::enableWatchCanUseFastDraw);
@@ -41,6 +41,13 @@ WatchWindow::~WatchWindow()
     for (VIVExcelWatchView *watch : std::as_const(m_watches))
         disconnect(watch, nullptr, this, nullptr);
     delete ui;
+}
+
+void WatchWindow::addToContents(QWidget *container)
+{
+    // The contents' last item is the stretch that keeps the watches at the top.
+    QVBoxLayout *contents = ui->verticalLayout_2;
+    contents->insertWidget(contents->count() - 1, container);
 }
 
 void WatchWindow::addWatch(VIVExcelWatchView *watch)
@@ -108,7 +115,7 @@ void WatchWindow::on_checkBox_SmoothGraphs_toggled(bool checked)
 {
     for (VIVExcelWatchView *watch : std::as_const(m_watches)) {
         MinMaxMultiDimData *data = watch->data();
-        if (data->graphDepth() != 4)
+        if (data->graphDepth() != GraphDepthSurface)
             continue;
         if (data->flat3D()) {
             DrawSettings3DFlat settings = data->drawSettings3DFlat();
@@ -129,7 +136,7 @@ void WatchWindow::on_checkBox_Flat3DGraph_toggled(bool checked)
         watch->data()->setFlat3D(checked);
         // A colour legend means nothing beside a curve.
         if (VIVExcelWatchScale *scale = watch->watchScale())
-            scale->setVisible(checked && watch->data()->graphDepth() >= 4);
+            scale->setVisible(checked && watch->data()->graphDepth() >= GraphDepthSurface);
     }
     ui->checkBox_SmoothGraphs->setVisible(checked);
     ui->checkBox_DrawPoints->setVisible(!checked);
@@ -146,6 +153,61 @@ void WatchWindow::on_checkBox_Flat3DGraph_toggled(bool checked)
     }
     for (VIVExcelWatchView *watch : std::as_const(m_watches))
         watch->update(true);
+}
+
+bool WatchWindow::showsPoints() const
+{
+    return ui->checkBox_DrawPoints->isChecked();
+}
+
+void WatchWindow::setShowsPoints(bool on)
+{
+    ui->checkBox_DrawPoints->setChecked(on);
+}
+
+bool WatchWindow::smoothGraphs() const
+{
+    return ui->checkBox_SmoothGraphs->isChecked();
+}
+
+void WatchWindow::setSmoothGraphs(bool on)
+{
+    ui->checkBox_SmoothGraphs->setChecked(on);
+}
+
+bool WatchWindow::flat3D() const
+{
+    return ui->checkBox_Flat3DGraph->isChecked();
+}
+
+void WatchWindow::setFlat3D(bool on)
+{
+    ui->checkBox_Flat3DGraph->setChecked(on);
+}
+
+bool WatchWindow::offersFlat3D() const
+{
+    return ui->checkBox_Flat3DGraph->isVisible();
+}
+
+int WatchWindow::transparency() const
+{
+    return ui->horizontalSlider_watchGraphAlpha->value();
+}
+
+void WatchWindow::setTransparency(int value)
+{
+    ui->horizontalSlider_watchGraphAlpha->setValue(value);
+}
+
+int WatchWindow::watchSize() const
+{
+    return ui->horizontalSlider_watchSize->value();
+}
+
+void WatchWindow::setWatchSize(int size)
+{
+    ui->horizontalSlider_watchSize->setValue(size);
 }
 
 double WatchWindow::sliderAlpha() const
@@ -184,7 +246,7 @@ void WatchWindow::checkWidgetDisplay()
 int WatchWindow::widthFor(VIVExcelWatchView *watch) const
 {
     const int width = watch->width();
-    if (watch->data()->graphDepth() != 4)
+    if (watch->data()->graphDepth() != GraphDepthSurface)
         return width + sideRoom;
     // A surface has its two sub watches beside it, and possibly its colour scale.
     int target = width + int((width - watch->subWatchMargin()) / 1.8);

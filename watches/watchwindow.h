@@ -23,14 +23,32 @@ public:
     explicit WatchWindow(QWidget *parent = nullptr);
     ~WatchWindow() override;
 
-    // The form's widgets, for the owner that wires and styles them.
-    Ui::WatchWindow *form() const { return ui; }
     const QList<VIVExcelWatchView *> &watches() const { return m_watches; }
     int targetWidth() const { return m_targetWidth; }
     bool isResizePending() const { return m_resizeTimer.isActive(); }
 
-    // Takes a watch that the owner has already put into the content layout.
+    // Puts a watch's container into the scrolled contents, below those already there.
+    void addToContents(QWidget *container);
+    // Takes a watch that the owner has already put into the contents.
     void addWatch(VIVExcelWatchView *watch);
+
+    // The look the window gives its watches. Each setter acts as the user's click on its
+    // control does, so the watches follow at once.
+    bool showsPoints() const;
+    void setShowsPoints(bool on);
+    bool smoothGraphs() const;
+    void setSmoothGraphs(bool on);
+    bool flat3D() const;
+    void setFlat3D(bool on);
+    // The choice of flat 3D is on screen, so the user may expect a key to change it.
+    bool offersFlat3D() const;
+    // The transparency slider's position (10 .. 255); sliderAlpha() is the opacity it gives.
+    int transparency() const;
+    void setTransparency(int value);
+    // The size the watches are asked to take (40 .. 400).
+    int watchSize() const;
+    void setWatchSize(int size);
+
     // A negative alpha takes the value of the transparency slider.
     void applyGraphAlpha(VIVExcelWatchView *watch, double alpha);
     double sliderAlpha() const;

@@ -1,9 +1,9 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
-#include "ui_watchwindow.h"
 #include "watches/watchwindow.h"
 #include "widgets/termsofuseform.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -228,8 +228,9 @@ void TestMainWindow::watchWindowKeys()
 
     window.watchWindow = new WatchWindow;
     window.watchWindow->show();
-    QCheckBox *flat = window.watchWindow->form()->checkBox_Flat3DGraph;
-    QCheckBox *smooth = window.watchWindow->form()->checkBox_SmoothGraphs;
+    auto *flat = window.watchWindow->findChild<QCheckBox *>(QStringLiteral("checkBox_Flat3DGraph"));
+    auto *smooth =
+        window.watchWindow->findChild<QCheckBox *>(QStringLiteral("checkBox_SmoothGraphs"));
     flat->setVisible(true);
     const bool flatBefore = flat->isChecked();
     QVERIFY(sendKey(window, Qt::Key_F));

@@ -247,7 +247,7 @@ void TestCubeGraphPainter::stages()
     QCOMPARE(after.projections - before.projections, projections);
     QCOMPARE(after.pixelMappings - before.pixelMappings, mappings);
     QCOMPARE(after.renderings - before.renderings, renderings);
-    QVERIFY(!data.extractionDirty && !data.perspectiveDirty && !data.cubeDirty);
+    QVERIFY(!data.extractionDirty && !data.perspectiveDirty() && !data.cubeDirty());
     // Whatever was redone, the cached picture is what the view shows.
     QCOMPARE(image, data.cubeImage().convertToFormat(image.format()));
 }

@@ -217,7 +217,7 @@ void TestGraph2DPainter::shortExtractionShowsItsOwnDimension()
     data.setDimensions({{3, QStringLiteral("x"), 0.0, 1.0}, {2, QStringLiteral("y"), 0.0, 1.0}});
     data.setDataExtractionSettings({{-1}, false});
     data.setValues({0, 1, 2, 3, 4, 5});
-    QCOMPARE(data.graphDepth(), 2);
+    QCOMPARE(data.graphDepth(), int(GraphDepthCurve));
     const QImage image = paintInto(data, QRect(QPoint(10, 10), QPoint(110, 60)));
     QVERIFY(isDrawn(image, 10, 60));
     QVERIFY(isDrawn(image, 60, 50));

@@ -171,7 +171,7 @@ void TestMinMaxMultiDimData::perspectiveNormalisation()
     QCOMPARE(actual.zoom, stored.zoom);
     QVERIFY(actual == stored);
     QCOMPARE(spy.count(), changed ? 1 : 0);
-    QCOMPARE(data.perspectiveDirty, changed);
+    QCOMPARE(data.perspectiveDirty(), changed);
     if (changed)
         QVERIFY(spy.first().first().value<PerspectiveSettings>() == stored);
 }
@@ -190,7 +190,7 @@ void TestMinMaxMultiDimData::nonFinitePerspectiveIsRefused()
     data.setPerspectiveSettings(s);
     QVERIFY(data.perspectiveSettings() == PerspectiveSettings());
     QCOMPARE(spy.count(), 0);
-    QVERIFY(!data.perspectiveDirty);
+    QVERIFY(!data.perspectiveDirty());
 }
 
 void TestMinMaxMultiDimData::settings2D()
@@ -206,7 +206,7 @@ void TestMinMaxMultiDimData::settings2D()
     QCOMPARE(data.drawSettings2D().opacity, 1.0);
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.last().first().value<DrawSettings2D>().opacity, 1.0);
-    QVERIFY(data.settings2DDirty);
+    QVERIFY(data.settings2DDirty());
 
     data.setDrawSettings2D({1.0, true, 7});
     QCOMPARE(spy.count(), 2);
@@ -265,11 +265,11 @@ void TestMinMaxMultiDimData::cubeSettingsCompareEveryField()
 
     data.setDrawSettings3DCube(DrawSettings3DCube());
     QCOMPARE(spy.count(), 0);
-    QVERIFY(!data.cubeDirty);
+    QVERIFY(!data.cubeDirty());
 
     data.setDrawSettings3DCube(settings);
     QCOMPARE(spy.count(), 1);
-    QVERIFY(data.cubeDirty);
+    QVERIFY(data.cubeDirty());
     QVERIFY(data.drawSettings3DCube() == settings);
     QVERIFY(spy.first().first().value<DrawSettings3DCube>() == settings);
 }
@@ -310,10 +310,10 @@ void TestMinMaxMultiDimData::flatSettings()
     QSignalSpy spy(&data, &MinMaxMultiDimData::drawSettings3DFlatChanged);
     data.setDrawSettings3DFlat({true});
     QCOMPARE(spy.count(), 0);
-    QVERIFY(!data.flatDirty);
+    QVERIFY(!data.flatDirty());
     data.setDrawSettings3DFlat({false});
     QCOMPARE(spy.count(), 1);
-    QVERIFY(data.flatDirty);
+    QVERIFY(data.flatDirty());
     QVERIFY(!data.drawSettings3DFlat().smooth);
 }
 
@@ -382,7 +382,7 @@ void TestMinMaxMultiDimData::setValuesRecomputesOnceAndKeepsExtraction()
     QVERIFY(!data.displayAsScan());
     // The dimensions did not change, so the extraction still fits them.
     QCOMPARE(data.dataExtractionSettings().indices, QList<int>({-1, -1}));
-    QCOMPARE(data.graphDepth(), 4);
+    QCOMPARE(data.graphDepth(), int(GraphDepthSurface));
     QCOMPARE(extraction.count(), 0);
 
     QVERIFY(data.setValues({0, 1, 2, 3, 4, 5}));
@@ -404,16 +404,20 @@ void TestMinMaxMultiDimData::extraction_data()
 
     const QList<int> c555{5, 5, 5};
     QTest::newRow("two entries for one dimension")
-        << QList<int>{5} << QList<int>{0, -1} << QList<int>{} << 0;
+        << QList<int>{5} << QList<int>{0, -1} << QList<int>{} << int(GraphDepthNone);
     QTest::newRow("index equal to count")
-        << QList<int>{4, 3} << QList<int>{-1, 3} << QList<int>{} << 0;
-    QTest::newRow("entry below -1") << c555 << QList<int>{-2, -1} << QList<int>{} << 0;
-    QTest::newRow("nothing free") << c555 << QList<int>{1, 2} << QList<int>{1, 2} << 1;
-    QTest::newRow("one free") << c555 << QList<int>{-1} << QList<int>{-1} << 2;
-    QTest::newRow("two free") << c555 << QList<int>{-1, -1, 2} << QList<int>{-1, -1, 2} << 4;
-    QTest::newRow("three free") << c555 << QList<int>{-1, -1, -1} << QList<int>{-1, -1, -1} << 8;
+        << QList<int>{4, 3} << QList<int>{-1, 3} << QList<int>{} << int(GraphDepthNone);
+    QTest::newRow("entry below -1")
+        << c555 << QList<int>{-2, -1} << QList<int>{} << int(GraphDepthNone);
+    QTest::newRow("nothing free") << c555 << QList<int>{1, 2} << QList<int>{1, 2}
+                                  << int(GraphDepthValue);
+    QTest::newRow("one free") << c555 << QList<int>{-1} << QList<int>{-1} << int(GraphDepthCurve);
+    QTest::newRow("two free") << c555 << QList<int>{-1, -1, 2} << QList<int>{-1, -1, 2}
+                              << int(GraphDepthSurface);
+    QTest::newRow("three free") << c555 << QList<int>{-1, -1, -1} << QList<int>{-1, -1, -1}
+                                << int(GraphDepthBeyondSurface);
     QTest::newRow("free dimension of count 0")
-        << QList<int>{0} << QList<int>{-1} << QList<int>{-1} << 2;
+        << QList<int>{0} << QList<int>{-1} << QList<int>{-1} << int(GraphDepthCurve);
 }
 
 void TestMinMaxMultiDimData::extraction()
@@ -451,7 +455,7 @@ void TestMinMaxMultiDimData::dimensionChangesRenormalise()
 {
     MinMaxMultiDimData data;
     prepare(data, {4, 3}, {-1, 2});
-    QCOMPARE(data.graphDepth(), 2);
+    QCOMPARE(data.graphDepth(), int(GraphDepthCurve));
     QSignalSpy changed(&data, &MinMaxMultiDimData::dataExtractionSettingsChanged);
     QSignalSpy depthChanged(&data, &MinMaxMultiDimData::graphDepthChanged);
 
@@ -461,7 +465,7 @@ void TestMinMaxMultiDimData::dimensionChangesRenormalise()
 
     data.setDimensions(dimensionsOf({4, 2}));
     QCOMPARE(data.dataExtractionSettings().indices, QList<int>());
-    QCOMPARE(data.graphDepth(), 0);
+    QCOMPARE(data.graphDepth(), int(GraphDepthNone));
     QCOMPARE(changed.count(), 1);
     QCOMPARE(depthChanged.count(), 1);
 }
@@ -477,7 +481,7 @@ void TestMinMaxMultiDimData::clearAndReset()
     data.resetValues();
     QVERIFY(std::isnan(data.minimum()) && std::isnan(data.maximum()));
     QVERIFY(!data.displayAsScan());
-    QCOMPARE(data.graphDepth(), 2);
+    QCOMPARE(data.graphDepth(), int(GraphDepthCurve));
     QCOMPARE(minMax.count(), 1);
 
     data.setValue({0}, 2.0);
@@ -487,7 +491,7 @@ void TestMinMaxMultiDimData::clearAndReset()
     QVERIFY(std::isnan(data.minimum()) && std::isnan(data.maximum()));
     QVERIFY(!data.displayAsScan());
     QVERIFY(data.dataExtractionSettings().indices.isEmpty());
-    QCOMPARE(data.graphDepth(), 0);
+    QCOMPARE(data.graphDepth(), int(GraphDepthNone));
     QCOMPARE(depthChanged.count(), 1);
     QCOMPARE(minMax.count(), 4); // setValue, appendValue widen; reset and clear signal
 }
@@ -641,7 +645,7 @@ void TestMinMaxMultiDimData::settingsTravelQueued()
 
     QTRY_COMPARE(b.drawSettings3DCube().highlightRow, 1);
     QCOMPARE(b.dataExtractionSettings().indices, QList<int>({-1, 1}));
-    QCOMPARE(b.graphDepth(), 2);
+    QCOMPARE(b.graphDepth(), int(GraphDepthCurve));
     QCOMPARE(b.perspectiveSettings().yaw, 60.0);
 }
 

@@ -8,11 +8,13 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace WatchTest;
 using View = VIVExcelWatchView;
+using DragMode = WatchInteraction::DragMode;
 
 namespace {
 
@@ -84,7 +86,8 @@ private slots:
     void throttledUpdatesAreDeferred();
     void paintSetsIntervalFromItsDuration();
     void fastDrawSignalCounts();
-    void paintRestoresQualityAndResizeSizesParts();
+    void repaintRestoresQualityAndResizeSizesParts();
+    void paintingLeavesTheDataAlone();
     void splitPointEchoEnds();
     void subWatchesFollowCrossPoint();
     void createDataStacksAndCopiesSettings();
@@ -101,26 +104,30 @@ void TestWatchView::areaRects_data()
     QTest::addColumn<QRect>("expected");
 
     const QRect body(QPoint(2, 2), QPoint(296, 246));
-    QTest::newRow("all") << 0xCFFu << false << int(WatchAreaAll) << QRect(0, 0, 300, 250);
-    QTest::newRow("body") << 0xCFFu << false << int(WatchAreaBody) << body;
-    QTest::newRow("text") << 0xCFFu << false << int(WatchAreaText)
+    const unsigned shown = WatchAreaFlag::Default;
+    QTest::newRow("all") << shown << false << int(WatchAreaAll) << QRect(0, 0, 300, 250);
+    QTest::newRow("body") << shown << false << int(WatchAreaBody) << body;
+    QTest::newRow("text") << shown << false << int(WatchAreaText)
                           << QRect(QPoint(2, 2), QPoint(296, 35));
-    QTest::newRow("graph") << 0xCFFu << false << int(WatchAreaGraph)
+    QTest::newRow("graph") << shown << false << int(WatchAreaGraph)
                            << QRect(QPoint(42, 36), QPoint(296, 220));
-    QTest::newRow("graph without surroundings") << 0xC00u << false << int(WatchAreaGraph) << body;
+    QTest::newRow("graph without surroundings")
+        << (View::AreaButtons | View::AreaIndicator) << false << int(WatchAreaGraph) << body;
     QTest::newRow("graph of cube")
-        << 0xCFFu << true << int(WatchAreaGraph) << QRect(QPoint(2, 36), QPoint(296, 246));
-    QTest::newRow("scale") << 0xCFFu << false << int(WatchAreaScale)
+        << shown << true << int(WatchAreaGraph) << QRect(QPoint(2, 36), QPoint(296, 246));
+    QTest::newRow("scale") << shown << false << int(WatchAreaScale)
                            << QRect(QPoint(2, 36), QPoint(40, 220));
-    QTest::newRow("no scale") << 0xCE3u << false << int(WatchAreaScale) << QRect();
-    QTest::newRow("axis") << 0xCFFu << false << int(WatchAreaAxis)
+    QTest::newRow("no scale") << (shown & ~View::AreaScale) << false << int(WatchAreaScale)
+                              << QRect();
+    QTest::newRow("axis") << shown << false << int(WatchAreaAxis)
                           << QRect(QPoint(42, 221), QPoint(296, 246));
-    QTest::newRow("axis of cube") << 0xCFFu << true << int(WatchAreaAxis)
+    QTest::newRow("axis of cube") << shown << true << int(WatchAreaAxis)
                                   << QRect(QPoint(2, 221), QPoint(296, 246));
-    QTest::newRow("no axis") << 0xC1Fu << false << int(WatchAreaAxis) << QRect();
-    QTest::newRow("buttons") << 0xCFFu << false << int(WatchAreaButtons)
+    QTest::newRow("no axis") << (shown & ~View::AreaAxis) << false << int(WatchAreaAxis) << QRect();
+    QTest::newRow("buttons") << shown << false << int(WatchAreaButtons)
                              << QRect(QPoint(3, 2), QPoint(74, 25));
-    QTest::newRow("buttons off") << 0x8FFu << false << int(WatchAreaButtons) << body;
+    QTest::newRow("buttons off") << (shown & ~View::AreaButtons) << false << int(WatchAreaButtons)
+                                 << body;
 }
 
 void TestWatchView::areaRects()
@@ -189,7 +196,7 @@ void TestWatchView::rangeGivesTextAndClearsData()
     view.setRange(range);
     QCOMPARE(view.range(), range);
     QCOMPARE(view.text(), QStringLiteral("B7"));
-    QCOMPARE(view.data()->graphDepth(), 0);
+    QCOMPARE(view.data()->graphDepth(), int(GraphDepthNone));
     QVERIFY(std::isnan(view.data()->minimum()));
 
     // A range that goes away leaves no dangling pointer behind.
@@ -350,24 +357,24 @@ void TestWatchView::dragModesChangeTheirFields_data()
     QTest::addColumn<QString>("field");
 
     QTest::newRow("ctrl alt: depth")
-        << int(Qt::LeftButton) << int(Qt::ControlModifier | Qt::AltModifier) << 1
+        << int(Qt::LeftButton) << int(Qt::ControlModifier | Qt::AltModifier) << int(DragMode::Depth)
         << QStringLiteral("panZ");
-    QTest::newRow("ctrl: turn") << int(Qt::LeftButton) << int(Qt::ControlModifier) << 2
-                                << QStringLiteral("turn");
-    QTest::newRow("right: turn") << int(Qt::RightButton) << int(Qt::NoModifier) << 2
-                                 << QStringLiteral("turn");
-    QTest::newRow("alt: height") << int(Qt::LeftButton) << int(Qt::AltModifier) << 3
-                                 << QStringLiteral("height");
-    QTest::newRow("shift: pan") << int(Qt::LeftButton) << int(Qt::ShiftModifier) << 4
-                                << QStringLiteral("pan");
+    QTest::newRow("ctrl: turn") << int(Qt::LeftButton) << int(Qt::ControlModifier)
+                                << int(DragMode::Turn) << QStringLiteral("turn");
+    QTest::newRow("right: turn") << int(Qt::RightButton) << int(Qt::NoModifier)
+                                 << int(DragMode::Turn) << QStringLiteral("turn");
+    QTest::newRow("alt: height") << int(Qt::LeftButton) << int(Qt::AltModifier)
+                                 << int(DragMode::Height) << QStringLiteral("height");
+    QTest::newRow("shift: pan") << int(Qt::LeftButton) << int(Qt::ShiftModifier)
+                                << int(DragMode::Pan) << QStringLiteral("pan");
     QTest::newRow("shift ctrl: pan")
-        << int(Qt::LeftButton) << int(Qt::ShiftModifier | Qt::ControlModifier) << 4
+        << int(Qt::LeftButton) << int(Qt::ShiftModifier | Qt::ControlModifier) << int(DragMode::Pan)
         << QStringLiteral("pan");
     QTest::newRow("shift alt: opacity")
-        << int(Qt::LeftButton) << int(Qt::ShiftModifier | Qt::AltModifier) << 5
+        << int(Qt::LeftButton) << int(Qt::ShiftModifier | Qt::AltModifier) << int(DragMode::Opacity)
         << QStringLiteral("opacity");
-    QTest::newRow("plain: cross point")
-        << int(Qt::LeftButton) << int(Qt::NoModifier) << 0 << QStringLiteral("split");
+    QTest::newRow("plain: cross point") << int(Qt::LeftButton) << int(Qt::NoModifier)
+                                        << int(DragMode::None) << QStringLiteral("split");
 }
 
 void TestWatchView::dragModesChangeTheirFields()
@@ -424,7 +431,7 @@ void TestWatchView::dragModesChangeTheirFields()
         QCOMPARE(view.splitPoint(), splitBefore);
     }
     release(&view, start);
-    QCOMPARE(view.dragMode(), 0);
+    QCOMPARE(view.dragMode(), int(DragMode::None));
 }
 
 void TestWatchView::doubleClickResetsPerspective()
@@ -586,7 +593,7 @@ void TestWatchView::fastDrawSignalCounts()
     QCOMPARE(view.fastDrawCount(), 1);
 }
 
-void TestWatchView::paintRestoresQualityAndResizeSizesParts()
+void TestWatchView::repaintRestoresQualityAndResizeSizesParts()
 {
     View view;
     View subX;
@@ -615,6 +622,36 @@ void TestWatchView::paintRestoresQualityAndResizeSizesParts()
 
     // A rolling trace at 2 px spacing fills the graph's width.
     QCOMPARE(data.historyLimit(), view.areaRect(WatchAreaGraph).width() / 2);
+}
+
+// Painting only reads the data: the cube's quality and image size are settled before a repaint
+// is asked for, and settings handed over from a watch of another size keep this one's size.
+void TestWatchView::paintingLeavesTheDataAlone()
+{
+    View view;
+    view.resize(300, 250);
+    MinMaxMultiDimData &data = *view.data();
+    fillSurface(data);
+    rendered(view);
+    DrawSettings3DCube cube = data.drawSettings3DCube();
+    cube.noAntialiasing = true;
+    {
+        const QSignalBlocker blocker(data);
+        data.setDrawSettings3DCube(cube);
+    }
+    const DataExtractionSettings extraction = data.dataExtractionSettings();
+    QSignalSpy changed(&data, &MinMaxMultiDimData::changed);
+    rendered(view);
+    QCOMPARE(data.drawSettings3DCube(), cube);
+    QCOMPARE(data.dataExtractionSettings(), extraction);
+    QCOMPARE(changed.count(), 0);
+
+    View other;
+    other.resize(200, 400);
+    fillSurface(*other.data());
+    rendered(other);
+    data.setDrawSettings3DCube(other.data()->drawSettings3DCube());
+    QCOMPARE(data.drawSettings3DCube().imageSize, view.areaRect(WatchAreaGraph).size());
 }
 
 void TestWatchView::splitPointEchoEnds()
@@ -672,7 +709,7 @@ void TestWatchView::subWatchesFollowCrossPoint()
 
     const MinMaxMultiDimData *cutX = subX.data();
     QCOMPARE(cutX->dataExtractionSettings().indices, QList<int>({-1, 1}));
-    QCOMPARE(cutX->graphDepth(), 2);
+    QCOMPARE(cutX->graphDepth(), int(GraphDepthCurve));
     QCOMPARE(cutX->extractValues({-1, 1}),
              QList<double>({surfaceValue(0, 1), surfaceValue(1, 1), surfaceValue(2, 1),
                             surfaceValue(3, 1), surfaceValue(4, 1)}));

@@ -1,5 +1,4 @@
 #include "graph/minmaxmultidimdata.h"
-#include "ui_watchwindow.h"
 #include "watches/vivexcelwatchscale.h"
 #include "watches/vivexcelwatchview.h"
 #include "watches/watchaxes.h"
@@ -7,12 +6,14 @@
 #include "watchtesthelpers.h"
 #include "widgets/imagecache.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
 
@@ -53,6 +54,10 @@ int countPixels(const QImage &image, const QRect &area, bool (*test)(QRgb))
     return count;
 }
 
+// One bit each of the scale's and the axis's groups: with the other bits of the groups still set,
+// both stay shown.
+constexpr unsigned someScaleAndAxisBits = 0x024u;
+
 bool isGraphGround(QRgb pixel)
 {
     return pixel == 0xFF180100;
@@ -68,7 +73,7 @@ void showHill(View &view, bool flat3D)
 {
     view.resize(330, 300);
     view.setText(QStringLiteral("B9 Total interest"));
-    view.setAreaFlags(View::AreaAll & ~(0x024u | View::AreaText));
+    view.setAreaFlags(View::AreaAll & ~(someScaleAndAxisBits | View::AreaText));
     fillHill(*view.data());
     view.data()->setFlat3D(flat3D);
     view.setSplitPoint(QPointF(0.4, 0.6));
@@ -129,15 +134,14 @@ WatchContainer makeWatch(WatchWindow &window, const QString &title, bool surface
         grid->setAlignment(Qt::AlignCenter);
 
     const unsigned hidden =
-        surface ? (0x024u | View::AreaText) : (View::AreaSplit | View::AreaText);
+        surface ? (someScaleAndAxisBits | View::AreaText) : (View::AreaSplit | View::AreaText);
     made.watch->setAreaFlags(View::AreaAll & ~hidden);
     made.watch->setButtons(watchButtons);
     const int size = 2 * 120 + 50;
     made.watch->setFixedSize(size + made.watch->scaleWidth(), size + made.watch->axisHeight());
 
-    QVBoxLayout *contents = window.form()->verticalLayout_2;
-    contents->setSpacing(16);
-    contents->insertWidget(contents->count() - 1, made.container);
+    control<QVBoxLayout>(window, "verticalLayout_2")->setSpacing(16);
+    window.addToContents(made.container);
     window.addWatch(made.watch);
     return made;
 }
@@ -205,13 +209,13 @@ void TestWatchRendering::watchWindowWithCurveAndSurface()
     palette.setBrush(QPalette::Window, QBrush(*cachedImage(":resources/stainless-steel.jpg")));
     window.setPalette(palette);
     window.setAutoFillBackground(true);
-    window.form()->pushButton_newWatchWindow->hide();
-    window.form()->checkBox_useNormalAveraged->hide();
-    window.form()->checkBox_useTriangleRects->hide();
+    control<QPushButton>(window, "pushButton_newWatchWindow")->hide();
+    control<QCheckBox>(window, "checkBox_useNormalAveraged")->hide();
+    control<QCheckBox>(window, "checkBox_useTriangleRects")->hide();
 
     const WatchContainer curve = makeWatch(window, QStringLiteral("Monthly payment"), false);
     const WatchContainer surface = makeWatch(window, QStringLiteral("Total interest"), true);
-    window.form()->checkBox_Flat3DGraph->setChecked(true);
+    window.setFlat3D(true);
     window.checkWidgetDisplay();
     window.setGeometry(40, 40, 620, 800);
     window.show();
@@ -227,12 +231,12 @@ void TestWatchRendering::watchWindowWithCurveAndSurface()
     shot.save(picturePath(QStringLiteral("watchwindow-flat3d.png")));
     QVERIFY(surface.scale->isVisible());
     QVERIFY(!curve.scale->isVisible());
-    QCOMPARE(surface.subX->data()->graphDepth(), 2);
-    QCOMPARE(surface.subY->data()->graphDepth(), 2);
+    QCOMPARE(surface.subX->data()->graphDepth(), int(GraphDepthCurve));
+    QCOMPARE(surface.subY->data()->graphDepth(), int(GraphDepthCurve));
     const QRect cut(surface.subX->mapTo(&window, QPoint(0, 0)), surface.subX->size());
     QVERIFY(countPixels(shot, cut, isCurveColour) > 20);
 
-    window.form()->checkBox_Flat3DGraph->setChecked(false);
+    window.setFlat3D(false);
     window.grab().toImage().save(picturePath(QStringLiteral("watchwindow-cube.png")));
     QVERIFY(!surface.scale->isVisible());
 }

@@ -1,4 +1,3 @@
-#include "ui_watchwindow.h"
 #include "watches/watchwindow.h"
 
 #include "graph/minmaxmultidimdata.h"
@@ -6,8 +5,12 @@
 #include "watches/vivexcelwatchview.h"
 #include "watchtesthelpers.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTest>
 
 using namespace WatchTest;
@@ -102,30 +105,32 @@ void TestWatchWindow::formMatchesItsTable()
 void TestWatchWindow::slidersHaveTheirRanges()
 {
     WatchWindow window;
-    Ui::WatchWindow *ui = window.form();
-    QCOMPARE(ui->horizontalSlider_watchSize->minimum(), 40);
-    QCOMPARE(ui->horizontalSlider_watchSize->maximum(), 400);
-    QCOMPARE(ui->horizontalSlider_watchSize->value(), 100);
-    QCOMPARE(ui->horizontalSlider_watchSize->toolTip(), QStringLiteral("Graph size"));
-    QCOMPARE(ui->horizontalSlider_watchGraphAlpha->minimum(), 10);
-    QCOMPARE(ui->horizontalSlider_watchGraphAlpha->maximum(), 255);
-    QCOMPARE(ui->horizontalSlider_watchGraphAlpha->value(), 80);
-    QVERIFY(ui->horizontalSlider_watchGraphAlpha->invertedAppearance());
-    QVERIFY(ui->checkBox_SmoothGraphs->isHidden());
-    QVERIFY(ui->scrollArea->widgetResizable());
-    QCOMPARE(ui->scrollArea->frameShape(), QFrame::NoFrame);
-    QCOMPARE(ui->scrollArea->palette().brush(QPalette::Inactive, QPalette::Window).color(),
+    const QSlider *size = control<QSlider>(window, "horizontalSlider_watchSize");
+    const QSlider *alpha = control<QSlider>(window, "horizontalSlider_watchGraphAlpha");
+    const QScrollArea *scrollArea = control<QScrollArea>(window, "scrollArea");
+    QCOMPARE(size->minimum(), 40);
+    QCOMPARE(size->maximum(), 400);
+    QCOMPARE(size->value(), 100);
+    QCOMPARE(size->toolTip(), QStringLiteral("Graph size"));
+    QCOMPARE(alpha->minimum(), 10);
+    QCOMPARE(alpha->maximum(), 255);
+    QCOMPARE(alpha->value(), 80);
+    QVERIFY(alpha->invertedAppearance());
+    QVERIFY(control<QCheckBox>(window, "checkBox_SmoothGraphs")->isHidden());
+    QVERIFY(scrollArea->widgetResizable());
+    QCOMPARE(scrollArea->frameShape(), QFrame::NoFrame);
+    QCOMPARE(scrollArea->palette().brush(QPalette::Inactive, QPalette::Window).color(),
              QColor(Qt::transparent));
-    QVERIFY(!ui->label->pixmap().isNull());
+    QVERIFY(!control<QLabel>(window, "label")->pixmap().isNull());
     QCOMPARE(window.targetWidth(), 100);
 }
 
 void TestWatchWindow::addingAppliesAlphaAndFlat3D()
 {
     WatchWindow window;
-    window.form()->checkBox_Flat3DGraph->setChecked(true);
+    window.setFlat3D(true);
     auto *watch = new VIVExcelWatchView;
-    window.form()->verticalLayout_2->insertWidget(0, watch);
+    window.addToContents(watch);
     window.addWatch(watch);
     QCOMPARE(window.watches(), QList<VIVExcelWatchView *>({watch}));
     QCOMPARE(watch->data()->drawSettings3DCube().opacity, 70.0 / 245.0);
@@ -155,7 +160,10 @@ void TestWatchWindow::lastWatchGoneEmitsOnce()
 void TestWatchWindow::flat3DTogglesControlsAndScales()
 {
     WatchWindow window;
-    Ui::WatchWindow *ui = window.form();
+    const QCheckBox *smooth = control<QCheckBox>(window, "checkBox_SmoothGraphs");
+    const QCheckBox *points = control<QCheckBox>(window, "checkBox_DrawPoints");
+    const QSlider *alpha = control<QSlider>(window, "horizontalSlider_watchGraphAlpha");
+    const QLabel *transparency = control<QLabel>(window, "label_Transparency");
     VIVExcelWatchView watch;
     VIVExcelWatchScale scale;
     fillSurface(*watch.data());
@@ -165,29 +173,29 @@ void TestWatchWindow::flat3DTogglesControlsAndScales()
     watch.data()->setDrawSettings3DFlat(flat);
     window.addWatch(&watch);
 
-    ui->checkBox_Flat3DGraph->setChecked(true);
+    window.setFlat3D(true);
     QVERIFY(watch.data()->flat3D());
     QVERIFY(!scale.isHidden());
-    QVERIFY(!ui->checkBox_SmoothGraphs->isHidden());
-    QVERIFY(!ui->checkBox_SmoothGraphs->isChecked());
-    QVERIFY(ui->checkBox_DrawPoints->isHidden());
-    QVERIFY(ui->horizontalSlider_watchGraphAlpha->isHidden());
-    QVERIFY(ui->label_Transparency->isHidden());
-    QVERIFY(!ui->checkBox_DrawPoints->isEnabled());
-    QVERIFY(!ui->horizontalSlider_watchGraphAlpha->isEnabled());
-    QVERIFY(!ui->label_Transparency->isEnabled());
+    QVERIFY(!smooth->isHidden());
+    QVERIFY(!window.smoothGraphs());
+    QVERIFY(points->isHidden());
+    QVERIFY(alpha->isHidden());
+    QVERIFY(transparency->isHidden());
+    QVERIFY(!points->isEnabled());
+    QVERIFY(!alpha->isEnabled());
+    QVERIFY(!transparency->isEnabled());
     // Showing the watch's state changed no watch.
     QVERIFY(watch.data()->drawSettings3DCube().smooth);
 
-    ui->checkBox_Flat3DGraph->setChecked(false);
+    window.setFlat3D(false);
     QVERIFY(!watch.data()->flat3D());
     QVERIFY(scale.isHidden());
-    QVERIFY(ui->checkBox_SmoothGraphs->isHidden());
-    QVERIFY(ui->checkBox_SmoothGraphs->isChecked());
-    QVERIFY(!ui->checkBox_DrawPoints->isHidden());
-    QVERIFY(ui->checkBox_DrawPoints->isEnabled());
-    QVERIFY(ui->horizontalSlider_watchGraphAlpha->isEnabled());
-    QVERIFY(ui->label_Transparency->isEnabled());
+    QVERIFY(smooth->isHidden());
+    QVERIFY(window.smoothGraphs());
+    QVERIFY(!points->isHidden());
+    QVERIFY(points->isEnabled());
+    QVERIFY(alpha->isEnabled());
+    QVERIFY(transparency->isEnabled());
     window.watchDestroyed(&watch);
 }
 
@@ -196,7 +204,7 @@ void TestWatchWindow::transparencyRunsFromZeroToOne()
     WatchWindow window;
     VIVExcelWatchView watch;
     window.addWatch(&watch);
-    QSlider *slider = window.form()->horizontalSlider_watchGraphAlpha;
+    QSlider *slider = control<QSlider>(window, "horizontalSlider_watchGraphAlpha");
     slider->setValue(slider->minimum());
     QCOMPARE(watch.data()->drawSettings3DCube().opacity, 0.0);
     slider->setValue(slider->maximum());
@@ -210,7 +218,6 @@ void TestWatchWindow::transparencyRunsFromZeroToOne()
 void TestWatchWindow::settingsReachEveryWatch()
 {
     WatchWindow window;
-    Ui::WatchWindow *ui = window.form();
     VIVExcelWatchView surface;
     VIVExcelWatchView curve;
     fillSurface(*surface.data());
@@ -218,9 +225,9 @@ void TestWatchWindow::settingsReachEveryWatch()
     window.addWatch(&surface);
     window.addWatch(&curve);
 
-    ui->checkBox_DrawPoints->setChecked(false);
-    ui->checkBox_useNormalAveraged->setChecked(false);
-    ui->checkBox_useTriangleRects->setChecked(false);
+    window.setShowsPoints(false);
+    control<QCheckBox>(window, "checkBox_useNormalAveraged")->setChecked(false);
+    control<QCheckBox>(window, "checkBox_useTriangleRects")->setChecked(false);
     for (VIVExcelWatchView *watch : {&surface, &curve}) {
         const DrawSettings3DCube cube = watch->data()->drawSettings3DCube();
         QVERIFY(!cube.showPoints);
@@ -229,11 +236,11 @@ void TestWatchWindow::settingsReachEveryWatch()
     }
 
     // Smooth reaches surfaces only: the cube while it is drawn as one, the flat map otherwise.
-    ui->checkBox_SmoothGraphs->setChecked(false);
+    window.setSmoothGraphs(false);
     QVERIFY(!surface.data()->drawSettings3DCube().smooth);
     QVERIFY(curve.data()->drawSettings3DCube().smooth);
     surface.data()->setFlat3D(true);
-    ui->checkBox_SmoothGraphs->setChecked(true);
+    window.setSmoothGraphs(true);
     QVERIFY(surface.data()->drawSettings3DFlat().smooth);
     QVERIFY(!surface.data()->drawSettings3DCube().smooth);
     window.watchDestroyed(&surface);
@@ -246,8 +253,8 @@ void TestWatchWindow::sliderDragsUseFastDraw()
     VIVExcelWatchView watch;
     window.addWatch(&watch);
     QSignalSpy fast(&watch, &VIVExcelWatchView::canUseFastDrawChanged);
-    for (QSlider *slider : {window.form()->horizontalSlider_watchSize,
-                            window.form()->horizontalSlider_watchGraphAlpha}) {
+    for (QSlider *slider : {control<QSlider>(window, "horizontalSlider_watchSize"),
+                            control<QSlider>(window, "horizontalSlider_watchGraphAlpha")}) {
         emit slider->sliderPressed();
         QCOMPARE(watch.fastDrawCount(), 1);
         emit slider->sliderReleased();
@@ -261,7 +268,7 @@ void TestWatchWindow::sizeSliderAnnouncesSize()
 {
     WatchWindow window;
     QSignalSpy size(&window, &WatchWindow::newWatchSize);
-    window.form()->horizontalSlider_watchSize->setValue(150);
+    window.setWatchSize(150);
     QCOMPARE(size.count(), 1);
     QCOMPARE(size.at(0).at(0).toInt(), 150);
 }

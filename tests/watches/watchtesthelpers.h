@@ -72,6 +72,12 @@ inline void fillHill(MinMaxMultiDimData &data, int columns = 21, int rows = 21)
     data.setDataExtractionSettings({{-1, -1}, false});
 }
 
+// A control of a window's form, found by its object name.
+template <typename Control> Control *control(const QObject &window, const char *name)
+{
+    return window.findChild<Control *>(QString::fromLatin1(name));
+}
+
 inline void sendMouse(QWidget *widget, QEvent::Type type, QPointF position, Qt::MouseButton button,
                       Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
