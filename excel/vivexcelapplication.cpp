@@ -13,9 +13,35 @@
 #include "excel/excellogging.h"
 
 #include <QDebug>
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
+
+// The distinct workbooks the cells belong to.
+QList<VIVExcelWorkbook *> workbooksOf(const QList<VIVExcelRange *> &ranges)
+{
+    QList<VIVExcelWorkbook *> books;
+    for (VIVExcelRange *range : ranges) {
+        VIVExcelSheet *sheet = range ? range->sheet(false) : nullptr;
+        VIVExcelWorkbook *book = sheet ? sheet->workbook() : nullptr;
+        if (book && !books.contains(book))
+            books.append(book);
+    }
+    return books;
+}
+
+bool sameReading(const QVariant &a, const QVariant &b)
+{
+    bool aNumber = false;
+    bool bNumber = false;
+    const double x = a.toDouble(&aNumber);
+    const double y = b.toDouble(&bNumber);
+    if (aNumber && bNumber)
+        return x == y || (std::isnan(x) && std::isnan(y));
+    return aNumber == bNumber && a.toString() == b.toString();
+}
 
 bool isEmptyText(const QVariant &value)
 {
@@ -144,11 +170,54 @@ QList<qreal> VIVExcelApplication::evaluatePoints(const QList<VIVExcelRange *> &w
     QList<qreal> results;
     results.reserve(pointValues.size() / width * readRanges.size());
     for (qsizetype start = 0; start < pointValues.size(); start += width) {
-        const QList<qreal> point = setCellValuesGetCellValues(
-            writeRanges, pointValues.mid(start, width), readRanges);
+        const QList<qreal> point =
+            setCellValuesGetCellValues(writeRanges, pointValues.mid(start, width), readRanges);
         if (point.size() != readRanges.size())
             return {};
         results.append(point);
     }
     return results;
+}
+
+bool VIVExcelApplication::checkRecalculation(const QList<VIVExcelRange *> &ranges)
+{
+    const QList<VIVExcelWorkbook *> books = workbooksOf(ranges);
+    QList<VIVExcelWorkbook *> normal;
+    for (VIVExcelWorkbook *book : books) {
+        if (!book->recalculatesFully())
+            normal.append(book);
+    }
+    if (normal.isEmpty())
+        return false;
+    QList<QVariant> before;
+    for (VIVExcelRange *range : ranges)
+        before.append(range->value());
+    for (VIVExcelWorkbook *book : normal)
+        book->calculateFully();
+    bool stale = false;
+    for (qsizetype i = 0; i < ranges.size(); ++i)
+        stale = stale || !sameReading(before[i], ranges[i]->value());
+    if (!stale)
+        return false;
+    for (VIVExcelWorkbook *book : normal) {
+        book->setRecalculateFully(true);
+        qCInfo(lcLink) << "Stale values after a write: recalculating fully after every write in"
+                       << book->name();
+    }
+    return true;
+}
+
+bool VIVExcelApplication::recalculatesFully(const QList<VIVExcelRange *> &ranges)
+{
+    const QList<VIVExcelWorkbook *> books = workbooksOf(ranges);
+    return std::any_of(books.begin(), books.end(),
+                       [](VIVExcelWorkbook *book) { return book->recalculatesFully(); });
+}
+
+void VIVExcelApplication::recalculateFullyWhereNeeded(const QList<VIVExcelRange *> &ranges)
+{
+    for (VIVExcelWorkbook *book : workbooksOf(ranges)) {
+        if (book->recalculatesFully())
+            book->calculateFully();
+    }
 }

@@ -1,4 +1,5 @@
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/calcrecalculation.h"
 #include "excel/calc/calcwritebracket.h"
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -49,7 +50,10 @@ qint64 nextSerial()
 
 } // namespace
 
-CalcConnection::CalcConnection() : bracket(std::make_unique<CalcWriteBracket>()) {}
+CalcConnection::CalcConnection()
+    : bracket(std::make_unique<CalcWriteBracket>()),
+      recalculating(std::make_unique<CalcRecalculation>())
+{}
 
 // The bridge closes itself once the last object of the office is released.
 CalcConnection::~CalcConnection() = default;
