@@ -12,7 +12,6 @@
 
 #include "excel/excellogging.h"
 
-#include <QDebug>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -41,6 +40,22 @@ bool sameReading(const QVariant &a, const QVariant &b)
     if (aNumber && bNumber)
         return x == y || (std::isnan(x) && std::isnan(y));
     return aNumber == bNumber && a.toString() == b.toString();
+}
+
+// What the spreadsheet gives for a number; a text never counts, whatever it looks like.
+bool holdsNumber(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool isEmptyText(const QVariant &value)
@@ -142,18 +157,19 @@ VIVExcelApplication::setCellValuesGetCellValues(const QList<VIVExcelRange *> &wr
                                                 const QList<VIVExcelRange *> &readRanges)
 {
     if (writeRanges.size() != values.size()) {
-        qDebug() << "Incorrect data length in setCellValuesGetCellValues";
+        qCDebug(lcLink) << "Incorrect data length in setCellValuesGetCellValues";
         return {};
     }
     for (qsizetype i = 0; i < writeRanges.size(); ++i)
         writeRanges[i]->setValue(double(values[i]));
     QList<qreal> results;
     results.reserve(readRanges.size());
-    // Results carry single precision only, as the scan stores them.
+    // Only a number is a number: a text that looks like one ("12", "inf") reads NaN. Results
+    // keep double precision, so a large value stays finite and a small step stays visible.
     for (VIVExcelRange *range : readRanges) {
-        bool isNumber = false;
-        const float number = range->value().toFloat(&isNumber);
-        results.append(isNumber ? qreal(number) : std::numeric_limits<qreal>::quiet_NaN());
+        const QVariant value = range->value();
+        results.append(holdsNumber(value) ? value.toDouble()
+                                          : std::numeric_limits<qreal>::quiet_NaN());
     }
     return results;
 }

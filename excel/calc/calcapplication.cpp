@@ -1,4 +1,5 @@
 #include "excel/calc/calcapplication.h"
+#include "excel/calc/calcbracketrecovery.h"
 #include "excel/calc/calcconnection.h"
 #include "excel/calc/calcwindow.h"
 #include "excel/calc/calcworkbook.h"
@@ -29,9 +30,12 @@ uno::Reference<frame::XModel> currentSpreadsheet(CalcConnection &connection)
 
 } // namespace
 
+// Attaching is where a program that died inside a write bracket gets its documents repaired.
 CalcApplication::CalcApplication(std::shared_ptr<CalcConnection> connection)
     : connection(std::move(connection))
-{}
+{
+    CalcBracketRecovery::replayAbandoned(*this->connection);
+}
 
 QString CalcApplication::describe() const
 {

@@ -6,9 +6,11 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/table/CellAddress.hpp>
 #include <com/sun/star/table/XCell.hpp>
 
 #include <memory>
+#include <optional>
 
 class CalcConnection;
 
@@ -30,10 +32,14 @@ public:
     int column() override;
     QString address() override;
     std::unique_ptr<ExcelWorksheet> worksheet() override;
+    bool isWritable() override;
+    std::optional<QStringList> filteredCells(bool formulas) override;
 
 private:
     const css::uno::Reference<css::table::XCell> &cell();
     QVariant readValue();
+    const css::table::CellAddress &cellAddress();
+    bool cellIsLocked();
 
     std::shared_ptr<CalcConnection> connection;
     css::uno::Reference<css::frame::XModel> model;
@@ -41,6 +47,7 @@ private:
     bool cellAsked = false;
     css::uno::Reference<css::table::XCell> singleCell;
     css::uno::Reference<css::sheet::XCellRangeData> cellData;
+    std::optional<css::table::CellAddress> cachedCellAddress;
 };
 
 #endif
