@@ -2,6 +2,7 @@
 
 #include "ui_watchwindow.h"
 #include "watches/watchwindow.h"
+#include "widgets/formhandler.h"
 
 #include <QCheckBox>
 #include <QPalette>
@@ -47,15 +48,6 @@ const char verticalScrollBarStyle[] =
 
 } // namespace
 
-// Lets a scroll area show the window's background through it.
-void AppStyles::makeTransparent(QWidget *widget)
-{
-    widget->setBackgroundRole(QPalette::Window);
-    QPalette palette = widget->palette();
-    palette.setBrush(QPalette::All, QPalette::Window, QBrush(Qt::transparent));
-    widget->setPalette(palette);
-}
-
 QString AppStyles::scrollBar()
 {
     return QString::fromLatin1(scrollBarStyle);
@@ -86,7 +78,7 @@ WatchWindow *AppStyles::createWatchWindow(const QRect &available)
     window->setProperty("closebutton", true);
     window->setProperty("windowtitle", "Watches");
     window->setWindowTitle("Watches");
-    makeTransparent(form->scrollArea);
+    Backgrounds::FormHandler::setTransparentBackground(form->scrollArea);
     form->pushButton_newWatchWindow->hide();
     window->checkPosition(QRect());
     form->scrollArea->horizontalScrollBar()->setStyleSheet(scrollBar());

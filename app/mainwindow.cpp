@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
-#include "widgets/imagecache.h"
+#include "widgets/formhandler.h"
+#include "widgets/termsofuseform.h"
 
 #include "app/applogging.h"
 #include "app/appstyles.h"
@@ -11,8 +12,7 @@
 #include "excel/excelprobes.h"
 #include "excel/vivexcelapplication.h"
 #include "excel/vivexcelrange.h"
-#include "excel/vivexcelworkbook.h"
-#include "excel/vivexcelworkbooks.h"
+#include "sliders/slidersettingsform.h"
 #include "sliders/vivexcelcellsliderview.h"
 #include "sliders/vivslider.h"
 #include "ui_watchwindow.h"
@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -36,6 +37,7 @@ namespace {
 
 const int frontMostInterval = 500;
 const int scanZoomDelay = 200;
+const int termsCheckDelay = 2000;
 
 const char productName[] = "Marlowin Pro";
 const char supportAddress[] = "support@marlowin.org";
@@ -57,6 +59,8 @@ QString flagsText(Qt::WindowFlags flags)
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
+    formHandler = new Backgrounds::FormHandler(this);
+    formHandler->manage(this);
     registry = new SliderWatchRegistry(this, ui->horizontalLayout);
     scanRunner =
         new ScanRunner(this, registry, ui->pushButton_Graph, ui->horizontalSlider_scanZoom);
@@ -74,8 +78,15 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->label_Marlowin->setGeometry(24, 5, 400, 20);
     ui->label_Marlowin->setStyleSheet(ui->label_Marlowin->styleSheet() + " font-weight: bold;");
 
-    AppStyles::makeTransparent(ui->scrollArea_Sliders);
-    paintSteelBackground();
+    Backgrounds::FormHandler::setTransparentBackground(ui->scrollArea_Sliders);
+    createSliderSettingsForm();
+    createTermsOfUseForm();
+    setProperty("closebutton", true);
+    setProperty("closebuttonname", ":resources/btn_on");
+    setProperty("minimizebutton", true);
+    setProperty("minimizebuttonname", ":resources/btn_minimize_on");
+    setProperty("helpbutton", true);
+    setProperty("helpbuttonname", ":resources/btn_help");
 
     setMouseTracking(true);
     ui->centralWidget->setMouseTracking(true);
@@ -94,6 +105,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     connect(ui->label_WindowIcon, &QMouseEventLabel::mouseDoubleClicked, this,
             &MainWindow::closeApplication);
     setTitle();
+    QTimer::singleShot(termsCheckDelay, this, &MainWindow::checkTermsOfUseApproval);
     updateButtons();
 }
 
@@ -110,6 +122,8 @@ void MainWindow::wireRegistry()
     connect(registry, &SliderWatchRegistry::splitPointMoved, scanRunner,
             &ScanRunner::followSplitPoint);
     connect(registry, &SliderWatchRegistry::watchWindowNeeded, this, &MainWindow::newWatchWindow);
+    connect(registry, &SliderWatchRegistry::sliderSettingsRequested, this,
+            &MainWindow::showSliderSettings);
     connect(scanRunner, &ScanRunner::scanStateChanged, this, &MainWindow::updateButtons);
     connect(scanRunner, &ScanRunner::rescanRequested, this,
             &MainWindow::on_pushButton_Graph_clicked);
@@ -130,6 +144,7 @@ MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
     delete watchWindow;
+    delete termsOfUseForm;
     delete ui;
 }
 
@@ -140,9 +155,17 @@ void MainWindow::watchWindowWatchesEmptied()
     watchWindow = nullptr;
 }
 
+// Beside the program in the build tree; in the program's data folder once installed. The path
+// beside the program stands when neither exists, for the message that names what is missing.
 QString MainWindow::helpFilePath()
 {
-    return QCoreApplication::applicationDirPath() + "/Marlowin Pro Quick Help.pdf";
+    const QString name = "Marlowin Pro Quick Help.pdf";
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString installed =
+        QDir::cleanPath(programDir.filePath(MARLOWIN_DATA_DIR_FROM_BIN "/" + name));
+    if (!QFileInfo::exists(programDir.filePath(name)) && QFileInfo::exists(installed))
+        return installed;
+    return programDir.filePath(name);
 }
 
 // Puts the window's right edge 400 px left of the available area's right edge and its
@@ -159,13 +182,30 @@ void MainWindow::placeOnScreen()
     setGeometry(r.translated(dx, dy));
 }
 
-// The window sits on a dark stainless-steel plate that the light texts are made for.
-void MainWindow::paintSteelBackground()
+void MainWindow::createSliderSettingsForm()
 {
-    QPalette palette = this->palette();
-    palette.setBrush(QPalette::Window, QBrush(*cachedImage(":resources/stainless-steel.jpg")));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    sliderSettingsForm = new SliderSettingsForm(this);
+    sliderSettingsForm->setProperty("closebutton", true);
+    connect(sliderSettingsForm, &SliderSettingsForm::formClosed, this,
+            &MainWindow::sliderSettingsFormClosed);
+    formHandler->manage(sliderSettingsForm);
+}
+
+// The form has no parent of its own, so it is a window even while the main window is hidden.
+void MainWindow::createTermsOfUseForm()
+{
+    termsOfUseForm = new TermsOfUseForm;
+    termsOfUseForm->setWindowTitle("Marlowin Terms of Use");
+    termsOfUseForm->setProperty("closebutton", true);
+    // No image by that name: the form shows no close button and must be answered.
+    termsOfUseForm->setProperty("closebuttonname", "dummy");
+    termsOfUseForm->setProperty("windowtitle", termsOfUseForm->windowTitle());
+    termsOfUseForm->setOwner(this);
+    formHandler->manage(termsOfUseForm);
+    connect(termsOfUseForm, &TermsOfUseForm::accepted, this,
+            [this] { settingsFiles.setTermsOfUseApproved(true); });
+    // A refusal closes like the close button, so a running scan still restores the cells.
+    connect(termsOfUseForm, &TermsOfUseForm::declined, this, &MainWindow::close);
 }
 
 void MainWindow::applyStyleSheets()
@@ -255,6 +295,23 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::closeApplication()
 {
     QApplication::closeAllWindows();
+}
+
+void MainWindow::checkTermsOfUseApproval()
+{
+    if (!settingsFiles.termsOfUseApproved())
+        termsOfUseForm->show();
+}
+
+void MainWindow::sliderSettingsFormClosed(bool validated)
+{
+    if (validated && sliderSettingsForm->sliderView())
+        settingsFiles.saveSliderSettings(sliderSettingsForm->sliderView());
+}
+
+void MainWindow::on_label_termsOfUse_mousePressed()
+{
+    termsOfUseForm->show();
 }
 
 void MainWindow::showHelp()
@@ -350,8 +407,14 @@ bool MainWindow::handleKeyPress(QObject *watched, QKeyEvent *event)
     }
     if (key >= Qt::Key_1 && key <= Qt::Key_9) {
         // Digits beyond the slider count are swallowed so they never reach other widgets.
-        if (!(modifiers & Qt::AltModifier))
-            toggleSliderSelection(key - Qt::Key_1);
+        const int index = key - Qt::Key_1;
+        if (index < registry->sliders().size()) {
+            VIVExcelCellSliderView *view = registry->sliders()[index];
+            if (modifiers & Qt::AltModifier)
+                showSliderSettings(view);
+            else
+                view->setSelected(!view->selected());
+        }
         return true;
     }
     if (key == Qt::Key_F) {
@@ -404,7 +467,7 @@ bool MainWindow::attachToExcelWindow(qint64 window)
 
 void MainWindow::checkExcelIsFrontMostTimeout()
 {
-    if (foregroundTitleStartsWith("Marlowin")) {
+    if (isOwnWindowForeground()) {
         frontMostTimer->stop();
         return;
     }
@@ -483,12 +546,20 @@ void MainWindow::autoPerformTasks()
     }
 }
 
-void MainWindow::toggleSliderSelection(int index)
+// The form opens beside the slider, inside the screen.
+void MainWindow::showSliderSettings(VIVExcelCellSliderView *view)
 {
-    if (index < registry->sliders().size()) {
-        VIVExcelCellSliderView *view = registry->sliders()[index];
-        view->setSelected(!view->selected());
+    if (isScanning())
+        return;
+    QPoint place = view->mapToGlobal(QPoint(view->width() + 10, -20));
+    if (const QScreen *screen = view->screen()) {
+        const int right = screen->availableGeometry().right();
+        if (place.x() + sliderSettingsForm->width() > right)
+            place.setX(right - sliderSettingsForm->width());
     }
+    sliderSettingsForm->hide();
+    sliderSettingsForm->move(place);
+    sliderSettingsForm->editSlider(view);
 }
 
 void MainWindow::on_pushButton_DeleteAll_clicked()
@@ -534,6 +605,7 @@ void MainWindow::newWatchWindow()
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     watchWindow = AppStyles::createWatchWindow(screen ? screen->availableGeometry() : QRect());
     registry->setWatchWindow(watchWindow);
+    formHandler->manage(watchWindow);
     connect(watchWindow, &WatchWindow::newWatchSize, this, &MainWindow::watchWindowNewWatchSize);
     connect(watchWindow->form()->pushButton_newWatchWindow, &QPushButton::clicked, this,
             &MainWindow::newWatchWindow);

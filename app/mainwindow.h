@@ -1,6 +1,8 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "app/settingsfiles.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QPoint>
@@ -18,7 +20,13 @@ class SliderWatchRegistry;
 class VIVExcelApplication;
 class VIVExcelCellSliderView;
 class VIVExcelRange;
+class SliderSettingsForm;
+class TermsOfUseForm;
 class WatchWindow;
+
+namespace Backgrounds {
+class FormHandler;
+}
 
 // The main window: a title line, the row of main buttons with the precision slider, and the
 // strip that holds the slider views. It sees every event of the process through its
@@ -38,10 +46,13 @@ public:
 
 public slots:
     void watchWindowWatchesEmptied();
+    void checkTermsOfUseApproval();
     void checkExcelIsFrontMostTimeout();
     void closeApplication();
     void label_MarlowinMouseMoved(QMouseEvent *event);
     void label_MarlowinMousePressed(QMouseEvent *event);
+    void on_label_termsOfUse_mousePressed();
+    void sliderSettingsFormClosed(bool validated);
     void showHelp();
     void newWatchWindow();
     void on_horizontalSlider_scanZoom_valueChanged(int value);
@@ -62,7 +73,8 @@ protected:
 
 private:
     void placeOnScreen();
-    void paintSteelBackground();
+    void createSliderSettingsForm();
+    void createTermsOfUseForm();
     void applyStyleSheets();
     void setTitle();
     bool handleKeyPress(QObject *watched, QKeyEvent *event);
@@ -75,19 +87,24 @@ private:
     VIVExcelApplication *application() const;
     void createFromSelection(QPushButton *button, bool forSliders);
     void wireRegistry();
-    void toggleSliderSelection(int index);
+    void showSliderSettings(VIVExcelCellSliderView *view);
 
     Ui::MainWindow *ui;
     SliderWatchRegistry *registry = nullptr;
     ScanRunner *scanRunner = nullptr;
     QTimer *scanZoomTimer = nullptr;
     QPointer<WatchWindow> watchWindow;
+    SettingsFiles settingsFiles;
+    SliderSettingsForm *sliderSettingsForm = nullptr;
+    TermsOfUseForm *termsOfUseForm = nullptr;
+    Backgrounds::FormHandler *formHandler = nullptr;
     QPoint pressPosition;
     QList<VIVExcelApplication *> excelApplications;
     QTimer *frontMostTimer = nullptr;
 
     friend class TestMainWindow;
     friend class TestExcelAttach;
+    friend class TestExcelForeground;
 };
 
 #endif

@@ -177,8 +177,9 @@ bool SettingsFiles::applySliderSettings(VIVExcelCellSliderView *view, QSettings 
                        << value;
         return false;
     }
-    const QSignalBlocker quietView(view);
-    const QSignalBlocker quietSlider(slider);
+    // The view drops what the slider emits for a position set while the view is quiet, now
+    // or later from the slider's rate limiter, so blocking the view is enough.
+    const QSignalBlocker quiet(view);
     slider->setConfig(minimum, maximum, step);
     view->display()->data()->setMinMax(minimum, maximum);
     slider->setRealValue(value);

@@ -2,8 +2,10 @@
 // three formula cells depending on it read back, (a) by a bare UNO loop and (b) through the
 // wrappers and setCellValuesGetCellValues, (c) as (b) inside a screen-updating bracket as a scan
 // runs it. Then the milliseconds of selectionWithFilter over a selection of 10,000 cells, for
-// the formula cells and for the other cells. The office is a private headless one started and
-// stopped here.
+// the formula cells and for the other cells. The office is a private headless one, started and
+// stopped by the tests' fixture.
+
+#include "privateoffice.h"
 
 #include "excel/calc/calcconnection.h"
 #include "excel/excelbackend.h"
@@ -27,16 +29,8 @@
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTextStream>
-#include <QThread>
-#include <QUuid>
-#include <csignal>
 
 using namespace css;
 
@@ -133,47 +127,18 @@ double filterMs(VIVExcelApplication &application, bool formulas, qsizetype &cell
     return elapsed;
 }
 
-// The launcher and the office it hands over to, found by the private profile in their arguments.
-QList<qint64> officeProcesses(const QString &profile)
-{
-    QList<qint64> found;
-    const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        QFile cmdline("/proc/" + entry + "/cmdline");
-        bool numeric = false;
-        const qint64 pid = entry.toLongLong(&numeric);
-        if (numeric && cmdline.open(QIODevice::ReadOnly) &&
-            cmdline.readAll().contains(profile.toUtf8()))
-            found.append(pid);
-    }
-    return found;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    QTemporaryDir profile;
-    const QString pipe = "marlowin_bench_" + QUuid::createUuid().toString(QUuid::Id128).left(12);
-    const QString profileUrl = "file://" + profile.path();
-    QProcess office;
-    office.start("soffice",
-                 {"--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
-                  "-env:UserInstallation=" + profileUrl, "--accept=pipe,name=" + pipe + ";urp;"});
-    ExcelBackend::configure(pipe, profileUrl);
-
-    std::shared_ptr<CalcConnection> direct;
-    const QDeadlineTimer deadline(90000);
-    while (!direct && !deadline.hasExpired()) {
-        QThread::msleep(200);
-        direct = CalcConnection::open(pipe);
-    }
-    if (!direct) {
+    PrivateOffice office;
+    if (!office.start()) {
         out << "The office did not start.\n";
         return 1;
     }
+    const std::shared_ptr<CalcConnection> direct = office.connection();
 
     auto application = std::make_unique<VIVExcelApplication>(ExcelBackend::attachOrStart());
     VIVExcelWorkbook *book = application->workbooks()->add(true);
@@ -222,10 +187,5 @@ int main(int argc, char **argv)
 
     application.reset();
     model.clear();
-    direct->guard("terminate", [&direct]() { direct->desktop()->terminate(); });
-    direct.reset();
-    office.waitForFinished();
-    for (const qint64 pid : officeProcesses(profile.path()))
-        ::kill(pid_t(pid), SIGKILL);
     return 0;
 }

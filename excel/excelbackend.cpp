@@ -31,7 +31,7 @@ std::unique_ptr<ExcelApplication> ExcelBackend::attachOrStart()
     return CalcBackend::attachOrStart();
 }
 
-QString ExcelBackend::activeWindowTitle()
+bool ExcelBackend::isApplicationProcess(qint64 processId)
 {
-    return CalcBackend::activeOfficeTitle();
+    return CalcBackend::isOfficeProcess(processId);
 }

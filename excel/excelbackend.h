@@ -24,8 +24,8 @@ QList<qint64> instances();
 std::unique_ptr<ExcelApplication> attach(qint64 instance);
 // The running instance, or a newly started one; never null (unbound when both fail).
 std::unique_ptr<ExcelApplication> attachOrStart();
-// The title of the spreadsheet program's window when it is the active application.
-QString activeWindowTitle();
+// Whether the process is the user's spreadsheet program (a window names its process).
+bool isApplicationProcess(qint64 processId);
 
 } // namespace ExcelBackend
 

@@ -1,7 +1,8 @@
 #include "excel/excelprobes.h"
+#include "excel/activewindow.h"
 #include "excel/excelbackend.h"
+#include "excel/excellogging.h"
 
-#include <QDebug>
 #include <QGuiApplication>
 #include <QWindow>
 
@@ -10,12 +11,27 @@ namespace {
 // Titles are seen through a buffer of 20 UTF-16 units, terminator included.
 const int titleLength = 19;
 
-QString foregroundTitle()
+// Without a window manager that names the active window nothing counts as in front, so our
+// windows are never kept on top by mistake. Said once, not at every tick of the caller's timer.
+void noteSource(ActiveWindow::Source source)
 {
-    const QWindow *window = QGuiApplication::focusWindow();
-    const QString title = window ? window->title() : ExcelBackend::activeWindowTitle();
-    qDebug() << "---------->" << title;
-    return title;
+    static ActiveWindow::Source noted = ActiveWindow::Source::WindowManager;
+    if (source == noted)
+        return;
+    noted = source;
+    if (source == ActiveWindow::Source::NoX11)
+        qCInfo(lcLink) << "Not on X11: the spreadsheet program never counts as in front";
+    else if (source == ActiveWindow::Source::NoWindowManager)
+        qCInfo(lcLink) << "No window manager publishes _NET_ACTIVE_WINDOW: the spreadsheet"
+                          " program never counts as in front";
+}
+
+ActiveWindow foregroundWindow()
+{
+    const ActiveWindow active = currentActiveWindow();
+    noteSource(active.source);
+    qCDebug(lcLink) << "---------->" << active.title;
+    return active;
 }
 
 } // namespace
@@ -38,10 +54,26 @@ bool isExcelWindowTitle(const QString &title)
 
 bool foregroundTitleStartsWith(const QString &prefix)
 {
-    return titleStartsWith(foregroundTitle(), prefix);
+    return titleStartsWith(foregroundWindow().title, prefix);
 }
 
+// The process test covers the office's dialogs, whose titles do not name the application.
 bool isExcelForeground()
 {
-    return isExcelWindowTitle(foregroundTitle());
+    const ActiveWindow active = foregroundWindow();
+    return active.window != 0 && (isExcelWindowTitle(active.title) ||
+                                  ExcelBackend::isApplicationProcess(active.processId));
+}
+
+bool isOwnWindowForeground()
+{
+    const ActiveWindow active = foregroundWindow();
+    if (active.window == 0)
+        return false;
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    for (const QWindow *window : windows) {
+        if (window->handle() && window->winId() == active.window)
+            return true;
+    }
+    return false;
 }

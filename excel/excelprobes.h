@@ -5,11 +5,14 @@
 
 // Whether the spreadsheet program runs for this user; answers at once.
 bool isExcelProcessRunning();
-// Whether the title of the window in front (one of ours, or the spreadsheet program's) starts
-// with prefix; only the first 19 characters of the title are compared.
+// Whether the title of the active window starts with prefix; only the first 19 characters of
+// the title are compared.
 bool foregroundTitleStartsWith(const QString &prefix);
-// Whether a window of the spreadsheet program is in front.
+// Whether a window of the spreadsheet program is the active one: a window of the user's office
+// process, or one whose title names the spreadsheet program last. Needs no connection to it.
 bool isExcelForeground();
+// Whether one of this program's windows is the active one.
+bool isOwnWindowForeground();
 // The comparison the two tests above make, apart from finding the title.
 bool titleStartsWith(const QString &title, const QString &prefix);
 bool isExcelWindowTitle(const QString &title);

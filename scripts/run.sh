@@ -1,14 +1,27 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, opens the example workbook in LibreOffice Calc and
-# starts Marlowin beside it.
+# Installs what is missing, builds, opens an example workbook in LibreOffice Calc and starts
+# Marlowin beside it.
+#   scripts/run.sh [loan | projectile | oscillator | <workbook file>]   (loan by default)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+workbook="${1:-loan}"
+if [ ! -f "$workbook" ]; then
+    workbook="$root/examples/${workbook%.fods}.fods"
+fi
+if [ ! -f "$workbook" ]; then
+    examples=("$root"/examples/*.fods)
+    examples=("${examples[@]##*/}")
+    echo "run.sh: no workbook $1; the examples are: ${examples[*]%.fods}" >&2
+    exit 2
+fi
+
 "$root/scripts/setup.sh"
 build="${MARLOWIN_BUILD_DIR:-$root/build}"
 
-example="$root/examples/loan.fods"
-if [ -f "$example" ]; then
-    soffice --calc --norestore "--accept=pipe,name=marlowin;urp;" "$example" &
-fi
+# When Calc is already open, this start only hands its arguments to the running office, which
+# opens the workbook and starts listening on Marlowin's pipe; no second office starts.
+# The office makes its pipe with this umask; anyone who may write to the pipe can drive the
+# office, so only the user may (Marlowin refuses a pipe that others can write).
+(umask 077 && exec soffice --calc --norestore "--accept=pipe,name=marlowin;urp;" "$workbook") &
 exec "$build/marlowin"

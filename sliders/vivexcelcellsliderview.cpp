@@ -241,18 +241,18 @@ void VIVExcelCellSliderView::sliderConfigChanged()
     emit configChanged();
 }
 
-// Runs after the slider has decided about emitting the position's value.
-void VIVExcelCellSliderView::sliderPositionChanged()
+// Runs after the slider's own handling of the position, which may have emitted already.
+void VIVExcelCellSliderView::sliderPositionChanged(int position)
 {
-    m_quietPosition = signalsBlocked();
+    m_quietPosition = signalsBlocked() ? position : -1;
 }
 
 void VIVExcelCellSliderView::sliderValueChanged(qreal value)
 {
-    // The slider may emit a position set while the view was quiet later, from its rate
-    // limiter; that value is the cell's own, snapped to the slider's grid, and writing it
-    // back would round the user's number.
-    if (m_quietPosition)
+    // A position set while the view was quiet may still be emitted later by the slider's rate
+    // limiter. Its value is the cell's own, snapped to the slider's grid: writing it back
+    // would round the user's number.
+    if (m_slider->value() == m_quietPosition)
         return;
     bool handled = false;
     emit valueChanged(m_range, value, handled);

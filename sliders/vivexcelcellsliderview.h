@@ -75,7 +75,7 @@ private:
     void buildSlider();
     void buildLayout(QWidget *buttonBar);
     void updateSliderStyle();
-    void sliderPositionChanged();
+    void sliderPositionChanged(int position);
     void paintFrame(QPainter &painter, const QRect &area);
 
     bool m_selected = false;
@@ -86,8 +86,9 @@ private:
     QMetaObject::Connection m_rangeConnection;
     QWidget *m_buttonBar = nullptr;
     bool m_active = false;
-    // The slider's latest position was set while the view's signals were blocked.
-    bool m_quietPosition = false;
+    // The slider's latest position when it was set while the view's signals were blocked,
+    // else -1.
+    int m_quietPosition = -1;
 };
 
 #endif

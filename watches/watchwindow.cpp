@@ -4,6 +4,7 @@
 #include "graph/minmaxmultidimdata.h"
 #include "watches/vivexcelwatchscale.h"
 #include "watches/vivexcelwatchview.h"
+#include "widgets/formhandler.h"
 
 #include <QScreen>
 
@@ -31,10 +32,7 @@ WatchWindow::WatchWindow(QWidget *parent) : QWidget(parent), ui(new Ui::WatchWin
     connect(ui->checkBox_Flat3DGraph, &QCheckBox::toggled, this, &WatchWindow::checkWidgetDisplay);
     ui->checkBox_SmoothGraphs->hide();
 
-    ui->scrollArea->setBackgroundRole(QPalette::Window);
-    QPalette palette = ui->scrollArea->palette();
-    palette.setBrush(QPalette::All, QPalette::Window, QBrush(Qt::transparent));
-    ui->scrollArea->setPalette(palette);
+    Backgrounds::FormHandler::setTransparentBackground(ui->scrollArea);
 }
 
 WatchWindow::~WatchWindow()

@@ -3,14 +3,13 @@
 #include "excel/calc/calcconnection.h"
 #include "excel/calc/officeprocess.h"
 
-#include <com/sun/star/frame/XFrame.hpp>
-#include <com/sun/star/frame/XTitle.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace css;
@@ -24,7 +23,8 @@ const int retryMs = 100;
 
 struct Settings
 {
-    // Office pipes are private to the user already (the user id is part of their path).
+    // The office makes the pipe's socket with its umask; the connection refuses one that other
+    // users may write.
     QString pipeName = "marlowin";
     QString profileUrl;
     std::shared_ptr<CalcConnection> connection;
@@ -53,12 +53,25 @@ QStringList officeArguments(const QStringList &extra)
     return arguments;
 }
 
+// The office makes its pipe with the umask it starts with: only the user may use it.
+bool startOffice(const QStringList &extra)
+{
+    const mode_t previous = ::umask(077);
+    const bool started = QProcess::startDetached(officeProgram(), officeArguments(extra));
+    ::umask(previous);
+    return started;
+}
+
+// Waits for an office that was started or asked to listen; a pipe that is refused or does not
+// answer will not get better by waiting.
 std::shared_ptr<CalcConnection> waitForConnection(int waitMs)
 {
     const QDeadlineTimer deadline(waitMs);
     for (;;) {
-        std::shared_ptr<CalcConnection> connection = CalcConnection::open(settings().pipeName);
-        if (connection || deadline.hasExpired())
+        CalcConnection::Failure failure = CalcConnection::Failure::None;
+        std::shared_ptr<CalcConnection> connection =
+            CalcConnection::open(settings().pipeName, &failure);
+        if (connection || failure != CalcConnection::Failure::NoOffice || deadline.hasExpired())
             return connection;
         QThread::msleep(retryMs);
     }
@@ -66,14 +79,15 @@ std::shared_ptr<CalcConnection> waitForConnection(int waitMs)
 
 // The live connection, opening one when there is none; with an office that runs but does not
 // listen, it is asked to. Never starts an office.
-std::shared_ptr<CalcConnection> liveConnection()
+std::shared_ptr<CalcConnection> liveConnection(CalcConnection::Failure &failure)
 {
     std::shared_ptr<CalcConnection> &connection = settings().connection;
+    failure = CalcConnection::Failure::None;
     if (connection && connection->answers())
         return connection;
-    connection = CalcConnection::open(settings().pipeName);
-    if (!connection && CalcBackend::isOfficeRunning() &&
-        QProcess::startDetached(officeProgram(), officeArguments({"--nologo"})))
+    connection = CalcConnection::open(settings().pipeName, &failure);
+    if (!connection && failure == CalcConnection::Failure::NoOffice &&
+        CalcBackend::isOfficeRunning() && startOffice({"--nologo"}))
         connection = waitForConnection(listenWaitMs);
     return connection;
 }
@@ -101,12 +115,13 @@ void CalcBackend::configure(const QString &pipeName, const QString &profileUrl)
 
 bool CalcBackend::isOfficeRunning()
 {
-    return isOfficeProcessRunning("/proc", getuid(), settings().profileUrl);
+    return OfficeProcess::isRunning("/proc", getuid(), settings().profileUrl);
 }
 
 QList<qint64> CalcBackend::officeInstances()
 {
-    const std::shared_ptr<CalcConnection> connection = liveConnection();
+    CalcConnection::Failure failure;
+    const std::shared_ptr<CalcConnection> connection = liveConnection(failure);
     if (!connection)
         return {};
     return {connection->id()};
@@ -123,28 +138,17 @@ std::unique_ptr<ExcelApplication> CalcBackend::attachToInstance(qint64 instance)
 
 std::unique_ptr<ExcelApplication> CalcBackend::attachOrStart()
 {
-    std::shared_ptr<CalcConnection> connection = liveConnection();
-    if (!connection &&
-        QProcess::startDetached(officeProgram(),
-                                officeArguments({"--calc", "--norestore", "--nologo"}))) {
+    CalcConnection::Failure failure;
+    std::shared_ptr<CalcConnection> connection = liveConnection(failure);
+    if (!connection && failure == CalcConnection::Failure::NoOffice &&
+        startOffice({"--calc", "--norestore", "--nologo"})) {
         connection = waitForConnection(startWaitMs);
         settings().connection = connection;
     }
     return std::make_unique<CalcApplication>(connection ? connection : CalcConnection::unbound());
 }
 
-QString CalcBackend::activeOfficeTitle()
+bool CalcBackend::isOfficeProcess(qint64 processId)
 {
-    const std::shared_ptr<CalcConnection> connection = settings().connection;
-    if (!connection || !connection->isAlive())
-        return QString();
-    return toQString(connection->guard(
-        "find active window",
-        [&connection]() {
-            const uno::Reference<frame::XFrame> frame = connection->desktop()->getCurrentFrame();
-            if (!frame.is() || !frame->isActive())
-                return OUString();
-            return uno::Reference<frame::XTitle>(frame, uno::UNO_QUERY_THROW)->getTitle();
-        },
-        OUString()));
+    return OfficeProcess::isOffice("/proc", processId, getuid());
 }

@@ -3,6 +3,7 @@
 
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/Exception.hpp>
 #include <com/sun/star/uno/RuntimeException.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
@@ -32,13 +33,29 @@ inline OUString toOUString(const QString &text)
 // finds the bridge gone (the office quit or was killed) the connection stays dead: its objects
 // answer with empty values from then on and a later attach opens a new connection. An object
 // that alone was disposed (a workbook the user closed) fails only its own calls.
+//
+// Opening is bounded: the pipe must belong to the user, and an office that takes the connection
+// but does not answer within a few seconds is given up. Calls on an open connection are not:
+// everything runs on the one GUI thread, so an office that is stopped (not dead) freezes the
+// program until it runs again, as any blocking call would.
+//
+// The bridge is disposed when the connection goes and, at the latest, when the application
+// object is destroyed, so no message of the office can arrive while the process exits.
 class CalcConnection
 {
 public:
+    enum class Failure {
+        None,
+        NoOffice, // nobody listens on the pipe
+        Refused,  // the pipe is not safe to speak to; the office may run
+        NoAnswer, // the office took the connection but did not answer in time
+    };
+
     ~CalcConnection();
 
-    // Null when no office listens on the pipe.
-    static std::shared_ptr<CalcConnection> open(const QString &pipeName);
+    // Null when the pipe cannot be used; why is written to failure when given.
+    static std::shared_ptr<CalcConnection> open(const QString &pipeName,
+                                                Failure *failure = nullptr);
     // A connection to nothing, for an application that could not be reached.
     static std::shared_ptr<CalcConnection> unbound();
 
@@ -81,7 +98,9 @@ public:
 
 private:
     CalcConnection();
-    static std::shared_ptr<CalcConnection> tryOpen(const QString &pipeName, bool &dropped);
+    static std::shared_ptr<CalcConnection> tryOpen(const QString &pipeName, Failure &failure,
+                                                   bool &dropped);
+    bool handshake(const QString &pipeName);
     bool desktopAnswers() const;
     void noteDisposed(const char *operation, const OUString &message);
     void noteFailure(const char *operation, const OUString &message);
@@ -90,6 +109,7 @@ private:
     bool gone = false;
     css::uno::Reference<css::uno::XComponentContext> remoteContext;
     css::uno::Reference<css::frame::XDesktop2> desktopObject;
+    css::uno::Reference<css::lang::XComponent> bridge;
     std::unique_ptr<CalcWriteBracket> bracket;
     std::unique_ptr<CalcRecalculation> recalculating;
 };

@@ -8,6 +8,7 @@
 namespace {
 
 const char officeProgram[] = "soffice.bin";
+const char launcherProgram[] = "oosplash";
 const char profileArgument[] = "-env:UserInstallation=";
 
 QByteArray readFile(const QString &path)
@@ -35,26 +36,41 @@ bool isZombie(const QString &processDir)
     return nameEnd < 0 || stat.mid(nameEnd + 1).trimmed().startsWith('Z');
 }
 
-bool isOfficeOf(const QString &processDir, uint userId, const QString &profile)
+bool isProgramOf(const QString &processDir, OfficeProcess::Kind kind, uint userId)
 {
-    if (readFile(processDir + "/comm").trimmed() != officeProgram || isZombie(processDir))
-        return false;
-    if (QFileInfo(processDir).ownerId() != userId)
-        return false;
-    return processProfile(readFile(processDir + "/cmdline").split('\0')) == profile;
+    const QByteArray program = readFile(processDir + "/comm").trimmed();
+    const bool wanted =
+        program == officeProgram ||
+        (kind == OfficeProcess::Kind::OfficeAndLauncher && program == launcherProgram);
+    return wanted && QFileInfo(processDir).ownerId() == userId && !isZombie(processDir);
 }
 
 } // namespace
 
-bool isOfficeProcessRunning(const QString &procRoot, uint userId, const QString &profile)
+QList<qint64> OfficeProcess::find(const QString &procRoot, uint userId, const QString &profile,
+                                  Kind kind)
 {
+    QList<qint64> found;
     const QDir root(procRoot);
     const QStringList entries = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &entry : entries) {
         bool numeric = false;
-        entry.toLongLong(&numeric);
-        if (numeric && isOfficeOf(root.filePath(entry), userId, profile))
-            return true;
+        const qint64 pid = entry.toLongLong(&numeric);
+        const QString dir = root.filePath(entry);
+        if (numeric && isProgramOf(dir, kind, userId) &&
+            processProfile(readFile(dir + "/cmdline").split('\0')) == profile)
+            found.append(pid);
     }
-    return false;
+    return found;
+}
+
+bool OfficeProcess::isRunning(const QString &procRoot, uint userId, const QString &profile)
+{
+    return !find(procRoot, userId, profile, Kind::Office).isEmpty();
+}
+
+bool OfficeProcess::isOffice(const QString &procRoot, qint64 pid, uint userId)
+{
+    return pid > 0 &&
+           isProgramOf(QDir(procRoot).filePath(QString::number(pid)), Kind::Office, userId);
 }

@@ -3,11 +3,15 @@
 #include "ui_mainwindow.h"
 #include "ui_watchwindow.h"
 #include "watches/watchwindow.h"
+#include "widgets/termsofuseform.h"
 
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 class TestMainWindow : public QObject
@@ -29,6 +33,8 @@ private slots:
     void minimizingHidesWatchWindow();
     void watchWindowKeys();
     void emptiedWatchWindowIsDropped();
+    void termsOfUseAnswers();
+    void chromeHelpButtonShowsHelp();
 
 private:
     static bool sendKey(MainWindow &window, int key, QObject *target = nullptr)
@@ -252,6 +258,65 @@ void TestMainWindow::emptiedWatchWindowIsDropped()
     emit watchWindow->watchesEmptied();
     QVERIFY(!window.watchWindow);
     QTRY_VERIFY(!guard);
+}
+
+void TestMainWindow::termsOfUseAnswers()
+{
+    QTemporaryDir folder;
+    MainWindow window;
+    window.settingsFiles = SettingsFiles(folder.path());
+    window.show();
+    TermsOfUseForm *form = window.termsOfUseForm;
+    QVERIFY(form->findChild<QTextEdit *>("textEdit_termsOfUse")->toPlainText().contains("Terms"));
+    window.checkTermsOfUseApproval();
+    QVERIFY(form->isVisible());
+    QVERIFY(form->isModal());
+
+    // Accepted, then accepted again from the link: the flag stays set, the form closes.
+    for (int round = 0; round < 2; ++round) {
+        form->findChild<QPushButton *>("pushButton_accept")->click();
+        QVERIFY(!form->isVisible());
+        QVERIFY(window.settingsFiles.termsOfUseApproved());
+        window.checkTermsOfUseApproval();
+        QVERIFY(!form->isVisible());
+        QTest::mousePress(window.ui->label_termsOfUse, Qt::LeftButton);
+        QVERIFY(form->isVisible());
+    }
+
+    // Declining closes every window, and with the last window the program ends.
+    form->findChild<QPushButton *>("pushButton_reject")->click();
+    QVERIFY(window.property("closingapplication").toBool());
+    QVERIFY(!window.isVisible());
+    QVERIFY(!form->isVisible());
+    QVERIFY(window.settingsFiles.termsOfUseApproved());
+}
+
+void TestMainWindow::chromeHelpButtonShowsHelp()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.grab();
+    const QPoint help = window.property("helpbuttonrect").toRect().center();
+    QVERIFY(!help.isNull());
+    // The help file is missing beside the test, so the help shows its message; the message
+    // runs its own event loop, so a timer inside that loop answers it.
+    bool messageShown = false;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            messageShown = true;
+            box->accept();
+        }
+    });
+    answer.start(20);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, QPointF(help), window.mapToGlobal(QPointF(help)), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&window, &event);
+    }
+    QTRY_VERIFY(messageShown);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,6 +1,8 @@
 #include "privateoffice.h"
 
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/officepipe.h"
+#include "excel/calc/officeprocess.h"
 #include "excel/excelbackend.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -10,6 +12,7 @@
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/DispatchHelper.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
@@ -30,11 +33,13 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
+#include <QUrl>
 #include <QUuid>
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -121,19 +126,26 @@ QString PrivateOffice::profileUrl() const
     return "file://" + profile.path();
 }
 
-bool PrivateOffice::start(Listening listening)
+bool PrivateOffice::start(Listening listening, Appearance appearance)
 {
     ExcelBackend::configure(pipe, profileUrl());
-    QStringList arguments{"--headless", "--invisible", "--norestore",
-                          "--nologo",   "--nodefault", "-env:UserInstallation=" + profileUrl()};
+    QStringList arguments{"--norestore", "--nologo", "-env:UserInstallation=" + profileUrl()};
+    if (appearance == Headless)
+        arguments << "--headless"
+                  << "--invisible"
+                  << "--nodefault";
+    else
+        arguments << "--calc";
     if (listening == Listens)
         arguments << "--accept=pipe,name=" + pipe + ";urp;";
+    // The office's pipe is made with the umask it starts with; only the user may use it.
+    launcher.setChildProcessModifier([]() { ::umask(077); });
     launcher.start("soffice", arguments);
     if (!launcher.waitForStarted())
         return false;
     const QDeadlineTimer deadline(startWaitMs);
     while (!deadline.hasExpired()) {
-        if (listening == DoesNotListen && officeProcesses().size() > 1)
+        if (listening == DoesNotListen && OfficeProcess::isRunning("/proc", getuid(), profileUrl()))
             return true;
         direct = CalcConnection::open(pipe);
         if (direct)
@@ -149,22 +161,18 @@ bool PrivateOffice::connect()
     return direct != nullptr;
 }
 
-// The launcher hands over to soffice.bin, which outlives it; both are found by the profile.
+// The launcher hands over to the office, which outlives it; both are found by the profile.
 QList<qint64> PrivateOffice::officeProcesses() const
 {
-    QList<qint64> found;
-    const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        bool numeric = false;
-        const qint64 pid = entry.toLongLong(&numeric);
-        if (!numeric)
-            continue;
-        QFile cmdline("/proc/" + entry + "/cmdline");
-        if (cmdline.open(QIODevice::ReadOnly) &&
-            cmdline.readAll().contains(profile.path().toUtf8()))
-            found.append(pid);
-    }
-    return found;
+    return OfficeProcess::find("/proc", getuid(), profileUrl(),
+                               OfficeProcess::Kind::OfficeAndLauncher);
+}
+
+qint64 PrivateOffice::processId() const
+{
+    const QList<qint64> found =
+        OfficeProcess::find("/proc", getuid(), profileUrl(), OfficeProcess::Kind::Office);
+    return found.isEmpty() ? 0 : found.first();
 }
 
 void PrivateOffice::kill()
@@ -179,7 +187,7 @@ void PrivateOffice::kill()
     while (!officeProcesses().isEmpty() && !deadline.hasExpired())
         QThread::msleep(pollMs);
     // A killed office leaves its pipe behind in the temporary folder.
-    QFile::remove(QString("%1/OSL_PIPE_%2_%3").arg(QDir::tempPath()).arg(getuid()).arg(pipe));
+    QFile::remove(OfficePipe::socketPath(pipe, getuid()));
 }
 
 void PrivateOffice::stop()
@@ -192,6 +200,26 @@ void PrivateOffice::stop()
             QThread::msleep(pollMs);
     }
     kill();
+}
+
+QString PrivateOffice::open(const QString &path)
+{
+    const OUString url =
+        toOUString(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString());
+    return toQString(direct->guard(
+        "open workbook",
+        [&]() {
+            beans::PropertyValue hidden;
+            hidden.Name = "Hidden";
+            hidden.Value <<= true;
+            const uno::Reference<frame::XTitle> book(
+                uno::Reference<frame::XComponentLoader>(direct->desktop(), uno::UNO_QUERY_THROW)
+                    ->loadComponentFromURL(url, "_blank", 0,
+                                           uno::Sequence<beans::PropertyValue>(&hidden, 1)),
+                uno::UNO_QUERY);
+            return book.is() ? book->getTitle() : OUString();
+        },
+        OUString()));
 }
 
 bool PrivateOffice::setContent(const QString &book, const QString &cell, const QString &content)

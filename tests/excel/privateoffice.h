@@ -20,10 +20,12 @@ public:
     ~PrivateOffice();
 
     enum Listening { Listens, DoesNotListen };
+    // A visible office opens a new workbook's window on the display in DISPLAY.
+    enum Appearance { Headless, Visible };
 
     // Starts the office and waits until it accepts connections; one that does not listen is
     // only waited for until its process runs.
-    bool start(Listening listening = Listens);
+    bool start(Listening listening = Listens, Appearance appearance = Headless);
     // Opens the test's own connection to an office that was made to listen later.
     bool connect();
     // Kills the office at once, as a crash would, and waits until it is gone.
@@ -32,8 +34,15 @@ public:
     void stop();
 
     QString pipeName() const { return pipe; }
+    // The fixture's own connection, for what only a raw office call can show.
+    std::shared_ptr<CalcConnection> connection() const { return direct; }
     QString profileUrl() const;
+    // The office process itself (not its launcher); 0 when it does not run.
+    qint64 processId() const;
 
+    // Opens a workbook file in a hidden window; its title, empty when it did not load (a file
+    // that another office holds open does not load: nobody answers the office's question).
+    QString open(const QString &path);
     // Brings the workbook's window to the front, as a user's click would.
     bool activate(const QString &book);
     bool setContent(const QString &book, const QString &cell, const QString &content);

@@ -1,4 +1,3 @@
-#include "debugcapture.h"
 #include "privateoffice.h"
 
 #include "app/mainwindow.h"
@@ -14,8 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
-// The main window finding the spreadsheet instance the user looks at, and keeping itself on top
-// of it, against a private headless office.
+// The main window finding the spreadsheet instance the user looks at, against a private headless
+// office. Which application is in front is tried on a real display (tst_excelforeground).
 class TestExcelAttach : public QObject
 {
     Q_OBJECT
@@ -31,9 +30,6 @@ private slots:
     void runningOfficeIsMadeToListen();
     void newWorkbookInRunningOfficeWithoutOne();
     void startsCalcWhenNoneRuns();
-    void ownWindowInFrontStopsPolling();
-    void calcInFrontPutsWindowOnTopAndPolls();
-    void otherApplicationInFrontDropsOnTop();
     void deactivationStartsPollingAndActivationStops();
 
 private:
@@ -154,68 +150,6 @@ void TestExcelAttach::startsCalcWhenNoneRuns()
     QVERIFY(isExcelProcessRunning());
     QVERIFY(!application.activeWorkbook(false)->name().isEmpty());
     QVERIFY(office.connect());
-}
-
-void TestExcelAttach::ownWindowInFrontStopsPolling()
-{
-    MainWindow window;
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    const Qt::WindowFlags flags = window.windowFlags();
-    window.frontMostTimer->start();
-    DebugCapture capture;
-    window.checkExcelIsFrontMostTimeout();
-    QVERIFY(!window.frontMostTimer->isActive());
-    QCOMPARE(window.windowFlags(), flags);
-    QCOMPARE(capture.lines(), QStringList{"----------> \"Marlowin Pro\""});
-}
-
-// The headless office's window counts as active, so the office is in front here.
-void TestExcelAttach::calcInFrontPutsWindowOnTopAndPolls()
-{
-    QVERIFY(openWorkbook());
-    const QString book = ExcelBackend::attachOrStart()->activeWorkbook()->name();
-    QVERIFY(office.activate(book));
-    QTRY_VERIFY(ExcelBackend::activeWindowTitle().startsWith(book));
-    MainWindow window;
-    DebugCapture capture;
-    window.checkExcelIsFrontMostTimeout();
-    QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(window.frontMostTimer->isActive());
-    QVERIFY(window.isVisible());
-    const QStringList lines = capture.lines();
-    QCOMPARE(lines.size(), 4);
-    QVERIFY2(lines[0].endsWith(" - LibreOffice Calc\""), qPrintable(lines.join('\n')));
-    QVERIFY(lines[2].startsWith("Changing flags!!!!!! QFlags(0x1"));
-    QCOMPARE(lines[2].count("0x40000"), 1);
-    QCOMPARE(lines[3], QString("SHOWING"));
-
-    capture.clear();
-    window.checkExcelIsFrontMostTimeout();
-    QVERIFY(window.frontMostTimer->isActive());
-    QCOMPARE(capture.lines().size(), 2);
-}
-
-void TestExcelAttach::otherApplicationInFrontDropsOnTop()
-{
-    MainWindow window;
-    window.setWindowFlags(window.windowFlags() | Qt::WindowStaysOnTopHint);
-    window.frontMostTimer->start();
-    // No office to ask: neither one of ours nor the office is in front.
-    ExcelBackend::configure(office.pipeName() + "_none", office.profileUrl());
-    DebugCapture capture;
-    window.checkExcelIsFrontMostTimeout();
-    ExcelBackend::configure(office.pipeName(), office.profileUrl());
-    QVERIFY(!(window.windowFlags() & Qt::WindowStaysOnTopHint));
-    QVERIFY(!window.frontMostTimer->isActive());
-    QVERIFY(window.isVisible());
-    const QStringList lines = capture.lines();
-    QCOMPARE(lines.size(), 4);
-    QCOMPARE(lines[0], QString("----------> \"\""));
-    QCOMPARE(lines[2].count("0x40000"), 1);
-    QVERIFY(lines[2].endsWith(")"));
-    QCOMPARE(lines[3], QString("SHOWING"));
 }
 
 void TestExcelAttach::deactivationStartsPollingAndActivationStops()

@@ -58,29 +58,30 @@ void TestExcelProbes::officeProcess_data()
     QTest::addColumn<QByteArrayList>("arguments");
     QTest::addColumn<QString>("profile");
     QTest::addColumn<bool>("expected");
+    QTest::addColumn<bool>("anyProfile");
 
     const QByteArray program = "/usr/lib/libreoffice/program/soffice.bin";
     const QByteArray own = "-env:UserInstallation=file:///tmp/own";
     QTest::newRow("user's office, default profile")
         << "123" << QByteArray("soffice.bin") << QByteArray("S")
-        << QByteArrayList{program, "--calc"} << QString() << true;
+        << QByteArrayList{program, "--calc"} << QString() << true << true;
     QTest::newRow("private office is not the user's")
         << "123" << QByteArray("soffice.bin") << QByteArray("S")
-        << QByteArrayList{program, own, "--headless"} << QString() << false;
+        << QByteArrayList{program, own, "--headless"} << QString() << false << true;
     QTest::newRow("private office asked for by its profile")
         << "123" << QByteArray("soffice.bin") << QByteArray("S")
-        << QByteArrayList{program, "--headless", own} << QString("file:///tmp/own") << true;
+        << QByteArrayList{program, "--headless", own} << QString("file:///tmp/own") << true << true;
     QTest::newRow("another profile")
         << "123" << QByteArray("soffice.bin") << QByteArray("S") << QByteArrayList{program, own}
-        << QString("file:///tmp/other") << false;
+        << QString("file:///tmp/other") << false << true;
     QTest::newRow("ended, not reaped") << "123" << QByteArray("soffice.bin") << QByteArray("Z")
-                                       << QByteArrayList{} << QString() << false;
+                                       << QByteArrayList{} << QString() << false << false;
     QTest::newRow("launcher only") << "123" << QByteArray("oosplash") << QByteArray("S")
-                                   << QByteArrayList{"oosplash"} << QString() << false;
+                                   << QByteArrayList{"oosplash"} << QString() << false << false;
     QTest::newRow("longer name") << "123" << QByteArray("soffice.binx") << QByteArray("S")
-                                 << QByteArrayList{program} << QString() << false;
+                                 << QByteArrayList{program} << QString() << false << false;
     QTest::newRow("not a process folder") << "self" << QByteArray("soffice.bin") << QByteArray("S")
-                                          << QByteArrayList{program} << QString() << false;
+                                          << QByteArrayList{program} << QString() << false << false;
 }
 
 void TestExcelProbes::officeProcess()
@@ -91,12 +92,16 @@ void TestExcelProbes::officeProcess()
     QFETCH(QByteArrayList, arguments);
     QFETCH(QString, profile);
     QFETCH(bool, expected);
+    QFETCH(bool, anyProfile);
 
     QTemporaryDir root;
     addProcess(QDir(root.path()), {"7", "bash", "S", {"bash"}});
     addProcess(QDir(root.path()), {pid, comm, state, arguments});
-    QCOMPARE(isOfficeProcessRunning(root.path(), getuid(), profile), expected);
-    QVERIFY(!isOfficeProcessRunning(root.path(), getuid() + 1, profile));
+    QCOMPARE(OfficeProcess::isRunning(root.path(), getuid(), profile), expected);
+    QVERIFY(!OfficeProcess::isRunning(root.path(), getuid() + 1, profile));
+    // The window system names a process; any office of the user's counts.
+    QCOMPARE(OfficeProcess::isOffice(root.path(), 123, getuid()), anyProfile);
+    QVERIFY(!OfficeProcess::isOffice(root.path(), 7, getuid()));
 }
 
 void TestExcelProbes::titleStartsWith_data()

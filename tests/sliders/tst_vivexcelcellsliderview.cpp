@@ -5,6 +5,7 @@
 #include "excel/vivexcelsheet.h"
 #include "excel/vivexcelworkbook.h"
 #include "excel/vivexcelworkbooks.h"
+#include "excel/vivexcelworksheet.h"
 #include "excel/vivexcelworksheets.h"
 #include "graph/minmaxmultidimdata.h"
 #include "sliders/vivexcelcellsliderview.h"
@@ -104,11 +105,11 @@ void TestVIVExcelCellSliderView::bindingConfiguresFromTheCell()
     QVERIFY(qFuzzyCompare(1 + slider->realMaximum(), 1 + maximum));
     QVERIFY(qFuzzyCompare(slider->realStep(), step));
     QVERIFY(qAbs(slider->realValue() - value) < step / 2);
-    QVERIFY(qFuzzyCompare(1 + view.display()->data()->minimum(), 1 + minimum));
-    QVERIFY(qFuzzyCompare(1 + view.display()->data()->maximum(), 1 + maximum));
     QCOMPARE(view.addressLabel()->text(), "C3");
     QCOMPARE(view.display()->text(), "C3");
+    // The cell's value, in single precision, starts the display's history.
     QCOMPARE(view.display()->data()->values().size(), 1);
+    QCOMPARE(float(view.display()->data()->values().first()), float(value));
     QCOMPARE(configChanged.count(), 0);
 }
 
@@ -151,7 +152,8 @@ void TestVIVExcelCellSliderView::quietMovesAreNeverWritten()
 {
     excel->setValue("A1", 0.123456789);
     VIVExcelCellSliderView view;
-    QSignalSpy viewValues(&view, &VIVExcelCellSliderView::valueChanged);
+    int viewValues = 0;
+    connect(&view, &VIVExcelCellSliderView::valueChanged, [&viewValues] { ++viewValues; });
     QSignalSpy sliderValues(view.slider(), &VIVSlider::valueChanged);
     view.setRange(cell("A1"));
     {
@@ -161,12 +163,12 @@ void TestVIVExcelCellSliderView::quietMovesAreNeverWritten()
     // Every emission the slider has pending is out once its latest value is the quiet one.
     QTRY_VERIFY(!sliderValues.isEmpty() &&
                 qFuzzyCompare(sliderValues.last().first().toDouble(), 0.2));
-    QCOMPARE(viewValues.count(), 0);
+    QCOMPARE(viewValues, 0);
     QCOMPARE(excel->count("SetValue"), 0);
     QCOMPARE(excel->value("A1"), QVariant(0.123456789));
 
     drag(view, 0.15);
-    QCOMPARE(viewValues.count(), 1);
+    QCOMPARE(viewValues, 1);
     QCOMPARE(excel->count("SetValue"), 1);
 }
 

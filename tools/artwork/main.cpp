@@ -45,9 +45,12 @@ QList<Artwork> allArtworks()
         {QStringLiteral("resources/metal.jpg"), metalSurface},
         {QStringLiteral("resources/stainless-steel.jpg"), stainlessSteelSurface},
         {QStringLiteral("resources/SplashScreen.png"), splashPicture},
-        {QStringLiteral("icons/IconMarlowinPro16.png"), [] { return productIcon(16); }},
-        {QStringLiteral("icons/IconMarlowinPro512.png"), [] { return productIcon(512); }},
     };
+    // The desktop's icon theme takes the product icon in these sizes; the program compiles in
+    // 16 and 512 only.
+    for (const int size : {16, 32, 48, 64, 128, 256, 512})
+        artworks.append({QStringLiteral("icons/IconMarlowinPro%1.png").arg(size),
+                         [size] { return productIcon(size); }});
     addChromeButtons(artworks, QStringLiteral("btn_on"), ChromeGlyph::Power, true);
     addChromeButtons(artworks, QStringLiteral("btn_close"), ChromeGlyph::Close, false);
     addChromeButtons(artworks, QStringLiteral("btn_minimize"), ChromeGlyph::Minimize, false);

@@ -1,0 +1,158 @@
+#include "excel/calc/calcconnection.h"
+#include "excel/calc/officepipe.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+#include <QUuid>
+#include <csignal>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// The link speaks only to a pipe that is the user's alone, and gives up on one that takes the
+// connection but never answers. The sockets here are the test's own, standing in for a squatter
+// or an office started with a careless umask.
+class TestOfficePipe : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void refusedPipes_data();
+    void refusedPipes();
+    void silentListenerIsGivenUp();
+};
+
+namespace {
+
+enum class Squatter { File, OpenToOthers, OtherOwner, OtherPeer };
+
+QString newPipeName()
+{
+    return "marlowin_pipe_" + QUuid::createUuid().toString(QUuid::Id128).left(12);
+}
+
+int listenAt(const QString &path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof(address.sun_path));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) != 0)
+        return -1;
+    return fd;
+}
+
+const uid_t nobody = 65534;
+
+// A socket whose file is the user's but whose listener runs as somebody else: bound first, then
+// the listening process gives up its rights. Only root can make one.
+pid_t listenAsSomebodyElse(const QString &path)
+{
+    const int fd = listenAt(path);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setuid(nobody) != 0 || ::listen(fd, 8) != 0)
+            _exit(1);
+        pause();
+        _exit(0);
+    }
+    ::close(fd);
+    return child;
+}
+
+} // namespace
+
+void TestOfficePipe::refusedPipes_data()
+{
+    QTest::addColumn<Squatter>("squatter");
+    QTest::addColumn<OfficePipe::Verdict>("verdict");
+    QTest::addColumn<QString>("advice");
+
+    QTest::newRow("a plain file") << Squatter::File << OfficePipe::Verdict::NotASocket
+                                  << "does not belong to you";
+    QTest::newRow("writable by others")
+        << Squatter::OpenToOthers << OfficePipe::Verdict::OpenToOthers << "umask 077";
+    QTest::newRow("another user's socket")
+        << Squatter::OtherOwner << OfficePipe::Verdict::ForeignOwner << "does not belong to you";
+    QTest::newRow("another user listens")
+        << Squatter::OtherPeer << OfficePipe::Verdict::ForeignPeer << "does not belong to you";
+}
+
+void TestOfficePipe::refusedPipes()
+{
+    QFETCH(Squatter, squatter);
+    QFETCH(OfficePipe::Verdict, verdict);
+    QFETCH(QString, advice);
+
+    const bool root = getuid() == 0;
+    if ((squatter == Squatter::OtherOwner || squatter == Squatter::OtherPeer) && !root)
+        QSKIP("Only root can make a socket of another user");
+    const QString pipe = newPipeName();
+    const QString path = OfficePipe::socketPath(pipe, getuid());
+    int fd = -1;
+    pid_t listener = 0;
+    switch (squatter) {
+    case Squatter::File: {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        break;
+    }
+    case Squatter::OpenToOthers:
+        fd = listenAt(path);
+        QVERIFY(fd >= 0 && ::listen(fd, 8) == 0);
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0777), 0);
+        break;
+    case Squatter::OtherOwner:
+        fd = listenAt(path);
+        QVERIFY(fd >= 0 && ::listen(fd, 8) == 0);
+        QCOMPARE(::chown(QFile::encodeName(path).constData(), nobody, nobody), 0);
+        break;
+    case Squatter::OtherPeer:
+        listener = listenAsSomebodyElse(path);
+        QVERIFY(listener > 0);
+        QTest::qWait(200);
+        break;
+    }
+
+    QCOMPARE(OfficePipe::check(path, getuid()), verdict);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(advice)));
+    CalcConnection::Failure failure = CalcConnection::Failure::None;
+    QVERIFY(!CalcConnection::open(pipe, &failure));
+    QCOMPARE(failure, CalcConnection::Failure::Refused);
+
+    if (fd >= 0)
+        ::close(fd);
+    if (listener > 0) {
+        ::kill(listener, SIGKILL);
+        waitpid(listener, nullptr, 0);
+    }
+    QFile::remove(path);
+}
+
+// A listener of the user's own that takes the connection and never answers, as a stopped
+// office would: opening gives up after its deadline instead of hanging.
+void TestOfficePipe::silentListenerIsGivenUp()
+{
+    const QString pipe = newPipeName();
+    const QString path = OfficePipe::socketPath(pipe, getuid());
+    const int fd = listenAt(path);
+    QVERIFY(fd >= 0 && ::listen(fd, 8) == 0);
+    QCOMPARE(OfficePipe::check(path, getuid()), OfficePipe::Verdict::Usable);
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("did not answer within"));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    CalcConnection::Failure failure = CalcConnection::Failure::None;
+    QVERIFY(!CalcConnection::open(pipe, &failure));
+    QCOMPARE(failure, CalcConnection::Failure::NoAnswer);
+    QVERIFY2(elapsed.elapsed() < 15000, qPrintable(QString::number(elapsed.elapsed())));
+    ::close(fd);
+    QFile::remove(path);
+}
+
+QTEST_MAIN(TestOfficePipe)
+#include "tst_officepipe.moc"
