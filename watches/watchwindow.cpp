@@ -1,6 +1,8 @@
 #include "watches/watchwindow.h"
 #include "ui_watchwindow.h"
 
+#include <QScrollBar>
+
 #include "graph/minmaxmultidimdata.h"
 #include "watches/vivexcelwatchscale.h"
 #include "watches/vivexcelwatchview.h"
@@ -33,6 +35,43 @@ WatchWindow::WatchWindow(QWidget *parent) : QWidget(parent), ui(new Ui::WatchWin
     ui->checkBox_SmoothGraphs->hide();
 
     Backgrounds::FormHandler::setTransparentBackground(ui->scrollArea);
+    connect(ui->pushButton_newWatchWindow, &QPushButton::clicked, this,
+            &WatchWindow::newWindowRequested);
+}
+
+void WatchWindow::setSurfaceControlsVisible(bool visible)
+{
+    ui->widget_3DGraphSettings->setVisible(visible);
+}
+
+void WatchWindow::setSmoothControlVisible(bool visible)
+{
+    ui->checkBox_SmoothGraphs->setVisible(visible);
+}
+
+void WatchWindow::setLightingControlsVisible(bool visible)
+{
+    ui->checkBox_useNormalAveraged->setVisible(visible);
+    ui->checkBox_useTriangleRects->setVisible(visible);
+}
+
+void WatchWindow::setNewWindowButtonVisible(bool visible)
+{
+    ui->pushButton_newWatchWindow->setVisible(visible);
+}
+
+void WatchWindow::setContentsSpacing(int spacing)
+{
+    ui->verticalLayout_2->setSpacing(spacing);
+}
+
+void WatchWindow::setControlStyleSheets(const QString &horizontalScrollBar,
+                                        const QString &verticalScrollBar, const QString &slider)
+{
+    ui->scrollArea->horizontalScrollBar()->setStyleSheet(horizontalScrollBar);
+    ui->scrollArea->verticalScrollBar()->setStyleSheet(verticalScrollBar);
+    ui->horizontalSlider_watchSize->setStyleSheet(slider);
+    ui->horizontalSlider_watchGraphAlpha->setStyleSheet(slider);
 }
 
 WatchWindow::~WatchWindow()
@@ -255,14 +294,20 @@ int WatchWindow::widthFor(VIVExcelWatchView *watch) const
     return target + sideRoom;
 }
 
+// A watch that changed sizes the window for itself; any other sender (a data store whose graph
+// depth changed) sizes it for the widest watch, so a curve watch never cramps a surface.
 void WatchWindow::checkResize()
 {
-    VIVExcelWatchView *reference = qobject_cast<VIVExcelWatchView *>(sender());
-    if (!reference)
-        reference = m_watches.isEmpty() ? nullptr : m_watches.constFirst();
-    if (!reference)
+    int target = 0;
+    if (auto *reference = qobject_cast<VIVExcelWatchView *>(sender())) {
+        target = widthFor(reference);
+    } else {
+        for (VIVExcelWatchView *watch : std::as_const(m_watches))
+            target = std::max(target, widthFor(watch));
+    }
+    if (target == 0)
         return;
-    m_targetWidth = std::max(widthFor(reference), minimumWidth());
+    m_targetWidth = std::max(target, minimumWidth());
     m_resizeTimer.start();
 }
 

@@ -49,6 +49,18 @@ public:
     int watchSize() const;
     void setWatchSize(int size);
 
+    // Which of the graph controls the current kind of graph needs: the 3D settings row and the
+    // smoothing box; the lighting experiments stay hidden unless asked for.
+    void setSurfaceControlsVisible(bool visible);
+    void setSmoothControlVisible(bool visible);
+    void setLightingControlsVisible(bool visible);
+    // Only the newest watch window offers to open another one.
+    void setNewWindowButtonVisible(bool visible);
+    void setContentsSpacing(int spacing);
+    // The look of the scroll bars and sliders, shared with the main window.
+    void setControlStyleSheets(const QString &horizontalScrollBar, const QString &verticalScrollBar,
+                               const QString &slider);
+
     // A negative alpha takes the value of the transparency slider.
     void applyGraphAlpha(VIVExcelWatchView *watch, double alpha);
     double sliderAlpha() const;
@@ -56,6 +68,7 @@ public:
 signals:
     void newWatchSize(int size);
     void watchesEmptied();
+    void newWindowRequested();
 
 public slots:
     void doCheckResize();

@@ -1,4 +1,5 @@
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/calcrecalculation.h"
 #include "excel/calc/calcwritebracket.h"
 #include "excel/calc/officepipe.h"
 #include "excel/excellogging.h"
@@ -161,7 +162,10 @@ qint64 nextSerial()
 
 } // namespace
 
-CalcConnection::CalcConnection() : bracket(std::make_unique<CalcWriteBracket>()) {}
+CalcConnection::CalcConnection()
+    : bracket(std::make_unique<CalcWriteBracket>()),
+      recalculating(std::make_unique<CalcRecalculation>())
+{}
 
 CalcConnection::~CalcConnection()
 {

@@ -15,6 +15,7 @@ using rtl::OUString;
 #include <QString>
 #include <memory>
 
+class CalcRecalculation;
 class CalcWriteBracket;
 
 inline QString toQString(const OUString &text)
@@ -67,6 +68,7 @@ public:
     css::uno::Reference<css::frame::XDesktop2> desktop() const { return desktopObject; }
     css::uno::Reference<css::uno::XComponentContext> context() const { return remoteContext; }
     CalcWriteBracket &writeBracket() { return *bracket; }
+    CalcRecalculation &recalculation() { return *recalculating; }
 
     template <typename Call, typename Result>
     Result guard(const char *operation, Call &&call, Result fallback)
@@ -109,6 +111,7 @@ private:
     css::uno::Reference<css::frame::XDesktop2> desktopObject;
     css::uno::Reference<css::lang::XComponent> bridge;
     std::unique_ptr<CalcWriteBracket> bracket;
+    std::unique_ptr<CalcRecalculation> recalculating;
 };
 
 #endif
