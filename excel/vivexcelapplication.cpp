@@ -2,6 +2,7 @@
 #include "excel/celladdress.h"
 #include "excel/excelapplication.h"
 #include "excel/excelbackend.h"
+#include "excel/excelrange.h"
 #include "excel/excelwindow.h"
 #include "excel/excelworkbook.h"
 #include "excel/vivexcelrange.h"
@@ -38,6 +39,29 @@ QString labelTowards(VIVExcelSheet *sheet, int row, int column, bool alongRow)
             return cell->text();
     }
     return QString();
+}
+
+// A value read from a cell as a scan stores it: single precision, NaN for anything that is not a
+// number.
+qreal scanNumber(const QVariant &value)
+{
+    bool isNumber = false;
+    const float number = value.toFloat(&isNumber);
+    return isNumber ? qreal(number) : std::numeric_limits<qreal>::quiet_NaN();
+}
+
+// The wrapped cells of a batch; nothing when one of them wraps no cell.
+std::optional<QList<ExcelRange *>> cellsOf(const QList<VIVExcelRange *> &ranges)
+{
+    QList<ExcelRange *> cells;
+    cells.reserve(ranges.size());
+    for (VIVExcelRange *range : ranges) {
+        auto *cell = dynamic_cast<ExcelRange *>(range->object());
+        if (!cell)
+            return std::nullopt;
+        cells.append(cell);
+    }
+    return cells;
 }
 
 } // namespace
@@ -123,12 +147,8 @@ VIVExcelApplication::setCellValuesGetCellValues(const QList<VIVExcelRange *> &wr
         writeRanges[i]->setValue(double(values[i]));
     QList<qreal> results;
     results.reserve(readRanges.size());
-    // Results carry single precision only, as the scan stores them.
-    for (VIVExcelRange *range : readRanges) {
-        bool isNumber = false;
-        const float number = range->value().toFloat(&isNumber);
-        results.append(isNumber ? qreal(number) : std::numeric_limits<qreal>::quiet_NaN());
-    }
+    for (VIVExcelRange *range : readRanges)
+        results.append(scanNumber(range->value()));
     return results;
 }
 
@@ -141,14 +161,40 @@ QList<qreal> VIVExcelApplication::evaluatePoints(const QList<VIVExcelRange *> &w
         qCWarning(lcLink) << "Incorrect data length in evaluatePoints";
         return {};
     }
+    if (const std::optional<QList<qreal>> results =
+            evaluateInApplication(writeRanges, pointValues, readRanges))
+        return *results;
     QList<qreal> results;
     results.reserve(pointValues.size() / width * readRanges.size());
     for (qsizetype start = 0; start < pointValues.size(); start += width) {
-        const QList<qreal> point = setCellValuesGetCellValues(
-            writeRanges, pointValues.mid(start, width), readRanges);
+        const QList<qreal> point =
+            setCellValuesGetCellValues(writeRanges, pointValues.mid(start, width), readRanges);
         if (point.size() != readRanges.size())
             return {};
         results.append(point);
     }
+    return results;
+}
+
+// The application runs the whole batch itself when it can; its values go through the same
+// conversion as the cell-by-cell reads, so both ways store the same numbers.
+std::optional<QList<qreal>>
+VIVExcelApplication::evaluateInApplication(const QList<VIVExcelRange *> &writeRanges,
+                                           const QList<qreal> &pointValues,
+                                           const QList<VIVExcelRange *> &readRanges)
+{
+    auto *application = dynamic_cast<ExcelApplication *>(object());
+    const std::optional<QList<ExcelRange *>> writes = cellsOf(writeRanges);
+    const std::optional<QList<ExcelRange *>> reads = cellsOf(readRanges);
+    if (!application || !writes || !reads)
+        return std::nullopt;
+    const std::optional<QList<QVariant>> values =
+        application->evaluatePoints(*writes, pointValues, *reads);
+    if (!values || values->size() != pointValues.size() / writeRanges.size() * readRanges.size())
+        return std::nullopt;
+    QList<qreal> results;
+    results.reserve(values->size());
+    for (const QVariant &value : *values)
+        results.append(scanNumber(value));
     return results;
 }

@@ -1,5 +1,7 @@
 #include "excel/calc/calcapplication.h"
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/calckernel.h"
+#include "excel/calc/calcrange.h"
 #include "excel/calc/calcwindow.h"
 #include "excel/calc/calcworkbook.h"
 #include "excel/calc/calcworkbooks.h"
@@ -25,6 +27,38 @@ uno::Reference<frame::XModel> currentSpreadsheet(CalcConnection &connection)
             return uno::Reference<frame::XModel>(document, uno::UNO_QUERY);
         },
         uno::Reference<frame::XModel>());
+}
+
+// The cells of a batch as the kernel finds them; nothing unless all are single cells of one
+// document.
+bool batchCells(const QList<ExcelRange *> &ranges, uno::Reference<frame::XModel> &document,
+                uno::Sequence<uno::Reference<uno::XInterface>> &cells,
+                QList<uno::Reference<table::XCell>> &typed)
+{
+    cells.realloc(ranges.size());
+    uno::Reference<uno::XInterface> *next = cells.getArray();
+    for (ExcelRange *range : ranges) {
+        auto *calcRange = dynamic_cast<CalcRange *>(range);
+        const std::optional<CalcRange::BatchCell> cell =
+            calcRange ? calcRange->batchCell() : std::nullopt;
+        if (!cell || (document.is() && document.get() != cell->document.get()))
+            return false;
+        document = cell->document;
+        *next++ = cell->cell;
+        typed.append(cell->cell);
+    }
+    return true;
+}
+
+QVariant toVariant(const uno::Any &value)
+{
+    double number = 0;
+    if (value >>= number)
+        return number;
+    OUString text;
+    if (value >>= text)
+        return toQString(text);
+    return QVariant();
 }
 
 } // namespace
@@ -97,4 +131,31 @@ void CalcApplication::setScreenUpdating(bool updating)
         bracket.end(*connection);
     else
         bracket.begin(*connection, CalcWorkbooks::spreadsheetModels(*connection));
+}
+
+std::optional<QList<QVariant>> CalcApplication::evaluatePoints(const QList<ExcelRange *> &writes,
+                                                               const QList<double> &pointValues,
+                                                               const QList<ExcelRange *> &reads)
+{
+    CalcKernel::Batch batch;
+    QList<uno::Reference<table::XCell>> written;
+    QList<uno::Reference<table::XCell>> read;
+    if (!batchCells(writes, batch.document, batch.writeCells, written) ||
+        !batchCells(reads, batch.document, batch.readCells, read) ||
+        !connection->kernel().ensure(*connection))
+        return std::nullopt;
+    batch.values = uno::Sequence<double>(pointValues.constData(), pointValues.size());
+    // The bracket keeps what the cells held before the kernel first writes them, as for a write
+    // of the program's own.
+    for (const uno::Reference<table::XCell> &cell : std::as_const(written))
+        connection->writeBracket().noteWrite(*connection, cell);
+    const std::optional<uno::Sequence<uno::Any>> results =
+        connection->kernel().evaluate(*connection, batch);
+    if (!results)
+        return std::nullopt;
+    QList<QVariant> values;
+    values.reserve(results->getLength());
+    for (const uno::Any &value : *results)
+        values.append(toVariant(value));
+    return values;
 }

@@ -1,4 +1,5 @@
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/calckernel.h"
 #include "excel/calc/calcwritebracket.h"
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -49,7 +50,9 @@ qint64 nextSerial()
 
 } // namespace
 
-CalcConnection::CalcConnection() : bracket(std::make_unique<CalcWriteBracket>()) {}
+CalcConnection::CalcConnection()
+    : bracket(std::make_unique<CalcWriteBracket>()), scanKernel(std::make_unique<CalcKernel>())
+{}
 
 // The bridge closes itself once the last object of the office is released.
 CalcConnection::~CalcConnection() = default;

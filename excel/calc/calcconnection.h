@@ -14,6 +14,7 @@ using rtl::OUString;
 #include <QString>
 #include <memory>
 
+class CalcKernel;
 class CalcWriteBracket;
 
 inline QString toQString(const OUString &text)
@@ -50,6 +51,7 @@ public:
     css::uno::Reference<css::frame::XDesktop2> desktop() const { return desktopObject; }
     css::uno::Reference<css::uno::XComponentContext> context() const { return remoteContext; }
     CalcWriteBracket &writeBracket() { return *bracket; }
+    CalcKernel &kernel() { return *scanKernel; }
 
     template <typename Call, typename Result>
     Result guard(const char *operation, Call &&call, Result fallback)
@@ -89,6 +91,7 @@ private:
     css::uno::Reference<css::uno::XComponentContext> remoteContext;
     css::uno::Reference<css::frame::XDesktop2> desktopObject;
     std::unique_ptr<CalcWriteBracket> bracket;
+    std::unique_ptr<CalcKernel> scanKernel;
 };
 
 #endif

@@ -186,3 +186,10 @@ std::unique_ptr<ExcelWorksheet> CalcRange::worksheet()
         return nullptr;
     return std::make_unique<CalcWorksheet>(connection, model, sheet);
 }
+
+std::optional<CalcRange::BatchCell> CalcRange::batchCell()
+{
+    if (!cell().is() || !model.is())
+        return std::nullopt;
+    return BatchCell{model, singleCell};
+}

@@ -9,6 +9,7 @@
 #include <com/sun/star/table/XCell.hpp>
 
 #include <memory>
+#include <optional>
 
 class CalcConnection;
 
@@ -30,6 +31,14 @@ public:
     int column() override;
     QString address() override;
     std::unique_ptr<ExcelWorksheet> worksheet() override;
+
+    // Where a batch of the scan kernel finds this cell; nothing unless it is a single cell.
+    struct BatchCell
+    {
+        css::uno::Reference<css::frame::XModel> document;
+        css::uno::Reference<css::table::XCell> cell;
+    };
+    std::optional<BatchCell> batchCell();
 
 private:
     const css::uno::Reference<css::table::XCell> &cell();
