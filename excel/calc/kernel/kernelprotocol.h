@@ -27,6 +27,10 @@ constexpr char writeCells[] = "WriteCells";
 constexpr char readCells[] = "ReadCells";
 constexpr char values[] = "Values";
 constexpr char fullRecalculation[] = "FullRecalculation";
+// Optional: every read is the cell's bare number, as the office computes it. What a batch costs
+// then is the office's own writing, recalculating and reading, the floor the kernel is measured
+// against.
+constexpr char numbersOnly[] = "NumbersOnly";
 
 // The program's write bracket, held by the kernel too so that it is closed when the program's
 // connection dies. Arm: Document, WasModified, HiddenUndoContext, UndoDisabled (one call per

@@ -21,6 +21,7 @@ ScanBatch::ScanBatch(const uno::Sequence<beans::NamedValue> &arguments)
         readCells, "a list of cells");
     values = named.required<uno::Sequence<double>>(KernelProtocol::values, "a list of numbers");
     fullRecalculation = named.optional<bool>(KernelProtocol::fullRecalculation, "a boolean", false);
+    numbersOnly = named.optional<bool>(KernelProtocol::numbersOnly, "a boolean", false);
 
     const sal_Int32 width = writeAddresses.getLength();
     if (width == 0 || values.getLength() == 0 || values.getLength() % width != 0)
@@ -69,7 +70,7 @@ void ScanBatch::run(uno::Any *results)
         if (fullRecalculation && calculation.is())
             calculation->calculateAll();
         for (const ReadCell &cell : reads)
-            *results++ = read(cell);
+            *results++ = numbersOnly ? uno::Any(cell.cell->getValue()) : read(cell);
     }
 }
 

@@ -47,6 +47,7 @@ private:
     css::uno::Sequence<double> values;
     sal_Int32 points = 0;
     bool fullRecalculation = false;
+    bool numbersOnly = false;
 };
 
 #endif
