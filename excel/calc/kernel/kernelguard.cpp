@@ -68,9 +68,11 @@ bool KernelGuard::isArmed() const
 void KernelGuard::release()
 {
     const std::lock_guard<std::mutex> lock(mutex);
-    for (const KernelCells::Snapshot &cell : cells) {
+    // Latest first: a cell reached through two objects was noted twice, and its first note holds
+    // what it had before the bracket.
+    for (auto cell = cells.rbegin(); cell != cells.rend(); ++cell) {
         try {
-            cell.restore();
+            cell->restore();
         } catch (const uno::Exception &) {
         }
     }
