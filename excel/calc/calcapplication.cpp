@@ -144,6 +144,8 @@ std::optional<QList<QVariant>> CalcApplication::evaluatePoints(const QList<Excel
         !batchCells(reads, batch.document, batch.readCells, read) ||
         !connection->kernel().ensure(*connection))
         return std::nullopt;
+    if (connection->writeBracket().isOpen() && !connection->kernel().isArmed())
+        connection->writeBracket().armKernel(*connection);
     batch.values = uno::Sequence<double>(pointValues.constData(), pointValues.size());
     // The bracket keeps what the cells held before the kernel first writes them, as for a write
     // of the program's own.

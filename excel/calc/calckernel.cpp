@@ -79,6 +79,7 @@ void CalcKernel::arm(CalcConnection &connection, const Document &state)
           {wasModified, uno::Any(state.wasModified)},
           {hiddenUndoContext, uno::Any(state.hiddenUndoContext)},
           {undoDisabled, uno::Any(state.undoDisabled)}});
+    armed = isReady();
 }
 
 void CalcKernel::journal(CalcConnection &connection, const uno::Reference<frame::XModel> &model,
@@ -93,4 +94,5 @@ void CalcKernel::journal(CalcConnection &connection, const uno::Reference<frame:
 void CalcKernel::disarm(CalcConnection &connection)
 {
     send(connection, "scan kernel disarm", KernelProtocol::disarm, {});
+    armed = false;
 }

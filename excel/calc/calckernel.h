@@ -44,6 +44,8 @@ public:
     void journal(CalcConnection &connection, const css::uno::Reference<css::frame::XModel> &model,
                  const css::uno::Sequence<css::uno::Reference<css::uno::XInterface>> &cells);
     void disarm(CalcConnection &connection);
+    // Whether the kernel holds the open bracket's state.
+    bool isArmed() const { return armed; }
 
 private:
     enum class State { Untried, Ready, Unavailable };
@@ -54,6 +56,7 @@ private:
               std::initializer_list<std::pair<const char *, css::uno::Any>> arguments);
 
     State state = State::Untried;
+    bool armed = false;
     css::uno::Reference<css::task::XJob> job;
 };
 

@@ -1,5 +1,6 @@
 #include "excel/calc/calcwritebracket.h"
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/calckernel.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/document/EmptyUndoStackException.hpp>
@@ -41,6 +42,17 @@ void CalcWriteBracket::begin(CalcConnection &connection,
         enter(connection, state);
         documents.append(state);
     }
+    armKernel(connection);
+}
+
+void CalcWriteBracket::armKernel(CalcConnection &connection)
+{
+    CalcKernel &kernel = connection.kernel();
+    if (!open || !kernel.isReady())
+        return;
+    for (const DocumentState &state : std::as_const(documents))
+        kernel.arm(connection,
+                   {state.model, state.wasModified, state.hiddenUndoContext, state.undoDisabled});
 }
 
 void CalcWriteBracket::enter(CalcConnection &connection, DocumentState &state)
@@ -92,6 +104,7 @@ void CalcWriteBracket::end(CalcConnection &connection)
     if (!open)
         return;
     open = false;
+    connection.kernel().disarm(connection);
     const bool restored = cellsRestored(connection);
     for (const DocumentState &state : std::as_const(documents))
         leave(connection, state, restored);

@@ -27,6 +27,8 @@ public:
     // Called before each write while the bracket is open.
     void noteWrite(CalcConnection &connection, const css::uno::Reference<css::table::XCell> &cell);
     void end(CalcConnection &connection);
+    // Hands the open bracket to the scan kernel, which closes it should the program die.
+    void armKernel(CalcConnection &connection);
 
 private:
     struct DocumentState

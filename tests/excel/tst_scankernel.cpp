@@ -19,8 +19,10 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/task/XJob.hpp>
 
+#include <QProcess>
 #include <QTemporaryFile>
 #include <QTest>
+#include <QThread>
 #include <cstring>
 
 using namespace css;
@@ -99,6 +101,7 @@ private slots:
     void kernelMatchesCellByCellOn2DGrid();
     void badBatchIsRefusedAndChangesNothing_data();
     void badBatchIsRefusedAndChangesNothing();
+    void killedProgramsBracketIsClosedByTheKernel();
 
 private:
     // A new connection to the office, so the link looks for the kernel again, and a new book.
@@ -332,5 +335,68 @@ void TestScanKernel::badBatchIsRefusedAndChangesNothing()
     QVERIFY(!office.isModified(bookName));
 }
 
-QTEST_GUILESS_MAIN(TestScanKernel)
+// The program that dies: it opens a write bracket over the office's workbook, evaluates one
+// batch in the kernel and waits to be killed.
+const char childVariable[] = "MARLOWIN_KERNEL_TEST_CHILD";
+
+void TestScanKernel::killedProgramsBracketIsClosedByTheKernel()
+{
+    attach();
+    QVERIFY(office.setContent(bookName, "A1", "1.25"));
+    QVERIFY(office.setContent(bookName, "A2", "=B1"));
+    QVERIFY(office.setModified(bookName, false));
+    const QStringList history = office.undoTitles(bookName);
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(childVariable,
+                       QStringList{office.pipeName(), office.profileUrl(), bookName}.join('\n'));
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start(QCoreApplication::applicationFilePath());
+    QVERIFY(program.waitForStarted());
+    QByteArray output;
+    while (!output.contains("written") && program.waitForReadyRead(30000))
+        output += program.readAllStandardOutput();
+    QVERIFY(output.contains("written"));
+    QCOMPARE(office.content(bookName, "A2"), "8");
+    QVERIFY(office.controllersLocked(bookName));
+
+    program.kill();
+    QVERIFY(program.waitForFinished());
+    QTRY_VERIFY(!office.controllersLocked(bookName));
+    QCOMPARE(office.content(bookName, "A1"), "1.25");
+    QCOMPARE(office.content(bookName, "A2"), "=B1");
+    QCOMPARE(office.undoTitles(bookName), history);
+    QVERIFY(!office.isModified(bookName));
+}
+
+int childProgram(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList settings = qEnvironmentVariable(childVariable).split('\n');
+    ExcelBackend::configure(settings[0], settings[1]);
+    VIVExcelApplication application(ExcelBackend::attachOrStart());
+    VIVExcelWorksheet *sheet = application.workbooks()
+                                   ->workbook(settings[2], true)
+                                   ->worksheets()
+                                   ->worksheet("Sheet1", true);
+    application.setScreenUpdating(false);
+    application.evaluatePoints({sheet->range("A1", true), sheet->range("A2", true)}, {7, 8},
+                               {sheet->range("B1", true)});
+    fputs("written\n", stdout);
+    fflush(stdout);
+    for (;;)
+        QThread::sleep(1);
+}
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsSet(childVariable))
+        return childProgram(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestScanKernel test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_scankernel.moc"
