@@ -1,8 +1,8 @@
 #include "exceladdressblock.h"
 
 #include "celladdress.h"
+#include "excel/excellogging.h"
 
-#include <QDebug>
 #include <QRegularExpression>
 
 namespace {
@@ -114,7 +114,7 @@ void ExcelAddressBlock::parse(bool iterate)
     m_singleArea = false;
     const QStringList parts = m_address.split(u';');
     if (iterate && walkedCellCount(parts) > maxWalkedCells) {
-        qDebug() << "Too many cells to walk:" << m_address;
+        qCDebug(lcLink) << "Too many cells to walk:" << m_address;
         iterate = false;
     }
     if (parts.size() < 2)
@@ -129,7 +129,7 @@ void ExcelAddressBlock::parseSingleArea(bool iterate)
     m_singleArea = true;
     Area area;
     if (!readArea(m_address, area)) {
-        qDebug() << "Invalid address:" << m_address;
+        qCDebug(lcLink) << "Invalid address:" << m_address;
         return;
     }
     m_firstRow = area.firstRow;
@@ -140,7 +140,7 @@ void ExcelAddressBlock::parseSingleArea(bool iterate)
     m_entireColumns = area.entireColumns();
     m_valid = area.ordered();
     if (!m_valid)
-        qDebug() << "Invalid address:" << m_address;
+        qCDebug(lcLink) << "Invalid address:" << m_address;
     else if (iterate && area.walkable())
         walk();
 }
@@ -151,7 +151,7 @@ void ExcelAddressBlock::parseAreas(const QStringList &parts, bool iterate)
     for (const QString &part : parts) {
         ExcelAddressBlock *block = createSubBlock(part, iterate);
         if (!keepSubBlock(block))
-            qDebug() << "Invalid block" << part;
+            qCDebug(lcLink) << "Invalid block" << part;
     }
 }
 

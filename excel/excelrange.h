@@ -3,8 +3,10 @@
 
 #include "excel/excelobject.h"
 
+#include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <optional>
 
 class ExcelWorksheet;
 
@@ -25,6 +27,18 @@ public:
     // The A1 text without absolute-reference signs; several areas are joined with ",".
     virtual QString address() = 0;
     virtual std::unique_ptr<ExcelWorksheet> worksheet() = 0;
+    // Whether a value may be written into the cell: not a locked cell of a protected sheet.
+    // A spreadsheet without protection has every cell writable.
+    virtual bool isWritable() { return true; }
+    // The cells of this one rectangle that hold a formula (formulas true), or else those that
+    // hold none and do not hold the empty text, as A1 texts row by row; asked of the
+    // spreadsheet at once. Nothing when the spreadsheet cannot be asked that way, and the
+    // caller looks at the cells one by one.
+    virtual std::optional<QStringList> filteredCells(bool formulas)
+    {
+        Q_UNUSED(formulas);
+        return std::nullopt;
+    }
 };
 
 #endif

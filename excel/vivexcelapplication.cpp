@@ -13,10 +13,25 @@
 
 #include "excel/excellogging.h"
 
-#include <QDebug>
 #include <limits>
 
 namespace {
+
+// What the spreadsheet gives for a number; a text never counts, whatever it looks like.
+bool holdsNumber(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool isEmptyText(const QVariant &value)
 {
@@ -41,13 +56,12 @@ QString labelTowards(VIVExcelSheet *sheet, int row, int column, bool alongRow)
     return QString();
 }
 
-// A value read from a cell as a scan stores it: single precision, NaN for anything that is not a
-// number.
+// A value read from a cell as a scan stores it. Only a number is a number: a text that looks
+// like one ("12", "inf") reads NaN. Results keep double precision, so a large value stays finite
+// and a small step stays visible.
 qreal scanNumber(const QVariant &value)
 {
-    bool isNumber = false;
-    const float number = value.toFloat(&isNumber);
-    return isNumber ? qreal(number) : std::numeric_limits<qreal>::quiet_NaN();
+    return holdsNumber(value) ? value.toDouble() : std::numeric_limits<qreal>::quiet_NaN();
 }
 
 // The wrapped cells of a batch; nothing when one of them wraps no cell.
@@ -140,7 +154,7 @@ VIVExcelApplication::setCellValuesGetCellValues(const QList<VIVExcelRange *> &wr
                                                 const QList<VIVExcelRange *> &readRanges)
 {
     if (writeRanges.size() != values.size()) {
-        qDebug() << "Incorrect data length in setCellValuesGetCellValues";
+        qCDebug(lcLink) << "Incorrect data length in setCellValuesGetCellValues";
         return {};
     }
     for (qsizetype i = 0; i < writeRanges.size(); ++i)

@@ -31,9 +31,9 @@ public:
     VIVExcelWindow *activeWindow(bool keep);
     // The texts left of and above the cell that name it: (row label, column label).
     QStringList cellLabels(VIVExcelRange *range);
-    // Writes every value into its cell, then reads each read cell as a single-precision number
-    // (NaN for anything that is not a number). Empty, and nothing touched, when writeRanges and
-    // values differ in length.
+    // Writes every value into its cell, then reads each read cell as a number in double
+    // precision (NaN for anything that is not a number, a text that looks like one included).
+    // Empty, and nothing touched, when writeRanges and values differ in length.
     QList<qreal> setCellValuesGetCellValues(const QList<VIVExcelRange *> &writeRanges,
                                             const QList<qreal> &values,
                                             const QList<VIVExcelRange *> &readRanges);

@@ -1,10 +1,10 @@
 #include "excel/vivexcelrange.h"
 #include "excel/exceladdressblock.h"
+#include "excel/excellogging.h"
 #include "excel/excelrange.h"
 #include "excel/excelworksheet.h"
 #include "excel/vivexcelsheet.h"
 
-#include <QDebug>
 #include <cmath>
 
 VIVExcelRange::VIVExcelRange(std::unique_ptr<ExcelObject> object, QObject *parent)
@@ -68,17 +68,29 @@ void VIVExcelRange::setValue(const QVariant &value)
 {
     ExcelRange *cells = range();
     if (!cells) {
-        qDebug() << "Invalid range interface" << object();
+        qCDebug(lcLink) << "Invalid range interface" << object();
         return;
     }
     bool isNumber = false;
     const double number = value.toDouble(&isNumber);
     // A NaN or an infinity would turn the user's cell into an error value.
     if (!isNumber || !std::isfinite(number)) {
-        qDebug() << "Not a number for" << address() << value;
+        qCDebug(lcLink) << "Not a number for" << address() << value;
         return;
     }
     cells->setValue(number);
+}
+
+bool VIVExcelRange::isWritable()
+{
+    ExcelRange *cells = range();
+    return cells && cells->isWritable();
+}
+
+std::optional<QStringList> VIVExcelRange::filteredCells(bool formulas)
+{
+    ExcelRange *cells = range();
+    return cells ? cells->filteredCells(formulas) : std::nullopt;
 }
 
 VIVExcelSheet *VIVExcelRange::sheet(bool keep)

@@ -4,7 +4,9 @@
 #include "excel/vivexcelbase.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <optional>
 
 class ExcelAddressBlock;
 class ExcelRange;
@@ -29,6 +31,11 @@ public:
     int row();
     int column();
     void setValue(const QVariant &value);
+    // False for a locked cell of a protected sheet: no slider may write there.
+    bool isWritable();
+    // The formula cells (or the other cells but those holding the empty text) of this
+    // rectangle, row by row, asked of the spreadsheet at once; nothing when it cannot be asked.
+    std::optional<QStringList> filteredCells(bool formulas);
     VIVExcelSheet *sheet(bool keep);
     // Announces the cells of the address (walked when walk is true) through rangeIterated().
     void iterateCells(bool walk);

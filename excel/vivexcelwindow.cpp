@@ -6,6 +6,23 @@
 #include "excel/vivexcelrange.h"
 #include "excel/vivexcelsheet.h"
 
+namespace {
+
+// A selection the walk would go through cell by cell (one rectangle of named cells within the
+// walk's limit) is asked of the spreadsheet at once: the same cells without a call per cell.
+std::optional<QStringList> filteredInBulk(VIVExcelRange *selection, bool formulas)
+{
+    const ExcelAddressBlock block(selection->address(), false);
+    const qint64 cells = (qint64(block.lastRow()) - block.firstRow() + 1) *
+                         (qint64(block.lastColumn()) - block.firstColumn() + 1);
+    if (!block.singleArea() || !block.valid() || block.entireRows() || block.entireColumns() ||
+        cells > ExcelAddressBlock::maxWalkedCells)
+        return std::nullopt;
+    return selection->filteredCells(formulas);
+}
+
+} // namespace
+
 VIVExcelWindow::VIVExcelWindow(std::unique_ptr<ExcelObject> object, QObject *parent)
     : VIVExcelBase(parent)
 {
@@ -31,10 +48,14 @@ VIVExcelSheet *VIVExcelWindow::activeSheet(bool keep)
 
 QString VIVExcelWindow::selectionWithFilter(bool formulas)
 {
+    VIVExcelRange *selection = rangeSelection(false);
+    if (const std::optional<QStringList> cells = filteredInBulk(selection, formulas)) {
+        delete selection;
+        return cells->join(";");
+    }
     filterSheet = activeSheet(false);
     filterFormulas = formulas;
     filteredCells.clear();
-    VIVExcelRange *selection = rangeSelection(false);
     connect(selection, &VIVExcelRange::rangeIterated, this,
             &VIVExcelWindow::rangeIteratedForSelectionWithFilter);
     selection->iterateCells(true);

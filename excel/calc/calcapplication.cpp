@@ -1,4 +1,5 @@
 #include "excel/calc/calcapplication.h"
+#include "excel/calc/calcbracketrecovery.h"
 #include "excel/calc/calcconnection.h"
 #include "excel/calc/calckernel.h"
 #include "excel/calc/calcrange.h"
@@ -31,10 +32,11 @@ uno::Reference<frame::XModel> currentSpreadsheet(CalcConnection &connection)
 
 // The cells of a batch as the kernel finds them; nothing unless all are single cells of one
 // document.
-bool batchCells(const QList<ExcelRange *> &ranges, uno::Reference<frame::XModel> &document,
-                uno::Sequence<uno::Reference<uno::XInterface>> &cells,
-                QList<uno::Reference<table::XCell>> &typed)
+std::optional<QList<CalcRange *>> batchCells(const QList<ExcelRange *> &ranges,
+                                             uno::Reference<frame::XModel> &document,
+                                             uno::Sequence<uno::Reference<uno::XInterface>> &cells)
 {
+    QList<CalcRange *> found;
     cells.realloc(ranges.size());
     uno::Reference<uno::XInterface> *next = cells.getArray();
     for (ExcelRange *range : ranges) {
@@ -42,12 +44,12 @@ bool batchCells(const QList<ExcelRange *> &ranges, uno::Reference<frame::XModel>
         const std::optional<CalcRange::BatchCell> cell =
             calcRange ? calcRange->batchCell() : std::nullopt;
         if (!cell || (document.is() && document.get() != cell->document.get()))
-            return false;
+            return std::nullopt;
         document = cell->document;
         *next++ = cell->cell;
-        typed.append(cell->cell);
+        found.append(calcRange);
     }
-    return true;
+    return found;
 }
 
 QVariant toVariant(const uno::Any &value)
@@ -63,9 +65,12 @@ QVariant toVariant(const uno::Any &value)
 
 } // namespace
 
+// Attaching is where a program that died inside a write bracket gets its documents repaired.
 CalcApplication::CalcApplication(std::shared_ptr<CalcConnection> connection)
     : connection(std::move(connection))
-{}
+{
+    CalcBracketRecovery::replayAbandoned(*this->connection);
+}
 
 QString CalcApplication::describe() const
 {
@@ -138,19 +143,21 @@ std::optional<QList<QVariant>> CalcApplication::evaluatePoints(const QList<Excel
                                                                const QList<ExcelRange *> &reads)
 {
     CalcKernel::Batch batch;
-    QList<uno::Reference<table::XCell>> written;
-    QList<uno::Reference<table::XCell>> read;
-    if (!batchCells(writes, batch.document, batch.writeCells, written) ||
-        !batchCells(reads, batch.document, batch.readCells, read) ||
+    const std::optional<QList<CalcRange *>> written =
+        batchCells(writes, batch.document, batch.writeCells);
+    if (!written || !batchCells(reads, batch.document, batch.readCells) ||
         !connection->kernel().ensure(*connection))
         return std::nullopt;
+    // The bracket keeps what the cells held before the kernel first writes them, as for a write
+    // of the program's own; a cell the program may not write leaves the batch to the exchange
+    // cell by cell, which says so.
+    for (CalcRange *cell : *written) {
+        if (!cell->prepareWrite())
+            return std::nullopt;
+    }
     if (connection->writeBracket().isOpen() && !connection->kernel().isArmed())
         connection->writeBracket().armKernel(*connection);
     batch.values = uno::Sequence<double>(pointValues.constData(), pointValues.size());
-    // The bracket keeps what the cells held before the kernel first writes them, as for a write
-    // of the program's own.
-    for (const uno::Reference<table::XCell> &cell : std::as_const(written))
-        connection->writeBracket().noteWrite(*connection, cell);
     const std::optional<uno::Sequence<uno::Any>> results =
         connection->kernel().evaluate(*connection, batch);
     if (!results)

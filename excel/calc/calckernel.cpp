@@ -76,16 +76,20 @@ void CalcKernel::arm(CalcConnection &connection, const Document &state)
     using namespace KernelProtocol;
     send(connection, "scan kernel arm", KernelProtocol::arm,
          {{document, uno::Any(uno::Reference<uno::XInterface>(state.model))},
-          {wasModified, uno::Any(state.wasModified)},
           {hiddenUndoContext, uno::Any(state.hiddenUndoContext)},
           {undoDisabled, uno::Any(state.undoDisabled)}});
     armed = isReady();
 }
 
 void CalcKernel::journal(CalcConnection &connection, const uno::Reference<frame::XModel> &model,
-                         const uno::Sequence<uno::Reference<uno::XInterface>> &cells)
+                         const QList<uno::Reference<table::XCell>> &written)
 {
     using namespace KernelProtocol;
+    if (!armed)
+        return;
+    uno::Sequence<uno::Reference<uno::XInterface>> cells(written.size());
+    for (qsizetype i = 0; i < written.size(); ++i)
+        cells.getArray()[i] = written[i];
     send(connection, "scan kernel journal", KernelProtocol::journal,
          {{document, uno::Any(uno::Reference<uno::XInterface>(model))},
           {KernelProtocol::cells, uno::Any(cells)}});

@@ -3,7 +3,10 @@
 
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/task/XJob.hpp>
+
+#include <QList>
 
 #include <optional>
 
@@ -36,13 +39,12 @@ public:
     struct Document
     {
         css::uno::Reference<css::frame::XModel> model;
-        bool wasModified = true;
         bool hiddenUndoContext = false;
         bool undoDisabled = false;
     };
     void arm(CalcConnection &connection, const Document &document);
     void journal(CalcConnection &connection, const css::uno::Reference<css::frame::XModel> &model,
-                 const css::uno::Sequence<css::uno::Reference<css::uno::XInterface>> &cells);
+                 const QList<css::uno::Reference<css::table::XCell>> &cells);
     void disarm(CalcConnection &connection);
     // Whether the kernel holds the open bracket's state.
     bool isArmed() const { return armed; }

@@ -3,15 +3,24 @@
 #include "excel/calc/calcworksheet.h"
 #include "excel/calc/calcwritebracket.h"
 #include "excel/celladdress.h"
+#include "excel/exceladdressblock.h"
+#include "excel/excellogging.h"
 
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/XCellAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XSheetCellRange.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/table/XTableColumns.hpp>
 #include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/util/CellProtection.hpp>
+#include <com/sun/star/util/XProtectable.hpp>
 
 #include <QStringList>
 
@@ -119,11 +128,64 @@ QVariant CalcRange::readValue()
 void CalcRange::setValue(double value)
 {
     if (!cell().is()) {
-        qDebug() << "Value written to cells that are not a single cell:" << address();
+        qCDebug(lcLink) << "Value written to cells that are not a single cell:" << address();
         return;
     }
-    connection->writeBracket().noteWrite(*connection, singleCell);
+    if (!prepareWrite()) {
+        qCWarning(lcLink) << "The cell is protected" << address();
+        return;
+    }
     connection->guard("Range.Value", [this, value]() { singleCell->setValue(value); });
+}
+
+bool CalcRange::prepareWrite()
+{
+    if (!cell().is())
+        return false;
+    CalcWriteBracket &bracket = connection->writeBracket();
+    // A cell already written in this bracket was writable then; the check costs a call.
+    if (!bracket.holds(model, cellAddress()) && cellIsLocked())
+        return false;
+    bracket.noteWrite(*connection, model, singleCell, cellAddress());
+    return true;
+}
+
+bool CalcRange::isWritable()
+{
+    return cell().is() && !cellIsLocked();
+}
+
+// The office's interface writes into protected cells; the program must not.
+bool CalcRange::cellIsLocked()
+{
+    return connection->guard(
+        "Range.Locked",
+        [this]() {
+            const uno::Reference<sheet::XSheetCellRange> range(singleCell, uno::UNO_QUERY_THROW);
+            const uno::Reference<util::XProtectable> sheet(range->getSpreadsheet(),
+                                                           uno::UNO_QUERY_THROW);
+            if (!sheet->isProtected())
+                return false;
+            util::CellProtection protection;
+            uno::Reference<beans::XPropertySet>(singleCell, uno::UNO_QUERY_THROW)
+                ->getPropertyValue("CellProtection") >>= protection;
+            return bool(protection.IsLocked);
+        },
+        true);
+}
+
+const table::CellAddress &CalcRange::cellAddress()
+{
+    if (!cachedCellAddress) {
+        cachedCellAddress = connection->guard(
+            "Range.Address",
+            [this]() {
+                return uno::Reference<sheet::XCellAddressable>(singleCell, uno::UNO_QUERY_THROW)
+                    ->getCellAddress();
+            },
+            table::CellAddress());
+    }
+    return *cachedCellAddress;
 }
 
 QString CalcRange::text()
@@ -192,4 +254,86 @@ std::optional<CalcRange::BatchCell> CalcRange::batchCell()
     if (!cell().is() || !model.is())
         return std::nullopt;
     return BatchCell{model, singleCell};
+}
+
+namespace {
+
+// Where a cell of the area sits in a row-by-row list of the area's cells.
+std::size_t cellIndex(const table::CellRangeAddress &area, sal_Int32 row, sal_Int32 column)
+{
+    const sal_Int32 width = area.EndColumn - area.StartColumn + 1;
+    return std::size_t(row - area.StartRow) * width + std::size_t(column - area.StartColumn);
+}
+
+void markCells(const uno::Sequence<table::CellRangeAddress> &ranges,
+               const table::CellRangeAddress &area, std::vector<char> &marks, char mark)
+{
+    for (const table::CellRangeAddress &range : ranges) {
+        for (sal_Int32 row = range.StartRow; row <= range.EndRow; ++row) {
+            for (sal_Int32 column = range.StartColumn; column <= range.EndColumn; ++column)
+                marks[cellIndex(area, row, column)] = mark;
+        }
+    }
+}
+
+QStringList markedCells(const table::CellRangeAddress &area, const std::vector<char> &marks,
+                        char wanted)
+{
+    const sal_Int32 width = area.EndColumn - area.StartColumn + 1;
+    QStringList cells;
+    for (std::size_t index = 0; index < marks.size(); ++index) {
+        if (marks[index] == wanted)
+            cells.append(cellAddress(area.StartRow + 1 + int(index / width),
+                                     area.StartColumn + 1 + int(index % width)));
+    }
+    return cells;
+}
+
+} // namespace
+
+// Two or three office calls for any number of cells: the formula cells, and for the other
+// cells the text cells, whose data tells which hold the empty text.
+std::optional<QStringList> CalcRange::filteredCells(bool formulas)
+{
+    enum Mark : char { Other, Formula, EmptyText };
+    return connection->guard(
+        "Range.SpecialCells",
+        [this, formulas]() -> std::optional<QStringList> {
+            const uno::Reference<sheet::XCellRangesQuery> query(cells, uno::UNO_QUERY);
+            const uno::Reference<sheet::XCellRangeAddressable> addressable(cells, uno::UNO_QUERY);
+            const uno::Reference<table::XCellRange> range(cells, uno::UNO_QUERY);
+            if (!query.is() || !addressable.is() || !range.is())
+                return std::nullopt;
+            const table::CellRangeAddress area = addressable->getRangeAddress();
+            const qint64 count = (qint64(area.EndRow) - area.StartRow + 1) *
+                                 (qint64(area.EndColumn) - area.StartColumn + 1);
+            if (count > ExcelAddressBlock::maxWalkedCells)
+                return std::nullopt;
+            std::vector<char> marks(std::size_t(count), Other);
+            markCells(query->queryContentCells(sheet::CellFlags::FORMULA)->getRangeAddresses(),
+                      area, marks, Formula);
+            if (formulas)
+                return markedCells(area, marks, Formula);
+            const uno::Sequence<table::CellRangeAddress> texts =
+                query->queryContentCells(sheet::CellFlags::STRING)->getRangeAddresses();
+            for (const table::CellRangeAddress &text : texts) {
+                const uno::Sequence<uno::Sequence<uno::Any>> data =
+                    uno::Reference<sheet::XCellRangeData>(
+                        range->getCellRangeByPosition(
+                            text.StartColumn - area.StartColumn, text.StartRow - area.StartRow,
+                            text.EndColumn - area.StartColumn, text.EndRow - area.StartRow),
+                        uno::UNO_QUERY_THROW)
+                        ->getDataArray();
+                for (sal_Int32 row = 0; row < data.getLength(); ++row) {
+                    for (sal_Int32 column = 0; column < data[row].getLength(); ++column) {
+                        OUString string;
+                        if ((data[row][column] >>= string) && string.isEmpty())
+                            marks[cellIndex(area, text.StartRow + row, text.StartColumn + column)] =
+                                EmptyText;
+                    }
+                }
+            }
+            return markedCells(area, marks, Other);
+        },
+        std::optional<QStringList>());
 }

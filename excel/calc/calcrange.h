@@ -6,6 +6,7 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/table/CellAddress.hpp>
 #include <com/sun/star/table/XCell.hpp>
 
 #include <memory>
@@ -31,6 +32,8 @@ public:
     int column() override;
     QString address() override;
     std::unique_ptr<ExcelWorksheet> worksheet() override;
+    bool isWritable() override;
+    std::optional<QStringList> filteredCells(bool formulas) override;
 
     // Where a batch of the scan kernel finds this cell; nothing unless it is a single cell.
     struct BatchCell
@@ -39,10 +42,15 @@ public:
         css::uno::Reference<css::table::XCell> cell;
     };
     std::optional<BatchCell> batchCell();
+    // Readies the cell for a write of the kernel's as setValue() does for its own: false, and
+    // nothing noted, for a cell that may not be written.
+    bool prepareWrite();
 
 private:
     const css::uno::Reference<css::table::XCell> &cell();
     QVariant readValue();
+    const css::table::CellAddress &cellAddress();
+    bool cellIsLocked();
 
     std::shared_ptr<CalcConnection> connection;
     css::uno::Reference<css::frame::XModel> model;
@@ -50,6 +58,7 @@ private:
     bool cellAsked = false;
     css::uno::Reference<css::table::XCell> singleCell;
     css::uno::Reference<css::sheet::XCellRangeData> cellData;
+    std::optional<css::table::CellAddress> cachedCellAddress;
 };
 
 #endif

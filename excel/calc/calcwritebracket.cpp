@@ -1,17 +1,26 @@
 #include "excel/calc/calcwritebracket.h"
+#include "excel/calc/calcbracketrecovery.h"
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/calcdocumentwatch.h"
 #include "excel/calc/calckernel.h"
+#include "excel/calc/calcterminationguard.h"
+#include "excel/excellogging.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/document/EmptyUndoStackException.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
+#include <com/sun/star/frame/XTitle.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 
 using namespace css;
 
 namespace {
 
-const char undoEnabledProperty[] = "IsUndoEnabled";
+quint64 cellKey(const table::CellAddress &address)
+{
+    return (quint64(quint16(address.Sheet)) << 48) | (quint64(quint16(address.Column)) << 32) |
+           quint64(quint32(address.Row));
+}
 
 uno::Reference<document::XUndoManager> undoManager(const uno::Reference<frame::XModel> &model)
 {
@@ -22,77 +31,142 @@ uno::Reference<document::XUndoManager> undoManager(const uno::Reference<frame::X
 void setUndoEnabled(const uno::Reference<frame::XModel> &model, bool enabled)
 {
     const uno::Reference<beans::XPropertySet> properties(model, uno::UNO_QUERY_THROW);
-    properties->setPropertyValue(undoEnabledProperty, uno::Any(enabled));
+    properties->setPropertyValue("IsUndoEnabled", uno::Any(enabled));
 }
 
 } // namespace
+
+CalcWriteBracket::CalcWriteBracket() = default;
+
+CalcWriteBracket::~CalcWriteBracket()
+{
+    CalcTerminationGuard::forget(this);
+}
 
 void CalcWriteBracket::begin(CalcConnection &connection,
                              const QList<uno::Reference<frame::XModel>> &models)
 {
     if (open)
         return;
+    clear();
     open = true;
-    documents.clear();
-    written.clear();
-    writtenCells.clear();
-    for (const uno::Reference<frame::XModel> &model : models) {
-        DocumentState state;
-        state.model = model;
-        enter(connection, state);
-        documents.append(state);
+    candidates = models;
+    CalcTerminationGuard::watch(this, &connection);
+}
+
+CalcWriteBracket::DocumentState *
+CalcWriteBracket::document(const uno::Reference<frame::XModel> &model) const
+{
+    for (const std::unique_ptr<DocumentState> &state : documents) {
+        if (state->model == model)
+            return state.get();
     }
-    armKernel(connection);
+    return nullptr;
 }
 
-void CalcWriteBracket::armKernel(CalcConnection &connection)
+bool CalcWriteBracket::holds(const uno::Reference<frame::XModel> &model,
+                             const table::CellAddress &address) const
 {
-    CalcKernel &kernel = connection.kernel();
-    if (!open || !kernel.isReady())
-        return;
-    for (const DocumentState &state : std::as_const(documents))
-        kernel.arm(connection,
-                   {state.model, state.wasModified, state.hiddenUndoContext, state.undoDisabled});
-}
-
-void CalcWriteBracket::enter(CalcConnection &connection, DocumentState &state)
-{
-    connection.guard("lock document", [&state]() {
-        const uno::Reference<util::XModifiable> modifiable(state.model, uno::UNO_QUERY_THROW);
-        state.wasModified = modifiable->isModified();
-        state.model->lockControllers();
-        const uno::Reference<document::XUndoManager> undo = undoManager(state.model);
-        if (!undo.is())
-            return;
-        try {
-            undo->enterHiddenUndoContext();
-            state.hiddenUndoContext = true;
-        } catch (const document::EmptyUndoStackException &) {
-            // A hidden context needs an action to hide in; with an empty history there is
-            // nothing to lose by switching undo off for a while.
-            setUndoEnabled(state.model, false);
-            state.undoDisabled = true;
-        }
-    });
+    const DocumentState *state = open ? document(model) : nullptr;
+    return state && state->cellIndex.contains(cellKey(address));
 }
 
 void CalcWriteBracket::noteWrite(CalcConnection &connection,
-                                 const uno::Reference<table::XCell> &cell)
+                                 const uno::Reference<frame::XModel> &model,
+                                 const uno::Reference<table::XCell> &cell,
+                                 const table::CellAddress &address)
 {
-    if (!open || writtenCells.contains(cell.get()))
+    if (!open)
         return;
-    writtenCells.insert(cell.get());
-    const OUString content = connection.guard(
-        "read cell content", [&cell]() { return cell->getFormula(); }, OUString());
-    written.append({cell, content});
+    DocumentState *state = document(model);
+    if (!state && candidates.contains(model))
+        state = enter(connection, model);
+    if (!state || state->cellIndex.contains(cellKey(address)))
+        return;
+    bool read = false;
+    const CalcCellContent content = connection.guard(
+        "read cell content",
+        [&cell, &read]() {
+            const CalcCellContent found = CalcCellContent::read(cell);
+            read = true;
+            return found;
+        },
+        CalcCellContent());
+    if (!read) {
+        state->contentsUnknown = true;
+        return;
+    }
+    state->cellIndex.insert(cellKey(address), state->cells.size());
+    state->cells.append(cell);
+    connection.kernel().journal(connection, model, {cell});
+    journal->documents()[state->journalIndex].cells.append(
+        {address.Sheet, address.Column, address.Row, content});
+    if (!journal->save())
+        state->contentsUnknown = true;
 }
 
-bool CalcWriteBracket::cellsRestored(CalcConnection &connection) const
+CalcWriteBracket::DocumentState *CalcWriteBracket::enter(CalcConnection &connection,
+                                                         const uno::Reference<frame::XModel> &model)
 {
-    for (const WrittenCell &entry : written) {
+    if (!journal) {
+        if (officeIdentity.isEmpty())
+            officeIdentity = CalcBracketRecovery::officeIdentity(connection);
+        journal = std::make_unique<CalcBracketJournal>(officeIdentity);
+    }
+    auto state = std::make_unique<DocumentState>();
+    state->model = model;
+    CalcJournalDocument entry;
+    connection.guard("lock document", [&state, &entry, &model]() {
+        entry.url = toQString(model->getURL());
+        entry.title =
+            toQString(uno::Reference<frame::XTitle>(model, uno::UNO_QUERY_THROW)->getTitle());
+        state->wasModified =
+            uno::Reference<util::XModifiable>(model, uno::UNO_QUERY_THROW)->isModified();
+        model->lockControllers();
+    });
+    // Watched from before the first write on, so whatever else happens to it is seen.
+    state->watch = std::make_unique<CalcDocumentWatch>(connection, model);
+    entry.undo = hideUndo(connection, *state);
+    state->journalIndex = journal->documents().size();
+    journal->documents().append(entry);
+    documents.push_back(std::move(state));
+    armKernel(connection, *documents.back());
+    return documents.back().get();
+}
+
+CalcUndoMode CalcWriteBracket::hideUndo(CalcConnection &connection, DocumentState &state)
+{
+    return connection.guard(
+        "hide writes from undo",
+        [&state]() {
+            const uno::Reference<document::XUndoManager> undo = undoManager(state.model);
+            if (!undo.is())
+                return CalcUndoMode::Untouched;
+            try {
+                undo->enterHiddenUndoContext();
+                return CalcUndoMode::HiddenContext;
+            } catch (const document::EmptyUndoStackException &) {
+                // A hidden context needs an action to hide in; with an empty history there is
+                // nothing to lose by switching undo off for a while.
+                setUndoEnabled(state.model, false);
+                return CalcUndoMode::UndoDisabled;
+            }
+        },
+        CalcUndoMode::Untouched);
+}
+
+bool CalcWriteBracket::cellsRestored(CalcConnection &connection, const DocumentState &state) const
+{
+    if (state.contentsUnknown)
+        return false;
+    const QList<CalcJournalCell> &recorded = journal->documents()[state.journalIndex].cells;
+    for (int index = 0; index < state.cells.size(); ++index) {
         const bool same = connection.guard(
             "compare cell content",
-            [&entry]() { return entry.cell->getFormula() == entry.content; }, false);
+            [&]() {
+                return CalcCellContent::read(state.cells[index]).sameAs(recorded[index].content);
+            },
+            false);
         if (!same)
             return false;
     }
@@ -105,28 +179,72 @@ void CalcWriteBracket::end(CalcConnection &connection)
         return;
     open = false;
     connection.kernel().disarm(connection);
-    const bool restored = cellsRestored(connection);
-    for (const DocumentState &state : std::as_const(documents))
-        leave(connection, state, restored);
-    documents.clear();
-    written.clear();
-    writtenCells.clear();
+    for (const std::unique_ptr<DocumentState> &state : documents)
+        leave(connection, *state);
+    if (journal)
+        journal->remove();
+    clear();
+    CalcTerminationGuard::forget(this);
+}
+
+void CalcWriteBracket::abandon(CalcConnection &connection)
+{
+    if (!open)
+        return;
+    for (const std::unique_ptr<DocumentState> &state : documents) {
+        const QList<CalcJournalCell> &recorded = journal->documents()[state->journalIndex].cells;
+        for (int index = 0; index < state->cells.size(); ++index) {
+            connection.guard("restore cell",
+                             [&]() { recorded[index].content.write(state->cells[index]); });
+        }
+    }
+    end(connection);
 }
 
 // Each step on its own: one that fails must not leave the document locked or without undo.
-void CalcWriteBracket::leave(CalcConnection &connection, const DocumentState &state, bool restored)
+void CalcWriteBracket::leave(CalcConnection &connection, DocumentState &state)
 {
-    if (state.hiddenUndoContext) {
+    const bool restored = cellsRestored(connection, state);
+    const CalcUndoMode undo = journal->documents()[state.journalIndex].undo;
+    if (undo == CalcUndoMode::HiddenContext) {
         connection.guard("leave undo context",
                          [&state]() { undoManager(state.model)->leaveUndoContext(); });
     }
-    if (state.undoDisabled)
+    if (undo == CalcUndoMode::UndoDisabled)
         connection.guard("enable undo", [&state]() { setUndoEnabled(state.model, true); });
     connection.guard("unlock document", [&state]() { state.model->unlockControllers(); });
-    if (!state.wasModified && restored) {
+    if (!state.wasModified && restored && !state.watch->othersChanged()) {
         connection.guard("restore modified flag", [&state]() {
             uno::Reference<util::XModifiable>(state.model, uno::UNO_QUERY_THROW)
                 ->setModified(false);
         });
     }
+    state.watch->stop(connection);
+}
+
+void CalcWriteBracket::armKernel(CalcConnection &connection)
+{
+    if (!open)
+        return;
+    for (const std::unique_ptr<DocumentState> &state : documents)
+        armKernel(connection, *state);
+}
+
+void CalcWriteBracket::armKernel(CalcConnection &connection, const DocumentState &state)
+{
+    CalcKernel &kernel = connection.kernel();
+    if (!kernel.isReady())
+        return;
+    const CalcUndoMode undo = journal->documents()[state.journalIndex].undo;
+    kernel.arm(connection, {state.model, undo == CalcUndoMode::HiddenContext,
+                            undo == CalcUndoMode::UndoDisabled});
+    if (!state.cells.isEmpty())
+        kernel.journal(connection, state.model, state.cells);
+}
+
+void CalcWriteBracket::clear()
+{
+    candidates.clear();
+    documents.clear();
+    journal.reset();
 }

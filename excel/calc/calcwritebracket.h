@@ -1,33 +1,53 @@
 #ifndef CALCWRITEBRACKET_H
 #define CALCWRITEBRACKET_H
 
+#include "excel/calc/calcbracketjournal.h"
+
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/table/CellAddress.hpp>
 #include <com/sun/star/table/XCell.hpp>
-#include <rtl/ustring.hxx>
 
-using rtl::OUString;
-
+#include <QHash>
 #include <QList>
-#include <QSet>
+#include <memory>
+#include <vector>
 
 class CalcConnection;
+class CalcDocumentWatch;
 
 // Hides a burst of program writes from the user's documents. Calc, unlike Excel, puts every
-// cell write in the undo history and marks the document modified. While the bracket is open the
-// documents' controllers are locked and the writes go into a hidden undo context (or, when the
-// undo stack is empty and so nothing can be lost, undo is off). Closing it restores all that,
-// and a document that was unmodified before is unmodified again when every cell written in
-// between holds its old content.
+// cell write in the undo history and marks the document modified. While the bracket is open
+// each document it writes is locked, its writes go into a hidden undo context (or, when the
+// undo stack is empty and so nothing can be lost, undo is off), and the first content of every
+// written cell is kept in a journal on disk. Closing it restores all that, and a document that
+// was unmodified before is unmodified again when every cell written in between holds its old
+// content and nobody else changed the document meanwhile. Documents it never writes it never
+// touches.
 class CalcWriteBracket
 {
 public:
+    CalcWriteBracket();
+    ~CalcWriteBracket();
+
     bool isOpen() const { return open; }
+    // Opens the bracket over the documents it may write; each is entered before its first
+    // write only.
     void begin(CalcConnection &connection,
                const QList<css::uno::Reference<css::frame::XModel>> &documents);
-    // Called before each write while the bracket is open.
-    void noteWrite(CalcConnection &connection, const css::uno::Reference<css::table::XCell> &cell);
+    // Called before each write while the bracket is open; a cell's first write records its
+    // content on disk before this returns.
+    void noteWrite(CalcConnection &connection,
+                   const css::uno::Reference<css::frame::XModel> &document,
+                   const css::uno::Reference<css::table::XCell> &cell,
+                   const css::table::CellAddress &address);
+    // Whether the cell was written since the bracket opened.
+    bool holds(const css::uno::Reference<css::frame::XModel> &document,
+               const css::table::CellAddress &address) const;
     void end(CalcConnection &connection);
-    // Hands the open bracket to the scan kernel, which closes it should the program die.
+    // Puts every written cell back, then ends: for a program that has to stop in the middle.
+    void abandon(CalcConnection &connection);
+    // Hands what the bracket holds to the scan kernel, which closes the bracket inside the office
+    // should the program die; later entries follow as they are made.
     void armKernel(CalcConnection &connection);
 
 private:
@@ -35,23 +55,27 @@ private:
     {
         css::uno::Reference<css::frame::XModel> model;
         bool wasModified = true;
-        bool hiddenUndoContext = false;
-        bool undoDisabled = false;
-    };
-    struct WrittenCell
-    {
-        css::uno::Reference<css::table::XCell> cell;
-        OUString content;
+        bool contentsUnknown = false;
+        int journalIndex = -1;
+        std::unique_ptr<CalcDocumentWatch> watch;
+        QHash<quint64, int> cellIndex;
+        QList<css::uno::Reference<css::table::XCell>> cells;
     };
 
-    void enter(CalcConnection &connection, DocumentState &state);
-    void leave(CalcConnection &connection, const DocumentState &state, bool restored);
-    bool cellsRestored(CalcConnection &connection) const;
+    DocumentState *document(const css::uno::Reference<css::frame::XModel> &model) const;
+    DocumentState *enter(CalcConnection &connection,
+                         const css::uno::Reference<css::frame::XModel> &model);
+    CalcUndoMode hideUndo(CalcConnection &connection, DocumentState &state);
+    void armKernel(CalcConnection &connection, const DocumentState &state);
+    void leave(CalcConnection &connection, DocumentState &state);
+    bool cellsRestored(CalcConnection &connection, const DocumentState &state) const;
+    void clear();
 
     bool open = false;
-    QList<DocumentState> documents;
-    QList<WrittenCell> written;
-    QSet<const void *> writtenCells;
+    QString officeIdentity;
+    QList<css::uno::Reference<css::frame::XModel>> candidates;
+    std::vector<std::unique_ptr<DocumentState>> documents;
+    std::unique_ptr<CalcBracketJournal> journal;
 };
 
 #endif

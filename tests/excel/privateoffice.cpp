@@ -4,6 +4,7 @@
 #include "excel/excelbackend.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -22,8 +23,10 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/util/CellProtection.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
+#include <com/sun/star/util/XProtectable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 
 #include <QCoreApplication>
@@ -196,6 +199,19 @@ bool PrivateOffice::setContent(const QString &book, const QString &cell, const Q
 {
     return actOnBook(*direct, book, "set content", [&](const auto &model) {
         cellOf(model, cell)->setFormula(toOUString(content));
+    });
+}
+
+bool PrivateOffice::protectSheet(const QString &book, const QStringList &unlockedCells)
+{
+    return actOnBook(*direct, book, "protect sheet", [&](const auto &model) {
+        for (const QString &cell : unlockedCells) {
+            util::CellProtection protection;
+            protection.IsLocked = false;
+            uno::Reference<beans::XPropertySet>(cellOf(model, cell), uno::UNO_QUERY_THROW)
+                ->setPropertyValue("CellProtection", uno::Any(protection));
+        }
+        uno::Reference<util::XProtectable>(firstSheet(model), uno::UNO_QUERY_THROW)->protect("");
     });
 }
 

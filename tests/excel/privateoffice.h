@@ -52,6 +52,8 @@ public:
     bool controllersLocked(const QString &book);
     // Closes the innermost open undo context, as the office's own undo handling may.
     bool leaveUndoContext(const QString &book);
+    // Protects the first sheet; every cell but the given ones stays locked.
+    bool protectSheet(const QString &book, const QStringList &unlockedCells);
     // Enters text into the selected cell the way a user's typing does.
     bool type(const QString &book, const QString &text);
     // The version of the extension in the user's repository; empty when none is installed.

@@ -38,7 +38,7 @@ private slots:
     void workbookAndWorksheetByName();
     void sheetFindsItsWorkbook();
     void exchangeWritesAllBeforeReading();
-    void exchangeResultsHaveSinglePrecision();
+    void exchangeKeepsDoublesAndTakesNoTextForANumber();
     void exchangeWithoutWrites();
     void exchangeLengthMismatchTouchesNothing();
     void setValueWritesNumbersOnlyToRanges();
@@ -240,13 +240,21 @@ void TestVIVExcel::exchangeWritesAllBeforeReading()
     QVERIFY(std::isnan(results[2]));
 }
 
-void TestVIVExcel::exchangeResultsHaveSinglePrecision()
+void TestVIVExcel::exchangeKeepsDoublesAndTakesNoTextForANumber()
 {
     excel->setValue("A1", 0.1);
-    const QList<qreal> results =
-        application->setCellValuesGetCellValues({}, {}, {sheet()->range("A1", true)});
-    QCOMPARE(results, QList<qreal>{qreal(0.1f)});
-    QCOMPARE(results.first(), 0.100000001490116119384765625);
+    excel->setValue("A2", 1e300);
+    excel->setValue("A3", "12");
+    excel->setValue("A4", "inf");
+    const QList<qreal> results = application->setCellValuesGetCellValues(
+        {}, {},
+        {sheet()->range("A1", true), sheet()->range("A2", true), sheet()->range("A3", true),
+         sheet()->range("A4", true)});
+    QCOMPARE(results.size(), 4);
+    QCOMPARE(results[0], 0.1);
+    QCOMPARE(results[1], 1e300);
+    QVERIFY(std::isnan(results[2]));
+    QVERIFY(std::isnan(results[3]));
 }
 
 void TestVIVExcel::exchangeWithoutWrites()

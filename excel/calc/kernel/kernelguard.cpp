@@ -15,7 +15,6 @@ void KernelGuard::arm(const uno::Sequence<beans::NamedValue> &arguments)
     Document document;
     document.model.set(KernelCells::spreadsheet(named.find(KernelProtocol::document)),
                        uno::UNO_QUERY_THROW);
-    document.wasModified = named.required<bool>(wasModified, "a boolean");
     document.hiddenUndoContext = named.required<bool>(hiddenUndoContext, "a boolean");
     document.undoDisabled = named.required<bool>(undoDisabled, "a boolean");
     const std::lock_guard<std::mutex> lock(mutex);
@@ -105,9 +104,7 @@ void KernelGuard::close(const Document &document)
     } catch (const uno::Exception &) {
     }
     try {
-        if (!document.wasModified)
-            uno::Reference<util::XModifiable>(document.model, uno::UNO_QUERY_THROW)
-                ->setModified(false);
+        uno::Reference<util::XModifiable>(document.model, uno::UNO_QUERY_THROW)->setModified(true);
     } catch (const uno::Exception &) {
     }
 }

@@ -13,8 +13,8 @@
 // The kernel's copy of the program's open write bracket: which documents are locked, how their
 // undo history is held back, whether they were modified, and what each written cell held before.
 // When the program's connection dies the office releases the kernel, and the kernel closes the
-// bracket as the program would have: cells put back, undo history and controllers released,
-// modified flag as before.
+// bracket at once: cells put back, undo history and controllers released. The document is
+// marked modified: whether someone else changed it meanwhile only the program knew.
 class KernelGuard
 {
 public:
@@ -31,7 +31,6 @@ private:
     struct Document
     {
         css::uno::Reference<css::frame::XModel> model;
-        bool wasModified = true;
         bool hiddenUndoContext = false;
         bool undoDisabled = false;
     };

@@ -33,11 +33,10 @@ constexpr char fullRecalculation[] = "FullRecalculation";
 constexpr char numbersOnly[] = "NumbersOnly";
 
 // The program's write bracket, held by the kernel too so that it is closed when the program's
-// connection dies. Arm: Document, WasModified, HiddenUndoContext, UndoDisabled (one call per
-// document). Journal: Document and Cells, noted before the program first writes them.
-// Disarm: the program closed the bracket itself.
+// connection dies. Arm: Document, HiddenUndoContext, UndoDisabled (one call per document).
+// Journal: Document and Cells, noted before the program first writes them. Disarm: the program
+// closed the bracket itself.
 constexpr char arm[] = "Arm";
-constexpr char wasModified[] = "WasModified";
 constexpr char hiddenUndoContext[] = "HiddenUndoContext";
 constexpr char undoDisabled[] = "UndoDisabled";
 constexpr char journal[] = "Journal";

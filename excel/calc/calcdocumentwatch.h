@@ -1,0 +1,45 @@
+#ifndef CALCDOCUMENTWATCH_H
+#define CALCDOCUMENTWATCH_H
+
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/uno/XInterface.hpp>
+#include <com/sun/star/util/XModifyBroadcaster.hpp>
+
+#include <QList>
+
+#include <atomic>
+#include <memory>
+
+class CalcConnection;
+
+// Tells whether anybody but this program changed a document while a bracket was open. The
+// office reports a change caused by one of our own calls back on the thread that made the
+// call (its bridge keeps the caller's thread identity), so a report that arrives on any other
+// thread comes from another client: another program, or the user typing into the office.
+class CalcDocumentWatch
+{
+public:
+    CalcDocumentWatch(CalcConnection &connection, css::uno::Reference<css::frame::XModel> model);
+    ~CalcDocumentWatch();
+    CalcDocumentWatch(const CalcDocumentWatch &) = delete;
+    CalcDocumentWatch &operator=(const CalcDocumentWatch &) = delete;
+
+    // True also when the watch could not be set up: then nobody can say nothing else happened.
+    bool othersChanged() const;
+    void stop(CalcConnection &connection);
+
+    struct State
+    {
+        std::atomic<bool> foreign{false};
+        std::atomic<void *> ownThread{nullptr};
+    };
+
+private:
+    css::uno::Reference<css::frame::XModel> model;
+    std::shared_ptr<State> state;
+    css::uno::Reference<css::uno::XInterface> listener;
+    QList<css::uno::Reference<css::util::XModifyBroadcaster>> sheets;
+    bool watching = false;
+};
+
+#endif

@@ -1,0 +1,262 @@
+#include "privateoffice.h"
+
+#include "excel/excelbackend.h"
+#include "excel/vivexcelapplication.h"
+#include "excel/vivexcelrange.h"
+#include "excel/vivexcelworkbook.h"
+#include "excel/vivexcelworkbooks.h"
+#include "excel/vivexcelworksheet.h"
+#include "excel/vivexcelworksheets.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <csignal>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+const char holdMode[] = "--hold-bracket";
+const char writeMode[] = "--write";
+const char holding[] = "holding";
+
+// The program this test runs as a child: another run of the program that writes cells of a
+// book, inside a screen-updating bracket that it then keeps open until it is stopped, or
+// plainly, as a second client of the office.
+int runChild(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    ExcelBackend::configure(arguments.at(2), arguments.at(3));
+    VIVExcelApplication application(ExcelBackend::attachOrStart());
+    VIVExcelWorkbook *book = application.workbooks()->workbook(arguments.at(4), true);
+    if (!book)
+        return 2;
+    VIVExcelWorksheet *sheet = book->worksheets()->worksheet("Sheet1", true);
+    const bool hold = arguments.at(1) == holdMode;
+    if (hold)
+        application.setScreenUpdating(false);
+    for (const QString &write : arguments.mid(5)) {
+        const QStringList parts = write.split('=');
+        sheet->range(parts.at(0), true)->setValue(parts.at(1).toDouble());
+    }
+    // Leaves without tearing down the bridge: how a program exits is not what is tested here.
+    if (!hold)
+        ::_exit(0);
+    QTextStream(stdout) << holding << Qt::endl;
+    return app.exec();
+}
+
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+// Write brackets against a real private office, with other processes: one that dies or is
+// stopped inside a bracket, and one that writes while the bracket is open.
+class TestCalcBracket : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void killedBracketIsRepairedOnNextAttach();
+    void stopSignalPutsCellsBack_data();
+    void stopSignalPutsCellsBack();
+    void anotherClientKeepsTheDocumentModified();
+    void bracketEntersOnlyWrittenDocuments();
+    void temporaryWrappersRestoreByCell();
+
+private:
+    QProcess *startChild(const char *mode, const QStringList &writes);
+    QStringList journals() const;
+    VIVExcelRange *cell(const QString &address) { return sheet->range(address, true); }
+
+    QTemporaryDir runtimeDir;
+    PrivateOffice office;
+    VIVExcelApplication *application = nullptr;
+    VIVExcelWorkbook *book = nullptr;
+    VIVExcelWorksheet *sheet = nullptr;
+    QString bookName;
+};
+
+void TestCalcBracket::initTestCase()
+{
+    // Journals go to a folder of the test's own, never among the user's.
+    QVERIFY(runtimeDir.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
+    QVERIFY(office.start());
+    application = new VIVExcelApplication(ExcelBackend::attachOrStart(), this);
+}
+
+void TestCalcBracket::cleanupTestCase()
+{
+    delete application;
+    office.stop();
+}
+
+void TestCalcBracket::init()
+{
+    book = application->workbooks()->add(true);
+    QVERIFY(book);
+    bookName = book->name();
+    sheet = book->worksheets()->worksheet("Sheet1", true);
+    QVERIFY(sheet);
+}
+
+void TestCalcBracket::cleanup()
+{
+    delete book;
+    book = nullptr;
+    sheet = nullptr;
+    QVERIFY(journals().isEmpty());
+}
+
+QProcess *TestCalcBracket::startChild(const char *mode, const QStringList &writes)
+{
+    auto *child = new QProcess(this);
+    child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child->start(QCoreApplication::applicationFilePath(),
+                 QStringList{mode, office.pipeName(), office.profileUrl(), bookName} + writes);
+    return child;
+}
+
+QStringList TestCalcBracket::journals() const
+{
+    return QDir(runtimeDir.path()).entryList({"marlowin-bracket-*"}, QDir::Files);
+}
+
+void TestCalcBracket::killedBracketIsRepairedOnNextAttach()
+{
+    for (const auto &[address, content] : QList<QPair<QString, QString>>{
+             {"A1", "0.30000000000000004"}, {"A2", "'12"}, {"A3", "=A1*2"}, {"A5", "7"}})
+        QVERIFY(office.setContent(bookName, address, content));
+    QVERIFY(office.setModified(bookName, false));
+    const QStringList history = office.undoTitles(bookName);
+    QVERIFY(!history.isEmpty());
+
+    QProcess *child = startChild(holdMode, {"A1=199", "A2=5", "A3=6", "A4=7", "A1=200"});
+    QVERIFY(child->waitForReadyRead(60000));
+    QCOMPARE(child->readLine().trimmed(), QByteArray(holding));
+    QVERIFY(office.controllersLocked(bookName));
+    QCOMPARE(journals().size(), 1);
+    ::kill(child->processId(), SIGKILL);
+    QVERIFY(child->waitForFinished());
+
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("Repaired \"" + QRegularExpression::escape(bookName) +
+                                            "\" .*: 4 of 4 cells put back"));
+    VIVExcelApplication reattached(ExcelBackend::attachOrStart());
+
+    QVERIFY(sameBits(cell("A1")->value().toDouble(), 0.1 + 0.2));
+    QCOMPARE(cell("A2")->value(), QVariant(QString("12")));
+    QCOMPARE(office.content(bookName, "A3"), "=A1*2");
+    QVERIFY(!cell("A4")->value().isValid());
+    QCOMPARE(cell("A5")->value(), QVariant(7.0));
+    QVERIFY(!office.controllersLocked(bookName));
+    QCOMPARE(office.undoTitles(bookName), history);
+    QVERIFY(office.isModified(bookName));
+    QVERIFY(journals().isEmpty());
+    QVERIFY(office.undo(bookName));
+}
+
+void TestCalcBracket::stopSignalPutsCellsBack_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+void TestCalcBracket::stopSignalPutsCellsBack()
+{
+    QFETCH(int, signal);
+    QVERIFY(office.setContent(bookName, "A1", "4"));
+    QVERIFY(office.setContent(bookName, "B1", "=A1*10"));
+    QVERIFY(office.setModified(bookName, false));
+    const QStringList history = office.undoTitles(bookName);
+
+    QProcess *child = startChild(holdMode, {"A1=9"});
+    QVERIFY(child->waitForReadyRead(60000));
+    QCOMPARE(office.content(bookName, "A1"), "9");
+    ::kill(child->processId(), signal);
+    QVERIFY(child->waitForFinished());
+    QCOMPARE(child->exitStatus(), QProcess::CrashExit);
+
+    QCOMPARE(office.content(bookName, "A1"), "4");
+    QVERIFY(!office.controllersLocked(bookName));
+    QCOMPARE(office.undoTitles(bookName), history);
+    QVERIFY(!office.isModified(bookName));
+}
+
+void TestCalcBracket::anotherClientKeepsTheDocumentModified()
+{
+    QVERIFY(office.setContent(bookName, "A1", "4"));
+    QVERIFY(office.setModified(bookName, false));
+
+    application->setScreenUpdating(false);
+    cell("A1")->setValue(5.0);
+    QProcess *other = startChild(writeMode, {"C3=42"});
+    QVERIFY(other->waitForFinished(60000));
+    QCOMPARE(other->exitCode(), 0);
+    cell("A1")->setValue(4.0);
+    application->setScreenUpdating(true);
+
+    QCOMPARE(office.content(bookName, "C3"), "42");
+    QVERIFY(office.isModified(bookName));
+}
+
+void TestCalcBracket::bracketEntersOnlyWrittenDocuments()
+{
+    VIVExcelWorkbook *other = application->workbooks()->add(true);
+    QVERIFY(other);
+    const QString otherName = other->name();
+    QVERIFY(office.setContent(otherName, "A1", "1"));
+    const QStringList otherHistory = office.undoTitles(otherName);
+
+    application->setScreenUpdating(false);
+    cell("A1")->setValue(5.0);
+    QVERIFY(office.controllersLocked(bookName));
+    QVERIFY(!office.controllersLocked(otherName));
+    application->setScreenUpdating(true);
+
+    QCOMPARE(office.undoTitles(otherName), otherHistory);
+    delete other;
+}
+
+// Each write goes through a wrapper of its own; the cell's first content still counts.
+void TestCalcBracket::temporaryWrappersRestoreByCell()
+{
+    QVERIFY(office.setContent(bookName, "A1", "4"));
+    QVERIFY(office.setModified(bookName, false));
+
+    application->setScreenUpdating(false);
+    for (const double value : {5.0, 6.0, 4.0})
+        sheet->range("A1", false)->setValue(value);
+    application->setScreenUpdating(true);
+
+    QVERIFY(!office.isModified(bookName));
+}
+
+int main(int argc, char **argv)
+{
+    if (argc > 1 && (std::strcmp(argv[1], holdMode) == 0 || std::strcmp(argv[1], writeMode) == 0))
+        return runChild(argc, argv);
+    QApplication app(argc, argv);
+    TestCalcBracket test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_calcbracket.moc"
