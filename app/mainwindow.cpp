@@ -2,10 +2,21 @@
 #include "ui_mainwindow.h"
 #include "widgets/imagecache.h"
 
+#include "app/applogging.h"
+#include "app/appstyles.h"
+#include "app/scanrunner.h"
+#include "app/sliderwatchregistry.h"
+#include "app/spreadsheetprompts.h"
 #include "excel/excelbackend.h"
 #include "excel/excelprobes.h"
 #include "excel/vivexcelapplication.h"
+#include "excel/vivexcelrange.h"
+#include "excel/vivexcelworkbook.h"
+#include "excel/vivexcelworkbooks.h"
+#include "sliders/vivexcelcellsliderview.h"
+#include "sliders/vivslider.h"
 #include "ui_watchwindow.h"
+#include "watches/vivexcelwatchview.h"
 #include "watches/watchwindow.h"
 
 #include <QApplication>
@@ -24,40 +35,10 @@
 namespace {
 
 const int frontMostInterval = 500;
+const int scanZoomDelay = 200;
 
 const char productName[] = "Marlowin Pro";
 const char supportAddress[] = "support@marlowin.org";
-
-const char scrollBarStyle[] =
-    "QScrollBar:horizontal { border: 2px solid grey; background: #A0A0A0; height: 15px;"
-    " margin: 0 22px 0 22px; }"
-    "QScrollBar::handle:horizontal { background: #404040; min-width: 20px; }"
-    "QScrollBar::add-line:horizontal { border: 2px solid grey; background: #808080; width: 20px;"
-    " subcontrol-position: right; subcontrol-origin: margin; }"
-    "QScrollBar::sub-line:horizontal { border: 2px solid grey; background: #808080; width: 20px;"
-    " subcontrol-position: left; subcontrol-origin: margin; }"
-    "QScrollBar::left-arrow:horizontal, QScrollBar::right-arrow:horizontal { width: 3px;"
-    " height: 3px; background: white; }"
-    "QScrollBar::add-page:horizontal, QScrollBar::sub-page:horizontal { background: none; }";
-
-const char sliderStyle[] =
-    "QSlider::groove:horizontal { border: 1px solid #999999; height: 6px;"
-    " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #B1B1B1, stop:1 #c4c4c4);"
-    " margin: 2px 0; }"
-    "QSlider::handle:horizontal { background: qlineargradient(x1:0, y1:0, x2:1, y2:1,"
-    " stop:0 #e0e0e0, stop:1 #d0d0d0); border: 1px solid #5c5c5c; width: 18px;"
-    " margin: -4px 0; border-radius: 3px; }"
-    "QSlider::handle:horizontal:disabled { background: qlineargradient(x1:0, y1:0, x2:1, y2:1,"
-    " stop:0 #b4b4b4, stop:1 #8f8f8f); }";
-
-// Lets the strip of slider views show the window's background through it.
-void makeTransparent(QWidget *widget)
-{
-    widget->setBackgroundRole(QPalette::Window);
-    QPalette palette = widget->palette();
-    palette.setBrush(QPalette::All, QPalette::Window, QBrush(Qt::transparent));
-    widget->setPalette(palette);
-}
 
 // "QFlags(0x1|0x40000)": the set bits as hexadecimal values.
 QString flagsText(Qt::WindowFlags flags)
@@ -76,6 +57,13 @@ QString flagsText(Qt::WindowFlags flags)
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
+    registry = new SliderWatchRegistry(this, ui->horizontalLayout);
+    scanRunner =
+        new ScanRunner(this, registry, ui->pushButton_Graph, ui->horizontalSlider_scanZoom);
+    scanZoomTimer = new QTimer(this);
+    scanZoomTimer->setInterval(scanZoomDelay);
+    connect(scanZoomTimer, &QTimer::timeout, this, &MainWindow::scanZoomChange);
+    wireRegistry();
     placeOnScreen();
 
     connect(ui->label_Marlowin, &QMouseEventLabel::mousePressed, this,
@@ -86,7 +74,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->label_Marlowin->setGeometry(24, 5, 400, 20);
     ui->label_Marlowin->setStyleSheet(ui->label_Marlowin->styleSheet() + " font-weight: bold;");
 
-    makeTransparent(ui->scrollArea_Sliders);
+    AppStyles::makeTransparent(ui->scrollArea_Sliders);
     paintSteelBackground();
 
     setMouseTracking(true);
@@ -107,6 +95,35 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
             &MainWindow::closeApplication);
     setTitle();
     updateButtons();
+}
+
+void MainWindow::wireRegistry()
+{
+    connect(registry, &SliderWatchRegistry::listsChanged, this, &MainWindow::updateButtons);
+    connect(registry, &SliderWatchRegistry::selectionChanged, scanRunner,
+            &ScanRunner::selectionChanged);
+    connect(registry, &SliderWatchRegistry::sliderMoved, this, &MainWindow::rangeValueChanged);
+    connect(registry, &SliderWatchRegistry::sliderConfigChanged, scanRunner,
+            &ScanRunner::sliderConfigChanged);
+    connect(registry, &SliderWatchRegistry::scan1DRequested, this,
+            &MainWindow::sliderButtonScan1DClicked);
+    connect(registry, &SliderWatchRegistry::splitPointMoved, scanRunner,
+            &ScanRunner::followSplitPoint);
+    connect(registry, &SliderWatchRegistry::watchWindowNeeded, this, &MainWindow::newWatchWindow);
+    connect(scanRunner, &ScanRunner::scanStateChanged, this, &MainWindow::updateButtons);
+    connect(scanRunner, &ScanRunner::rescanRequested, this,
+            &MainWindow::on_pushButton_Graph_clicked);
+    connect(scanRunner, &ScanRunner::scanFailed, this,
+            [this](const QString &text) { SpreadsheetPrompts::warn(this, "Scan ended", text); });
+    // The user sees once, on the Graph button, that values are recalculated fully.
+    const auto noteFullRecalculation = [this]() {
+        ui->pushButton_Graph->setToolTip(ui->pushButton_Graph->toolTip() +
+                                         "\nThis workbook is recalculated fully after every "
+                                         "write: it reads stale values otherwise.");
+    };
+    connect(scanRunner, &ScanRunner::fullRecalculationSwitchedOn, this, noteFullRecalculation);
+    connect(registry, &SliderWatchRegistry::fullRecalculationSwitchedOn, this,
+            noteFullRecalculation);
 }
 
 MainWindow::~MainWindow()
@@ -153,9 +170,8 @@ void MainWindow::paintSteelBackground()
 
 void MainWindow::applyStyleSheets()
 {
-    ui->scrollArea_Sliders->horizontalScrollBar()->setStyleSheet(
-        QString::fromLatin1(scrollBarStyle));
-    ui->horizontalSlider_scanZoom->setStyleSheet(QString::fromLatin1(sliderStyle));
+    ui->scrollArea_Sliders->horizontalScrollBar()->setStyleSheet(AppStyles::scrollBar());
+    ui->horizontalSlider_scanZoom->setStyleSheet(AppStyles::slider());
 }
 
 void MainWindow::setTitle()
@@ -176,6 +192,9 @@ bool MainWindow::isScanning() const
 void MainWindow::updateButtons()
 {
     const bool scanning = isScanning();
+    const auto &selectedSliders = registry->selectedSliders();
+    const auto &sliders = registry->sliders();
+    const auto &watches = registry->watches();
     ui->pushButton_newSlider->setEnabled(!scanning);
     ui->pushButton_newWatch->setEnabled(!scanning);
     const bool canGraph = !watches.isEmpty() && !selectedSliders.isEmpty();
@@ -188,6 +207,8 @@ void MainWindow::updateButtons()
     else
         ui->pushButton_Graph->setText(QString("%1D Graph").arg(selectedSliders.size() + 1));
     ui->pushButton_DeleteAll->setEnabled(!scanning && (!sliders.isEmpty() || !watches.isEmpty()));
+    if (watchWindow)
+        watchWindow->setVisible(!watches.isEmpty());
 }
 
 void MainWindow::label_MarlowinMousePressed(QMouseEvent *event)
@@ -305,15 +326,33 @@ void MainWindow::followMinimizedState()
 bool MainWindow::handleKeyPress(QObject *watched, QKeyEvent *event)
 {
     const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (key == Qt::Key_M && (modifiers & Qt::ControlModifier) && (modifiers & Qt::ShiftModifier)) {
+        autoPerformTasks();
+        return true;
+    }
+    if (key == Qt::Key_W) {
+        on_pushButton_newWatch_clicked();
+        return true;
+    }
+    if (key == Qt::Key_S && watched == this) {
+        on_pushButton_newSlider_clicked();
+        return true;
+    }
     if (key == Qt::Key_S && watchWindow && watched == watchWindow) {
         QCheckBox *smooth = watchWindow->form()->checkBox_SmoothGraphs;
         smooth->setChecked(!smooth->isChecked());
         return true;
     }
+    if (key == Qt::Key_G) {
+        QTimer::singleShot(100, this, &MainWindow::on_pushButton_Graph_clicked);
+        return true;
+    }
     if (key >= Qt::Key_1 && key <= Qt::Key_9) {
-        const int n = key - Qt::Key_1;
         // Digits beyond the slider count are swallowed so they never reach other widgets.
-        return n >= sliders.size();
+        if (!(modifiers & Qt::AltModifier))
+            toggleSliderSelection(key - Qt::Key_1);
+        return true;
     }
     if (key == Qt::Key_F) {
         if (watchWindow && watchWindow->form()->checkBox_Flat3DGraph->isVisible()) {
@@ -384,4 +423,127 @@ void MainWindow::checkExcelIsFrontMostTimeout()
     frontMostTimer->stop();
     if (excelFront)
         frontMostTimer->start();
+}
+
+VIVExcelApplication *MainWindow::application() const
+{
+    return excelApplications.isEmpty() ? nullptr : excelApplications.first();
+}
+
+void MainWindow::on_pushButton_newSlider_clicked()
+{
+    createFromSelection(ui->pushButton_newSlider, true);
+}
+
+void MainWindow::on_pushButton_newWatch_clicked()
+{
+    createFromSelection(ui->pushButton_newWatch, false);
+    activateWindow();
+    if (watchWindow)
+        watchWindow->checkPosition(QRect());
+}
+
+// The button looks pressed while the selection is walked, which may take a while.
+void MainWindow::createFromSelection(QPushButton *button, bool forSliders)
+{
+    button->setFlat(false);
+    button->setCheckable(true);
+    button->setChecked(true);
+    button->repaint();
+    attachToExcel();
+    VIVExcelApplication *spreadsheet = application();
+    if (!spreadsheet || spreadsheet->hwnd() == 0) {
+        if (VIVExcelApplication *started = SpreadsheetPrompts::offerSpreadsheet(this))
+            excelApplications.prepend(started);
+    } else {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const bool created = registry->createFromSelection(spreadsheet, forSliders);
+        QApplication::restoreOverrideCursor();
+        if (!created)
+            SpreadsheetPrompts::warnNothingUsable(this, forSliders);
+    }
+    updateButtons();
+    button->setChecked(false);
+    button->setCheckable(false);
+    button->setFlat(true);
+}
+
+void MainWindow::autoPerformTasks()
+{
+    on_pushButton_newSlider_clicked();
+    on_pushButton_newWatch_clicked();
+    if (registry->sliders().size() < 2)
+        return;
+    registry->sliders()[1]->setSelected(true);
+    registry->sliders()[0]->setSelected(true);
+    ui->horizontalSlider_scanZoom->setValue(21);
+    if (watchWindow) {
+        watchWindow->form()->horizontalSlider_watchSize->setValue(120);
+        watchWindow->form()->checkBox_DrawPoints->setChecked(false);
+    }
+}
+
+void MainWindow::toggleSliderSelection(int index)
+{
+    if (index < registry->sliders().size()) {
+        VIVExcelCellSliderView *view = registry->sliders()[index];
+        view->setSelected(!view->selected());
+    }
+}
+
+void MainWindow::on_pushButton_DeleteAll_clicked()
+{
+    registry->removeAll();
+    updateButtons();
+}
+
+void MainWindow::on_pushButton_Graph_clicked()
+{
+    scanRunner->startOrStop(application(), watchWindow);
+}
+
+void MainWindow::on_horizontalSlider_scanZoom_valueChanged(int)
+{
+    scanZoomTimer->stop();
+    scanZoomTimer->start();
+}
+
+void MainWindow::scanZoomChange()
+{
+    scanZoomTimer->stop();
+    scanRunner->precisionChanged(application(), watchWindow);
+}
+
+void MainWindow::sliderButtonScan1DClicked(VIVExcelCellSliderView *view)
+{
+    scanRunner->scanOneSlider(view, application(), watchWindow);
+}
+
+void MainWindow::rangeValueChanged(VIVExcelRange *range, qreal value, bool &handled)
+{
+    handled = true;
+    auto *moved = qobject_cast<VIVExcelCellSliderView *>(sender());
+    scanRunner->sliderMoved(application(), moved ? moved : registry->sliderFor(range), value);
+}
+
+void MainWindow::newWatchWindow()
+{
+    if (isScanning())
+        return;
+    registry->deactivateWatches();
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    watchWindow = AppStyles::createWatchWindow(screen ? screen->availableGeometry() : QRect());
+    registry->setWatchWindow(watchWindow);
+    connect(watchWindow, &WatchWindow::newWatchSize, this, &MainWindow::watchWindowNewWatchSize);
+    connect(watchWindow->form()->pushButton_newWatchWindow, &QPushButton::clicked, this,
+            &MainWindow::newWatchWindow);
+    connect(watchWindow, &WatchWindow::watchesEmptied, this,
+            &MainWindow::watchWindowWatchesEmptied);
+    watchWindowNewWatchSize(watchWindow->form()->horizontalSlider_watchSize->value());
+    watchWindow->installEventFilter(this);
+}
+
+void MainWindow::watchWindowNewWatchSize(int value)
+{
+    registry->setWatchSize(2 * value + 50);
 }

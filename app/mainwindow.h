@@ -10,11 +10,14 @@ namespace Ui {
 class MainWindow;
 }
 
+class QMouseEvent;
+class QPushButton;
+class QTimer;
+class ScanRunner;
+class SliderWatchRegistry;
 class VIVExcelApplication;
 class VIVExcelCellSliderView;
-class VIVExcelWatchView;
-class QMouseEvent;
-class QTimer;
+class VIVExcelRange;
 class WatchWindow;
 
 // The main window: a title line, the row of main buttons with the precision slider, and the
@@ -40,6 +43,17 @@ public slots:
     void label_MarlowinMouseMoved(QMouseEvent *event);
     void label_MarlowinMousePressed(QMouseEvent *event);
     void showHelp();
+    void newWatchWindow();
+    void on_horizontalSlider_scanZoom_valueChanged(int value);
+    void on_pushButton_DeleteAll_clicked();
+    void on_pushButton_Graph_clicked();
+    void on_pushButton_newWatch_clicked();
+    void on_pushButton_newSlider_clicked();
+    void autoPerformTasks();
+    void rangeValueChanged(VIVExcelRange *range, qreal value, bool &handled);
+    void scanZoomChange();
+    void sliderButtonScan1DClicked(VIVExcelCellSliderView *view);
+    void watchWindowNewWatchSize(int value);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -58,11 +72,15 @@ private:
     void updateButtons();
     QList<qint64> excelMainWindows() const;
     bool attachToExcelWindow(qint64 window);
+    VIVExcelApplication *application() const;
+    void createFromSelection(QPushButton *button, bool forSliders);
+    void wireRegistry();
+    void toggleSliderSelection(int index);
 
     Ui::MainWindow *ui;
-    QList<VIVExcelCellSliderView *> selectedSliders;
-    QList<VIVExcelWatchView *> watches;
-    QList<VIVExcelCellSliderView *> sliders;
+    SliderWatchRegistry *registry = nullptr;
+    ScanRunner *scanRunner = nullptr;
+    QTimer *scanZoomTimer = nullptr;
     QPointer<WatchWindow> watchWindow;
     QPoint pressPosition;
     QList<VIVExcelApplication *> excelApplications;

@@ -47,6 +47,16 @@ public:
                                 const QList<qreal> &pointValues,
                                 const QList<VIVExcelRange *> &readRanges);
 
+    // Compares the cells as read now with their values after a full recalculation of their
+    // workbooks. When any differs, those workbooks recalculate fully after every write from
+    // now on (logged once) and the result is true.
+    bool checkRecalculation(const QList<VIVExcelRange *> &ranges);
+    // Whether any workbook of the ranges recalculates fully after writes.
+    bool recalculatesFully(const QList<VIVExcelRange *> &ranges);
+    // Recalculates the workbooks of the ranges that need it, so the office itself shows true
+    // values again after the program's writes.
+    void recalculateFullyWhereNeeded(const QList<VIVExcelRange *> &ranges);
+
 public slots:
     void show();
 

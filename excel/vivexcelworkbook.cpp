@@ -25,3 +25,33 @@ VIVExcelWorksheets *VIVExcelWorkbook::worksheets()
         worksheetsWrapper = new VIVExcelWorksheets(this);
     return worksheetsWrapper;
 }
+
+void VIVExcelWorkbook::calculateFully()
+{
+    if (auto *book = dynamic_cast<ExcelWorkbook *>(object()))
+        book->calculateFully();
+}
+
+void VIVExcelWorkbook::setRecalculateFully(bool on)
+{
+    if (auto *book = dynamic_cast<ExcelWorkbook *>(object()))
+        book->setRecalculateFully(on);
+}
+
+bool VIVExcelWorkbook::recalculatesFully()
+{
+    auto *book = dynamic_cast<ExcelWorkbook *>(object());
+    return book && book->recalculatesFully();
+}
+
+void VIVExcelWorkbook::enterUndoContext(const QString &title)
+{
+    if (auto *book = dynamic_cast<ExcelWorkbook *>(object()))
+        book->enterUndoContext(title);
+}
+
+void VIVExcelWorkbook::leaveUndoContext()
+{
+    if (auto *book = dynamic_cast<ExcelWorkbook *>(object()))
+        book->leaveUndoContext();
+}

@@ -17,6 +17,11 @@ public:
 
     QString name();
     VIVExcelWorksheets *worksheets();
+    void calculateFully();
+    void setRecalculateFully(bool on);
+    bool recalculatesFully();
+    void enterUndoContext(const QString &title);
+    void leaveUndoContext();
 
 protected:
     std::unique_ptr<ExcelObject> createObject() override;

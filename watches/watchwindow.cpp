@@ -195,14 +195,20 @@ int WatchWindow::widthFor(VIVExcelWatchView *watch) const
     return target + sideRoom;
 }
 
+// A watch that changed sizes the window for itself; any other sender (a data store whose graph
+// depth changed) sizes it for the widest watch, so a curve watch never cramps a surface.
 void WatchWindow::checkResize()
 {
-    VIVExcelWatchView *reference = qobject_cast<VIVExcelWatchView *>(sender());
-    if (!reference)
-        reference = m_watches.isEmpty() ? nullptr : m_watches.constFirst();
-    if (!reference)
+    int target = 0;
+    if (auto *reference = qobject_cast<VIVExcelWatchView *>(sender())) {
+        target = widthFor(reference);
+    } else {
+        for (VIVExcelWatchView *watch : std::as_const(m_watches))
+            target = std::max(target, widthFor(watch));
+    }
+    if (target == 0)
         return;
-    m_targetWidth = std::max(widthFor(reference), minimumWidth());
+    m_targetWidth = std::max(target, minimumWidth());
     m_resizeTimer.start();
 }
 

@@ -1,5 +1,6 @@
 #include "excel/calc/calcconnection.h"
 #include "excel/calc/calckernel.h"
+#include "excel/calc/calcrecalculation.h"
 #include "excel/calc/calcwritebracket.h"
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -51,7 +52,8 @@ qint64 nextSerial()
 } // namespace
 
 CalcConnection::CalcConnection()
-    : bracket(std::make_unique<CalcWriteBracket>()), scanKernel(std::make_unique<CalcKernel>())
+    : bracket(std::make_unique<CalcWriteBracket>()), scanKernel(std::make_unique<CalcKernel>()),
+      recalculating(std::make_unique<CalcRecalculation>())
 {}
 
 // The bridge closes itself once the last object of the office is released.

@@ -15,6 +15,7 @@ using rtl::OUString;
 #include <memory>
 
 class CalcKernel;
+class CalcRecalculation;
 class CalcWriteBracket;
 
 inline QString toQString(const OUString &text)
@@ -52,6 +53,7 @@ public:
     css::uno::Reference<css::uno::XComponentContext> context() const { return remoteContext; }
     CalcWriteBracket &writeBracket() { return *bracket; }
     CalcKernel &kernel() { return *scanKernel; }
+    CalcRecalculation &recalculation() { return *recalculating; }
 
     template <typename Call, typename Result>
     Result guard(const char *operation, Call &&call, Result fallback)
@@ -92,6 +94,7 @@ private:
     css::uno::Reference<css::frame::XDesktop2> desktopObject;
     std::unique_ptr<CalcWriteBracket> bracket;
     std::unique_ptr<CalcKernel> scanKernel;
+    std::unique_ptr<CalcRecalculation> recalculating;
 };
 
 #endif

@@ -1,5 +1,6 @@
 #include "excel/calc/calcrange.h"
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/calcrecalculation.h"
 #include "excel/calc/calcworksheet.h"
 #include "excel/calc/calcwritebracket.h"
 #include "excel/celladdress.h"
@@ -98,6 +99,7 @@ QVariant CalcRange::value()
 {
     if (!cell().is() || !cellData.is())
         return QVariant();
+    connection->recalculation().beforeRead(*connection, model);
     return connection->guard(
         "Range.Value", [this]() { return readValue(); }, QVariant());
 }
@@ -136,6 +138,7 @@ void CalcRange::setValue(double value)
         return;
     }
     connection->guard("Range.Value", [this, value]() { singleCell->setValue(value); });
+    connection->recalculation().noteWrite(model);
 }
 
 bool CalcRange::prepareWrite()

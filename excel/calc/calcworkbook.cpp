@@ -1,7 +1,9 @@
 #include "excel/calc/calcworkbook.h"
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/calcrecalculation.h"
 #include "excel/calc/calcworksheets.h"
 
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/XTitle.hpp>
 
 using namespace css;
@@ -27,4 +29,37 @@ QString CalcWorkbook::name()
 std::unique_ptr<ExcelWorksheets> CalcWorkbook::worksheets()
 {
     return std::make_unique<CalcWorksheets>(connection, model);
+}
+
+void CalcWorkbook::calculateFully()
+{
+    connection->recalculation().calculateFully(*connection, model);
+}
+
+void CalcWorkbook::setRecalculateFully(bool on)
+{
+    connection->recalculation().setFull(model, on);
+}
+
+bool CalcWorkbook::recalculatesFully()
+{
+    return connection->recalculation().isFull(model);
+}
+
+void CalcWorkbook::enterUndoContext(const QString &title)
+{
+    connection->guard("enterUndoContext", [this, &title]() {
+        uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
+            ->getUndoManager()
+            ->enterUndoContext(toOUString(title));
+    });
+}
+
+void CalcWorkbook::leaveUndoContext()
+{
+    connection->guard("leaveUndoContext", [this]() {
+        uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
+            ->getUndoManager()
+            ->leaveUndoContext();
+    });
 }

@@ -19,6 +19,11 @@ public:
     QString describe() const override;
     QString name() override;
     std::unique_ptr<ExcelWorksheets> worksheets() override;
+    void calculateFully() override;
+    void setRecalculateFully(bool on) override;
+    bool recalculatesFully() override;
+    void enterUndoContext(const QString &title) override;
+    void leaveUndoContext() override;
 
 private:
     std::shared_ptr<CalcConnection> connection;

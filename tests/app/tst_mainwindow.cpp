@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/sliderwatchregistry.h"
 #include "ui_mainwindow.h"
 #include "ui_watchwindow.h"
 #include "watches/watchwindow.h"
@@ -83,11 +84,11 @@ void TestMainWindow::graphButtonState()
     MainWindow window;
     // The button rules only count the lists' entries.
     for (int i = 0; i < selected; ++i) {
-        window.selectedSliders.append(nullptr);
-        window.sliders.append(nullptr);
+        window.registry->m_selectedSliders.append(nullptr);
+        window.registry->m_sliders.append(nullptr);
     }
     for (int i = 0; i < watchCount; ++i)
-        window.watches.append(nullptr);
+        window.registry->m_watches.append(nullptr);
     window.setProperty("scanning", scanning);
     window.updateButtons();
     QCOMPARE(window.ui->pushButton_Graph->text(), text);
@@ -137,7 +138,7 @@ void TestMainWindow::digitsBeyondSliderCountSwallowed()
     MainWindow window;
     for (int key = Qt::Key_1; key <= Qt::Key_9; ++key)
         QVERIFY(sendKey(window, key));
-    QVERIFY(window.selectedSliders.isEmpty());
+    QVERIFY(window.registry->selectedSliders().isEmpty());
 }
 
 void TestMainWindow::otherKeysNotConsumed()

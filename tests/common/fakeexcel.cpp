@@ -188,6 +188,24 @@ public:
         return std::make_unique<FakeWorksheets>(place);
     }
 
+    // Formulas are computed at every read, so they are never stale.
+    void calculateFully() override { place.excel->log.append("Workbook.CalculateFully"); }
+
+    void setRecalculateFully(bool on) override
+    {
+        place.excel->log.append("Workbook.RecalculateFully " + QString::number(on));
+        place.excel->books[place.book].recalculatesFully = on;
+    }
+
+    bool recalculatesFully() override { return place.excel->books[place.book].recalculatesFully; }
+
+    void enterUndoContext(const QString &title) override
+    {
+        place.excel->log.append("Workbook.EnterUndoContext " + title);
+    }
+
+    void leaveUndoContext() override { place.excel->log.append("Workbook.LeaveUndoContext"); }
+
 private:
     Place place;
 };

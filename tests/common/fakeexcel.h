@@ -37,6 +37,7 @@ public:
     struct Book
     {
         QMap<QString, Sheet> sheets;
+        bool recalculatesFully = false;
     };
 
     FakeExcel();

@@ -15,6 +15,7 @@
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/sheet/XCalculatable.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/task/XJob.hpp>
@@ -99,6 +100,7 @@ private slots:
     void failedInstallFallsBackCellByCell();
     void olderKernelIsReplaced();
     void kernelMatchesCellByCellOn2DGrid();
+    void staleWorkbookRecalculatesFullyInTheKernel();
     void badBatchIsRefusedAndChangesNothing_data();
     void badBatchIsRefusedAndChangesNothing();
     void killedProgramsBracketIsClosedByTheKernel();
@@ -223,6 +225,21 @@ void TestScanKernel::kernelMatchesCellByCellOn2DGrid()
     QVERIFY(std::isnan(kernel[(7 * 21 + 7) * 6 + 3]));
     QVERIFY(std::isnan(kernel[(1 * 21 + 15) * 6 + 4]));
     QVERIFY(std::isnan(kernel[5]));
+}
+
+// A workbook whose formulas stay stale after a write (here: automatic calculation off) is found
+// out by the recalculation check; from then on the kernel recalculates it fully after each
+// point's writes, as the cell-by-cell exchange does before its reads.
+void TestScanKernel::staleWorkbookRecalculatesFullyInTheKernel()
+{
+    attach();
+    uno::Reference<sheet::XCalculatable>(office.model(bookName), uno::UNO_QUERY_THROW)
+        ->enableAutomaticCalculation(false);
+    application->setCellValuesGetCellValues(cells({"A1", "A2"}), {3, 4}, {});
+    QVERIFY(application->checkRecalculation(cells(readCells)));
+    const QList<qreal> kernel = kernelResults();
+    QVERIFY(sameBits(kernel, cellByCellResults()));
+    QCOMPARE(kernel[(6 * 21 + 2) * 6], 0.2 * (0.1 * 6) + std::sin(0.2));
 }
 
 uno::Reference<task::XJob> TestScanKernel::rawKernel()

@@ -298,18 +298,19 @@ void TestWatchWindow::widthFollowsReferenceWatch()
     emit surface.sizeChanged();
     QCOMPARE(window.targetWidth(), 210 + int(208 / 1.8) + 44 + 60);
 
-    // A sender that is not a watch view leaves the first watch as the reference.
+    // A sender that is not a watch view sizes the window for the widest watch: the curve that
+    // came first must not cramp the surface.
     QObject::connect(surface.data(), &MinMaxMultiDimData::graphDepthChanged, &window,
                      &WatchWindow::checkResize);
     emit surface.data()->graphDepthChanged();
-    QCOMPARE(window.targetWidth(), 410);
+    QCOMPARE(window.targetWidth(), 210 + int(208 / 1.8) + 44 + 60);
 
     // Narrow watches never make the window narrower than it may be.
+    window.watchDestroyed(&surface);
     curve.resize(50, 200);
     window.checkResize();
     QCOMPARE(window.targetWidth(), 200);
     window.watchDestroyed(&curve);
-    window.watchDestroyed(&surface);
 }
 
 void TestWatchWindow::positionIsCorrectedAtRightEdge_data()

@@ -1,0 +1,497 @@
+#include "app/sliderwatchregistry.h"
+#include "app/applogging.h"
+#include "app/graphexport.h"
+#include "app/settingsfiles.h"
+#include "app/watchcontainer.h"
+
+#include "excel/exceladdressblock.h"
+#include "excel/vivexcelapplication.h"
+#include "excel/vivexcelrange.h"
+#include "excel/vivexcelsheet.h"
+#include "excel/vivexcelwindow.h"
+#include "excel/vivexcelworkbook.h"
+#include "excel/vivexcelworkbooks.h"
+#include "excel/vivexcelworksheet.h"
+#include "excel/vivexcelworksheets.h"
+#include "graph/minmaxmultidimdata.h"
+#include "sliders/vivexcelcellsliderview.h"
+#include "sliders/vivslider.h"
+#include "ui_watchwindow.h"
+#include "watches/vivexcelwatchview.h"
+#include "watches/watchwindow.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+using View = VIVExcelWatchView;
+
+// Shares one split point, camera and set of draw settings between two watches.
+void share(VIVExcelWatchView *a, VIVExcelWatchView *b)
+{
+    const auto unique = Qt::UniqueConnection;
+    QObject::connect(a, &View::splitChanged, b, &View::setSplitPoint, unique);
+    MinMaxMultiDimData *da = a->data();
+    MinMaxMultiDimData *db = b->data();
+    QObject::connect(da, &MinMaxMultiDimData::perspectiveChanged, db,
+                     &MinMaxMultiDimData::setPerspectiveSettings, unique);
+    QObject::connect(da, &MinMaxMultiDimData::drawSettings2DChanged, db,
+                     &MinMaxMultiDimData::setDrawSettings2D, unique);
+    QObject::connect(da, &MinMaxMultiDimData::drawSettings3DFlatChanged, db,
+                     &MinMaxMultiDimData::setDrawSettings3DFlat, unique);
+    QObject::connect(da, &MinMaxMultiDimData::drawSettings3DCubeChanged, db,
+                     &MinMaxMultiDimData::setDrawSettings3DCube, unique);
+}
+
+} // namespace
+
+SliderWatchRegistry::SliderWatchRegistry(QWidget *owner, QBoxLayout *sliderStrip)
+    : QObject(owner), m_owner(owner), m_sliderStrip(sliderStrip), m_liveUpdate(this)
+{}
+
+bool SliderWatchRegistry::isScanning() const
+{
+    return m_owner->property("scanning").toBool();
+}
+
+bool SliderWatchRegistry::isActive(const VIVExcelWatchView *watch)
+{
+    return watch && !watch->property("inactive").toBool();
+}
+
+QList<VIVExcelWatchView *> SliderWatchRegistry::activeWatches() const
+{
+    QList<VIVExcelWatchView *> active;
+    for (VIVExcelWatchView *watch : m_watches) {
+        if (isActive(watch))
+            active.append(watch);
+    }
+    return active;
+}
+
+VIVExcelCellSliderView *SliderWatchRegistry::sliderFor(const VIVExcelRange *range) const
+{
+    for (VIVExcelCellSliderView *view : m_sliders) {
+        if (view && view->range() == range)
+            return view;
+    }
+    return nullptr;
+}
+
+bool SliderWatchRegistry::createFromSelection(VIVExcelApplication *application, bool forSliders)
+{
+    m_application = application;
+    VIVExcelWindow *window = application->activeWindow(false);
+    m_workbookName = application->activeWorkbook(false)->name();
+    m_sheetName = window->activeSheet(false)->name();
+    m_createdAny = false;
+    m_limitLogged = false;
+    ExcelAddressBlock block{QString()};
+    if (forSliders) {
+        connect(&block, &ExcelAddressBlock::rangeIterated, this,
+                &SliderWatchRegistry::rangeIteratedForSlider);
+    } else {
+        connect(&block, &ExcelAddressBlock::rangeIterated, this,
+                &SliderWatchRegistry::rangeIteratedForWatch);
+    }
+    block.setAddress(window->selectionWithFilter(!forSliders), true);
+    if (!forSliders)
+        checkRecalculation();
+    emit listsChanged();
+    return m_createdAny;
+}
+
+// Watches are made on cells whose formulas may read stale after writes; the workbook learns it
+// before the first live update draws a value.
+void SliderWatchRegistry::checkRecalculation()
+{
+    QList<VIVExcelRange *> ranges;
+    for (VIVExcelWatchView *watch : activeWatches())
+        ranges.append(watch->range());
+    if (m_application && m_application->checkRecalculation(ranges))
+        emit fullRecalculationSwitchedOn();
+}
+
+bool SliderWatchRegistry::passesCellTest(const ExcelAddressBlock *block) const
+{
+    return block->valid() && block->singleArea() && !block->entireRows() &&
+           !block->entireColumns() && block->firstRow() == block->lastRow() &&
+           block->firstColumn() == block->lastColumn();
+}
+
+VIVExcelRange *SliderWatchRegistry::cellRange(const ExcelAddressBlock *block) const
+{
+    VIVExcelWorkbook *book = m_application->workbooks()->workbook(m_workbookName, true);
+    VIVExcelWorksheet *sheet = book->worksheets()->worksheet(m_sheetName, true);
+    return sheet->range(block->address(), true);
+}
+
+QString SliderWatchRegistry::descriptionOf(VIVExcelRange *range) const
+{
+    QStringList labels = m_application->cellLabels(range);
+    labels.removeAll(QString());
+    return labels.join("\n");
+}
+
+void SliderWatchRegistry::rangeIteratedForSlider(ExcelAddressBlock *block)
+{
+    if (m_sliders.size() >= maxObjects) {
+        if (!m_limitLogged)
+            qCWarning(lcApp) << "Skipping, too many sliders...";
+        m_limitLogged = true;
+        return;
+    }
+    if (!passesCellTest(block))
+        return;
+    m_createdAny = true;
+    for (VIVExcelCellSliderView *view : std::as_const(m_sliders)) {
+        if (view->range() && view->range()->address() == block->address()) {
+            qCInfo(lcApp) << "Slider for" << block->address() << "already exists. Skipping...";
+            return;
+        }
+    }
+    VIVExcelRange *range = cellRange(block);
+    const QVariant value = range->value();
+    bool isNumber = false;
+    value.toDouble(&isNumber);
+    if (!isNumber || value.toString().toLower() == "nan")
+        return;
+    auto *view = new VIVExcelCellSliderView(m_owner);
+    bindSlider(view, range);
+    wireSlider(view);
+    m_sliders.append(view);
+    m_sliderStrip->insertWidget(m_sliderStrip->count() - 1, view);
+}
+
+void SliderWatchRegistry::bindSlider(VIVExcelCellSliderView *view, VIVExcelRange *range)
+{
+    view->setRange(range);
+    const QString description = descriptionOf(range);
+    view->display()->setText(description);
+    view->addressLabel()->setText(range->address());
+    SettingsFiles().loadSliderSettings(view);
+    view->setActive(true);
+    view->display()->removeAreaFlags(View::AreaTextMetal);
+    view->display()->setTextHeight(description.contains("\n") ? 30 : 24);
+}
+
+void SliderWatchRegistry::wireSlider(VIVExcelCellSliderView *view)
+{
+    using Slider = VIVExcelCellSliderView;
+    connect(view, &Slider::valueChanged, this, &SliderWatchRegistry::sliderMoved);
+    connect(view, &Slider::selectedChanged, this, &SliderWatchRegistry::sliderSelectedChanged);
+    connect(view, &Slider::buttonSettingsClicked, this,
+            [this, view]() { emit sliderSettingsRequested(view); });
+    connect(view, &Slider::buttonScan1DClicked, this,
+            [this, view]() { emit scan1DRequested(view); });
+    connect(view, &Slider::closeRequest, this, &SliderWatchRegistry::sliderCloseRequest);
+    connect(view, &QObject::destroyed, this, &SliderWatchRegistry::removeObjectFromLists);
+    connect(view->display(), &View::afterPaint, this, &SliderWatchRegistry::watchAfterPaint);
+    connect(view, &Slider::configChanged, this, [this, view]() { emit sliderConfigChanged(view); });
+    connect(view->slider(), &QSlider::sliderPressed, this,
+            &SliderWatchRegistry::enableWatchCanUseFastDraw);
+    connect(view->slider(), &QSlider::sliderReleased, this,
+            &SliderWatchRegistry::disableWatchCanUseFastDraw);
+    connect(view->slider(), &QSlider::sliderPressed, this, &SliderWatchRegistry::sliderPressed);
+    connect(view->slider(), &QSlider::sliderReleased, this, &SliderWatchRegistry::sliderReleased);
+}
+
+void SliderWatchRegistry::rangeIteratedForWatch(ExcelAddressBlock *block)
+{
+    if (!passesCellTest(block))
+        return;
+    m_createdAny = true;
+    if (m_watches.size() >= maxObjects) {
+        if (!m_limitLogged)
+            qCWarning(lcApp) << "Skipping, too many watches...";
+        m_limitLogged = true;
+        return;
+    }
+    for (VIVExcelWatchView *watch : activeWatches()) {
+        if (watch->range() && watch->range()->address() == block->address()) {
+            qCInfo(lcApp) << "Watch for" << block->address() << "already exists. Skipping...";
+            return;
+        }
+    }
+    if (!m_watchWindow)
+        emit watchWindowNeeded();
+    if (!m_watchWindow)
+        return;
+    VIVExcelWatchView *watch = makeWatch(cellRange(block));
+    QWidget *container = WatchContainer::build(watch);
+    applyWatchSize();
+    updateWatchDisplay(watch);
+    QBoxLayout *content = m_watchWindow->form()->verticalLayout_2;
+    content->setSpacing(16);
+    content->insertWidget(content->count() - 1, container);
+    m_watchWindow->addWatch(watch);
+    watch->setUpdatesEnabled(false);
+    watch->setUpdatesEnabled(true);
+}
+
+VIVExcelWatchView *SliderWatchRegistry::makeWatch(VIVExcelRange *range)
+{
+    auto *watch = new VIVExcelWatchView(m_owner);
+    watch->setRange(range);
+    const QString description = descriptionOf(range);
+    if (!description.isEmpty())
+        watch->setText(description);
+    connect(watch, &View::dataCreated, this, &SliderWatchRegistry::watchDataCreated);
+    watch->createData();
+    wireWatch(watch);
+    connectWatchToOthers(watch);
+    m_watches.append(watch);
+    watch->setAreaFlags(View::AreaAll);
+    watch->removeAreaFlags(0x0FC);
+    watch->removeAreaFlags(View::AreaText);
+    DrawSettings3DCube cube = watch->data()->drawSettings3DCube();
+    cube.showPoints = m_watchWindow->form()->checkBox_DrawPoints->isChecked();
+    watch->data()->setDrawSettings3DCube(cube);
+    return watch;
+}
+
+void SliderWatchRegistry::wireWatch(VIVExcelWatchView *watch)
+{
+    connect(watch, &View::closeRequest, this, &SliderWatchRegistry::watchCloseRequest);
+    connect(watch, &QObject::destroyed, this, &SliderWatchRegistry::removeObjectFromLists);
+    connect(watch, &View::buttonClicked, this, &SliderWatchRegistry::watchButtonClicked);
+    connect(watch, &View::mousePressed, this, &SliderWatchRegistry::setCanUseFastDraw);
+    connect(watch, &View::mouseReleased, this, &SliderWatchRegistry::cancelCanUseFastDraw);
+    connect(watch, &View::mouseZoomChanging, this, &SliderWatchRegistry::watchZoomEvent);
+    connect(watch, &View::splitChanged, this, &SliderWatchRegistry::watchSplitChanged);
+    connectDataSignals(watch);
+}
+
+void SliderWatchRegistry::connectDataSignals(VIVExcelWatchView *watch)
+{
+    connect(watch->data(), &MinMaxMultiDimData::graphDepthChanged, this,
+            &SliderWatchRegistry::watchGraphDepthChanged, Qt::UniqueConnection);
+    if (m_watchWindow) {
+        connect(watch->data(), &MinMaxMultiDimData::graphDepthChanged, m_watchWindow.data(),
+                &WatchWindow::checkResize, Qt::UniqueConnection);
+    }
+}
+
+void SliderWatchRegistry::connectWatchToOthers(VIVExcelWatchView *watch)
+{
+    for (VIVExcelWatchView *other : std::as_const(m_watches)) {
+        if (!other || other == watch)
+            continue;
+        share(watch, other);
+        share(other, watch);
+    }
+}
+
+void SliderWatchRegistry::watchDataCreated()
+{
+    auto *watch = qobject_cast<VIVExcelWatchView *>(sender());
+    if (!watch || !m_watches.contains(watch))
+        return;
+    connectWatchToOthers(watch);
+    connectDataSignals(watch);
+}
+
+void SliderWatchRegistry::watchGraphDepthChanged()
+{
+    for (VIVExcelWatchView *watch : std::as_const(m_watches)) {
+        if (watch && watch->data() == sender())
+            updateWatchDisplay(watch);
+    }
+}
+
+void SliderWatchRegistry::updateWatchDisplay(VIVExcelWatchView *watch)
+{
+    WatchContainer::updateDisplay(watch, m_watchWindow);
+}
+
+void SliderWatchRegistry::setWatchSize(int size)
+{
+    if (size == m_watchSize)
+        return;
+    m_watchSize = size;
+    applyWatchSize();
+}
+
+void SliderWatchRegistry::applyWatchSize()
+{
+    for (VIVExcelWatchView *watch : std::as_const(m_watches)) {
+        const int text = (watch->areaFlags() & View::AreaTextMetal) ? watch->textHeight() : 0;
+        const QSize size(m_watchSize + watch->scaleWidth(),
+                         m_watchSize + watch->axisHeight() + text);
+        watch->setMinimumSize(size);
+        watch->setMaximumSize(size);
+    }
+}
+
+void SliderWatchRegistry::deactivateWatches()
+{
+    for (VIVExcelWatchView *watch : std::as_const(m_watches))
+        watch->setProperty("inactive", true);
+}
+
+void SliderWatchRegistry::liveUpdate(VIVExcelApplication *application,
+                                     VIVExcelCellSliderView *moved, qreal value)
+{
+    m_liveUpdate.run(application, moved, value, m_sliders, activeWatches());
+}
+
+// A drag from press to release is one undo step of the cell's workbook.
+void SliderWatchRegistry::sliderPressed()
+{
+    if (isScanning() || !m_selectedSliders.isEmpty())
+        return;
+    auto *slider = qobject_cast<VIVSlider *>(sender());
+    for (VIVExcelCellSliderView *view : std::as_const(m_sliders)) {
+        if (view->slider() == slider)
+            m_liveUpdate.beginDrag(view->range());
+    }
+}
+
+void SliderWatchRegistry::sliderReleased()
+{
+    m_liveUpdate.endDrag();
+}
+
+VIVExcelCellSliderView *SliderWatchRegistry::takeLastMovedSlider()
+{
+    VIVExcelCellSliderView *view = m_lastMovedSlider;
+    m_lastMovedSlider = nullptr;
+    return view;
+}
+
+void SliderWatchRegistry::sliderSelectedChanged()
+{
+    auto *view = qobject_cast<VIVExcelCellSliderView *>(sender());
+    if (!view)
+        return;
+    if (view->selected()) {
+        if (!m_selectedSliders.contains(view))
+            m_selectedSliders.append(view);
+    } else {
+        m_selectedSliders.removeAll(view);
+    }
+    view->slider()->setEnabled(!view->selected());
+    emit selectionChanged(view);
+}
+
+void SliderWatchRegistry::sliderCloseRequest()
+{
+    if (auto *view = qobject_cast<VIVExcelCellSliderView *>(sender()); view && !isScanning())
+        view->deleteLater();
+}
+
+void SliderWatchRegistry::watchCloseRequest()
+{
+    auto *watch = qobject_cast<VIVExcelWatchView *>(sender());
+    if (watch && !isScanning() && watch->parentWidget())
+        watch->parentWidget()->deleteLater();
+}
+
+void SliderWatchRegistry::removeAll()
+{
+    while (!m_watches.isEmpty()) {
+        VIVExcelWatchView *watch = m_watches.first();
+        QWidget *container = watch->parentWidget();
+        if (container && container != m_owner)
+            delete container;
+        else
+            delete watch;
+    }
+    while (!m_sliders.isEmpty())
+        delete m_sliders.first();
+    m_selectedSliders.clear();
+    emit listsChanged();
+}
+
+// The object is half destroyed: only its address is compared.
+void SliderWatchRegistry::removeObjectFromLists(QObject *object)
+{
+    m_watches.removeIf(
+        [object](VIVExcelWatchView *w) { return static_cast<QObject *>(w) == object; });
+    m_sliders.removeIf(
+        [object](VIVExcelCellSliderView *v) { return static_cast<QObject *>(v) == object; });
+    m_selectedSliders.removeIf(
+        [object](VIVExcelCellSliderView *v) { return static_cast<QObject *>(v) == object; });
+    emit listsChanged();
+}
+
+void SliderWatchRegistry::watchAfterPaint(QPainter &painter)
+{
+    if (auto *display = qobject_cast<QWidget *>(sender()))
+        VIVExcelCellSliderView::paintOverlayImage(display, painter);
+}
+
+void SliderWatchRegistry::watchSplitChanged()
+{
+    auto *watch = qobject_cast<VIVExcelWatchView *>(sender());
+    if (!watch)
+        return;
+    for (VIVExcelWatchView *other : activeWatches()) {
+        if (other != watch)
+            other->setSplitPoint(watch->splitPoint());
+    }
+    emit splitPointMoved(watch);
+}
+
+void SliderWatchRegistry::watchButtonClicked(const QString &name)
+{
+    auto *watch = qobject_cast<VIVExcelWatchView *>(sender());
+    if (!watch)
+        return;
+    watch->setButtonsVisible(false);
+    if (name == "close" && watch->parentWidget())
+        watch->parentWidget()->deleteLater();
+    else if (name == "exportimage")
+        GraphExport::copyImage(watch);
+    else if (name == "exportdata")
+        GraphExport::copyData(watch);
+}
+
+void SliderWatchRegistry::enableWatchCanUseFastDraw()
+{
+    for (VIVExcelWatchView *watch : std::as_const(m_watches))
+        watch->setCanUseFastDraw(true);
+}
+
+void SliderWatchRegistry::disableWatchCanUseFastDraw()
+{
+    for (VIVExcelWatchView *watch : std::as_const(m_watches))
+        watch->setCanUseFastDraw(false);
+}
+
+void SliderWatchRegistry::scaleRepaintFactors(VIVExcelWatchView *except, double factor)
+{
+    for (VIVExcelWatchView *watch : std::as_const(m_watches)) {
+        if (watch == except)
+            continue;
+        const double scaled = watch->repaintFactor() * factor;
+        watch->setRepaintFactor(scaled > 0 ? scaled : 1.1);
+    }
+}
+
+void SliderWatchRegistry::setCanUseFastDraw()
+{
+    enableWatchCanUseFastDraw();
+    scaleRepaintFactors(qobject_cast<VIVExcelWatchView *>(sender()), 1.5 * m_watches.size());
+}
+
+void SliderWatchRegistry::cancelCanUseFastDraw()
+{
+    disableWatchCanUseFastDraw();
+    const int n = int(m_watches.size());
+    scaleRepaintFactors(qobject_cast<VIVExcelWatchView *>(sender()), n > 0 ? 1.0 / 1.5 / n : 0);
+}
+
+void SliderWatchRegistry::watchZoomEvent()
+{
+    setCanUseFastDraw();
+    QTimer::singleShot(1000, this, &SliderWatchRegistry::cancelCanUseFastDraw);
+}

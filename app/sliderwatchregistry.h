@@ -1,0 +1,131 @@
+#ifndef SLIDERWATCHREGISTRY_H
+#define SLIDERWATCHREGISTRY_H
+
+#include "app/liveupdate.h"
+#include "sliders/vivexcelcellsliderview.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class ExcelAddressBlock;
+class QBoxLayout;
+class QMouseEvent;
+class QPainter;
+class QWidget;
+class VIVExcelApplication;
+class VIVExcelCellSliderView;
+class VIVExcelRange;
+class VIVExcelWatchView;
+class WatchWindow;
+
+// The program's sliders and watches: made from the spreadsheet selection (with the limits and
+// duplicate checks), wired to the main window and to each other (one split point, one camera,
+// one set of draw settings), selected for scanning, removed, and fed by the live update that
+// follows a slider move. It reads the owner's "scanning" property and refuses removals while a
+// scan runs.
+class SliderWatchRegistry : public QObject
+{
+    Q_OBJECT
+
+public:
+    // A 22nd slider or watch is refused.
+    static constexpr int maxObjects = 21;
+
+    SliderWatchRegistry(QWidget *owner, QBoxLayout *sliderStrip);
+
+    const QList<VIVExcelCellSliderView *> &sliders() const { return m_sliders; }
+    const QList<VIVExcelWatchView *> &watches() const { return m_watches; }
+    const QList<VIVExcelCellSliderView *> &selectedSliders() const { return m_selectedSliders; }
+    // Watches of the current watch window; those of older windows are left out.
+    QList<VIVExcelWatchView *> activeWatches() const;
+    static bool isActive(const VIVExcelWatchView *watch);
+    VIVExcelCellSliderView *sliderFor(const VIVExcelRange *range) const;
+
+    void setWatchWindow(WatchWindow *window) { m_watchWindow = window; }
+    // Walks the selection of the application's active window and makes a slider for every
+    // numeric value cell, or a watch for every formula cell. False when no cell qualified.
+    bool createFromSelection(VIVExcelApplication *application, bool forSliders);
+    // Writes the moved slider's cell, reads every other slider cell and every active watch
+    // cell in one exchange, and appends the results to the histories.
+    void liveUpdate(VIVExcelApplication *application, VIVExcelCellSliderView *moved, qreal value);
+    void removeAll();
+    // Watches of an older window keep their graphs but leave scans and live updates.
+    void deactivateWatches();
+    void setWatchSize(int size);
+    int watchSize() const { return m_watchSize; }
+    // The moved slider the next scan writes before it starts; cleared when taken.
+    VIVExcelCellSliderView *takeLastMovedSlider();
+    void setLastMovedSlider(VIVExcelCellSliderView *view) { m_lastMovedSlider = view; }
+    // Makes the watch show what suits its store's graph depth.
+    void updateWatchDisplay(VIVExcelWatchView *watch);
+
+signals:
+    void listsChanged();
+    void selectionChanged(VIVExcelCellSliderView *view);
+    void sliderMoved(VIVExcelRange *range, qreal value, bool &handled);
+    void sliderConfigChanged(VIVExcelCellSliderView *view);
+    void sliderSettingsRequested(VIVExcelCellSliderView *view);
+    void scan1DRequested(VIVExcelCellSliderView *view);
+    void splitPointMoved(VIVExcelWatchView *watch);
+    // A watch is about to be made and there is no watch window to put it in.
+    void watchWindowNeeded();
+    // A workbook read stale values after a write and recalculates fully from now on.
+    void fullRecalculationSwitchedOn();
+
+public slots:
+    void rangeIteratedForSlider(ExcelAddressBlock *block);
+    void rangeIteratedForWatch(ExcelAddressBlock *block);
+    void removeObjectFromLists(QObject *object);
+    void sliderSelectedChanged();
+    void sliderCloseRequest();
+    void watchCloseRequest();
+    void watchDataCreated();
+    void watchGraphDepthChanged();
+    void watchAfterPaint(QPainter &painter);
+    void watchSplitChanged();
+    void watchButtonClicked(const QString &name);
+    void setCanUseFastDraw();
+    void cancelCanUseFastDraw();
+    void enableWatchCanUseFastDraw();
+    void disableWatchCanUseFastDraw();
+    void watchZoomEvent();
+    void sliderPressed();
+    void sliderReleased();
+
+private:
+    bool isScanning() const;
+    bool passesCellTest(const ExcelAddressBlock *block) const;
+    VIVExcelRange *cellRange(const ExcelAddressBlock *block) const;
+    QString descriptionOf(VIVExcelRange *range) const;
+    void bindSlider(VIVExcelCellSliderView *view, VIVExcelRange *range);
+    void wireSlider(VIVExcelCellSliderView *view);
+    VIVExcelWatchView *makeWatch(VIVExcelRange *range);
+    void wireWatch(VIVExcelWatchView *watch);
+    void connectDataSignals(VIVExcelWatchView *watch);
+    void checkRecalculation();
+    void connectWatchToOthers(VIVExcelWatchView *watch);
+    void applyWatchSize();
+    void scaleRepaintFactors(VIVExcelWatchView *except, double factor);
+
+    QWidget *m_owner;
+    QBoxLayout *m_sliderStrip;
+    QPointer<WatchWindow> m_watchWindow;
+    QPointer<VIVExcelApplication> m_application;
+    QList<VIVExcelCellSliderView *> m_sliders;
+    QList<VIVExcelWatchView *> m_watches;
+    QList<VIVExcelCellSliderView *> m_selectedSliders;
+    QPointer<VIVExcelCellSliderView> m_lastMovedSlider;
+    LiveUpdate m_liveUpdate;
+    QString m_workbookName;
+    QString m_sheetName;
+    bool m_createdAny = false;
+    bool m_limitLogged = false;
+    int m_watchSize = 0;
+
+    friend class TestRegistry;
+    friend class TestMainWindow;
+};
+
+#endif

@@ -1,0 +1,33 @@
+#ifndef CALCRECALCULATION_H
+#define CALCRECALCULATION_H
+
+#include <com/sun/star/frame/XModel.hpp>
+
+#include <QSet>
+
+class CalcConnection;
+
+// The documents of one connection that recalculate fully after the program's writes. Calc's
+// automatic recalculation leaves some formulas stale after a write through the API (seen on
+// workbooks from other spreadsheet programs: a named expression over a table column by
+// structured reference); XCalculatable::calculate() does not refresh them, calculateAll()
+// does. A write marks its document; the next read from it recalculates it once.
+class CalcRecalculation
+{
+public:
+    void setFull(const css::uno::Reference<css::frame::XModel> &model, bool on);
+    bool isFull(const css::uno::Reference<css::frame::XModel> &model) const;
+    void noteWrite(const css::uno::Reference<css::frame::XModel> &model);
+    void beforeRead(CalcConnection &connection,
+                    const css::uno::Reference<css::frame::XModel> &model);
+    void calculateFully(CalcConnection &connection,
+                        const css::uno::Reference<css::frame::XModel> &model);
+
+private:
+    static const void *key(const css::uno::Reference<css::frame::XModel> &model);
+
+    QSet<const void *> full;
+    QSet<const void *> written;
+};
+
+#endif

@@ -1,0 +1,238 @@
+#include "app/scanrunner.h"
+#include "app/sliderwatchregistry.h"
+
+#include "excel/vivexcelapplication.h"
+#include "excel/vivexcelrange.h"
+#include "fakeexcel.h"
+#include "graph/minmaxmultidimdata.h"
+#include "sliders/vivexcelcellsliderview.h"
+#include "sliders/vivslider.h"
+#include "watches/vivexcelwatchview.h"
+#include "watches/watchwindow.h"
+#include "widgets/progresspushbutton.h"
+
+#include <QHBoxLayout>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// Counts the log lines that contain a text.
+class LogCount
+{
+public:
+    explicit LogCount(const QString &text)
+    {
+        s_text = text;
+        s_count = 0;
+        m_previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &message) {
+                if (message.contains(s_text))
+                    ++s_count;
+            });
+    }
+    ~LogCount() { qInstallMessageHandler(m_previous); }
+    int count() const { return s_count; }
+
+private:
+    static inline QString s_text;
+    static inline int s_count = 0;
+    QtMessageHandler m_previous;
+};
+
+} // namespace
+
+// The registry and the scan runner as the main window wires them, over the test double.
+class TestRegistry : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void selectionMakesEachObjectOnce();
+    void limitEndsTheWalkWithOneLogLine();
+    void liveMoveWritesOneCellAndAppendsToEveryWatch();
+    void dragIsOneUndoStep();
+    void burstOfMovesMakesOneRescan();
+    void movesDuringAScan();
+    void scanStoresTheCurveAndRestoresTheCell();
+
+private:
+    VIVExcelCellSliderView *slider(int i) { return registry->sliders()[i]; }
+    void makeObjects();
+
+    std::unique_ptr<FakeExcel> excel;
+    std::unique_ptr<QWidget> owner;
+    std::unique_ptr<WatchWindow> watchWindow;
+    std::unique_ptr<VIVExcelApplication> application;
+    SliderWatchRegistry *registry = nullptr;
+    ScanRunner *runner = nullptr;
+    ProgressPushButton *graph = nullptr;
+    QSlider *precision = nullptr;
+};
+
+void TestRegistry::init()
+{
+    excel = std::make_unique<FakeExcel>();
+    excel->setValue("A1", 5.0);
+    excel->setValue("A2", 2.0);
+    excel->setValue("A3", 1.0);
+    excel->setFormula("B1", [](FakeExcel &x) { return QVariant(2 * x.number("A1")); });
+    excel->setFormula("B2", [](FakeExcel &x) { return QVariant(x.number("A1") + x.number("A2")); });
+    application = std::make_unique<VIVExcelApplication>(excel->application());
+    owner = std::make_unique<QWidget>();
+    auto *strip = new QHBoxLayout(owner.get());
+    strip->addStretch();
+    graph = new ProgressPushButton(owner.get());
+    precision = new QSlider(owner.get());
+    precision->setRange(12, 100);
+    precision->setValue(30);
+    registry = new SliderWatchRegistry(owner.get(), strip);
+    runner = new ScanRunner(owner.get(), registry, graph, precision);
+    watchWindow = std::make_unique<WatchWindow>();
+    registry->setWatchWindow(watchWindow.get());
+    // A hidden watch window only comes back at the first Graph press.
+    watchWindow->show();
+    registry->setWatchSize(2 * 120 + 50);
+    connect(registry, &SliderWatchRegistry::selectionChanged, runner,
+            &ScanRunner::selectionChanged);
+}
+
+void TestRegistry::cleanup()
+{
+    registry->removeAll();
+    watchWindow.reset();
+    owner.reset();
+    application.reset();
+    excel.reset();
+}
+
+void TestRegistry::makeObjects()
+{
+    excel->setSelection("A1:B3");
+    QVERIFY(registry->createFromSelection(application.get(), true));
+    QVERIFY(registry->createFromSelection(application.get(), false));
+}
+
+// One slider per value cell and one watch per formula cell; the same selection again only
+// logs that they exist.
+void TestRegistry::selectionMakesEachObjectOnce()
+{
+    makeObjects();
+    QCOMPARE(registry->sliders().size(), 3);
+    QCOMPARE(registry->watches().size(), 2);
+    QCOMPARE(slider(0)->range()->address(), QString("A1"));
+    QCOMPARE(registry->watches()[1]->range()->address(), QString("B2"));
+    QCOMPARE(watchWindow->watches().size(), 2);
+    // Both watches share one split point.
+    registry->watches()[0]->setSplitPoint({0.25, 0.75});
+    QCOMPARE(registry->watches()[1]->splitPoint(), QPointF(0.25, 0.75));
+
+    LogCount duplicates("already exists. Skipping...");
+    QVERIFY(registry->createFromSelection(application.get(), true));
+    QVERIFY(registry->createFromSelection(application.get(), false));
+    QCOMPARE(duplicates.count(), 5);
+    QCOMPARE(registry->sliders().size(), 3);
+    QCOMPARE(registry->watches().size(), 2);
+
+    excel->setSelection("D1");
+    QVERIFY(!registry->createFromSelection(application.get(), false));
+}
+
+void TestRegistry::limitEndsTheWalkWithOneLogLine()
+{
+    for (int row = 1; row <= 30; ++row)
+        excel->setValue(QString("C%1").arg(row), double(row));
+    excel->setSelection("C1:C30");
+    LogCount tooMany("Skipping, too many sliders...");
+    registry->createFromSelection(application.get(), true);
+    QCOMPARE(registry->sliders().size(), SliderWatchRegistry::maxObjects);
+    QCOMPARE(tooMany.count(), 1);
+}
+
+void TestRegistry::liveMoveWritesOneCellAndAppendsToEveryWatch()
+{
+    makeObjects();
+    excel->clearCalls();
+    runner->sliderMoved(application.get(), slider(0), 7.0);
+    QCOMPARE(excel->count("SetValue"), 1);
+    QCOMPARE(excel->number("A1"), 7.0);
+    QCOMPARE(registry->watches()[0]->data()->values().last(), 14.0);
+    QCOMPARE(registry->watches()[1]->data()->values().last(), 9.0);
+    QCOMPARE(slider(1)->display()->data()->values().last(), 2.0);
+    // A move without a drag is one undo step of its own.
+    QCOMPARE(excel->count("Workbook.EnterUndoContext Slider A1"), 1);
+    QCOMPARE(excel->count("Workbook.LeaveUndoContext"), 1);
+}
+
+void TestRegistry::dragIsOneUndoStep()
+{
+    makeObjects();
+    excel->clearCalls();
+    emit slider(0)->slider()->sliderPressed();
+    for (double value : {6.0, 7.0, 8.0})
+        runner->sliderMoved(application.get(), slider(0), value);
+    emit slider(0)->slider()->sliderReleased();
+    QCOMPARE(excel->count("Workbook.EnterUndoContext Slider A1"), 1);
+    QTRY_COMPARE(excel->count("Workbook.LeaveUndoContext"), 1);
+    QCOMPARE(excel->count("SetValue"), 3);
+}
+
+void TestRegistry::burstOfMovesMakesOneRescan()
+{
+    makeObjects();
+    slider(0)->setSelected(true);
+    slider(1)->setSelected(true);
+    QCOMPARE(registry->selectedSliders().size(), 2);
+    QSignalSpy rescans(runner, &ScanRunner::rescanRequested);
+    excel->clearCalls();
+    for (double value : {0.5, 0.6, 0.7})
+        runner->sliderMoved(application.get(), slider(2), value);
+    QCOMPARE(excel->count("SetValue"), 0);
+    QTRY_COMPARE(rescans.count(), 1);
+    QTest::qWait(50);
+    QCOMPARE(rescans.count(), 1);
+}
+
+// During a scan a slider that is not scanned restarts it; a scanned one only shows a slice.
+void TestRegistry::movesDuringAScan()
+{
+    makeObjects();
+    slider(0)->setSelected(true);
+    runner->startOrStop(application.get(), watchWindow.get());
+    owner->setProperty("scanning", true);
+    runner->sliderMoved(application.get(), slider(0), 3.0);
+    QVERIFY(!owner->property("stopscan").toBool());
+    runner->sliderMoved(application.get(), slider(1), 3.0);
+    QVERIFY(owner->property("stopscan").toBool());
+    QVERIFY(owner->property("restartscan").toBool());
+}
+
+void TestRegistry::scanStoresTheCurveAndRestoresTheCell()
+{
+    makeObjects();
+    slider(0)->setSelected(true);
+    excel->clearCalls();
+    runner->startOrStop(application.get(), watchWindow.get());
+    QVERIFY(!owner->property("scanning").toBool());
+    const MinMaxMultiDimData *data = registry->watches()[0]->data();
+    QCOMPARE(data->graphDepth(), 2);
+    QVERIFY(data->scanComplete);
+    const DataDimension axis = data->dimensions().first();
+    QCOMPARE(axis.from, 0.0);
+    QVERIFY(axis.count > 2 && axis.count <= 45);
+    for (int i = 0; i < axis.count; ++i) {
+        const double x = axis.from + (axis.to - axis.from) / (axis.count - 1) * i;
+        QCOMPARE(float(data->value({i})), float(2 * x));
+    }
+    QCOMPARE(excel->number("A1"), 5.0);
+    QVERIFY(excel->screenUpdating);
+    QVERIFY(excel->calls().contains("ScreenUpdating 0"));
+}
+
+QTEST_MAIN(TestRegistry)
+#include "tst_registry.moc"
