@@ -1,0 +1,197 @@
+#include "privateoffice.h"
+
+#include "app/scanrunner.h"
+#include "app/sliderwatchregistry.h"
+#include "excel/excelbackend.h"
+#include "excel/vivexcelapplication.h"
+#include "excel/vivexcelrange.h"
+#include "excel/vivexcelworkbook.h"
+#include "excel/vivexcelworkbooks.h"
+#include "graph/minmaxmultidimdata.h"
+#include "sliders/vivexcelcellsliderview.h"
+#include "sliders/vivslider.h"
+#include "watches/vivexcelwatchview.h"
+#include "watches/watchwindow.h"
+#include "widgets/progresspushbutton.h"
+
+#include <QHBoxLayout>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+// Scans and live moves against a private headless office: the values stored, and the user's
+// cells, undo history and modified flag afterwards.
+class TestScanOffice : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+    void scansStoreTheFormulasValues();
+    void workbookIsAsBeforeAfterAScan_data();
+    void workbookIsAsBeforeAfterAScan();
+    void dragIsOneUndoStep();
+
+private:
+    VIVExcelCellSliderView *slider(int i) { return registry->sliders()[i]; }
+    VIVExcelWatchView *watch(int i) { return registry->watches()[i]; }
+    void scan();
+
+    PrivateOffice office;
+    VIVExcelApplication *application = nullptr;
+    VIVExcelWorkbook *book = nullptr;
+    QString bookName;
+    std::unique_ptr<QWidget> owner;
+    std::unique_ptr<WatchWindow> watchWindow;
+    SliderWatchRegistry *registry = nullptr;
+    ScanRunner *runner = nullptr;
+};
+
+void TestScanOffice::initTestCase()
+{
+    QVERIFY(office.start());
+    application = new VIVExcelApplication(ExcelBackend::attachOrStart(), this);
+}
+
+void TestScanOffice::cleanupTestCase()
+{
+    delete application;
+    office.stop();
+}
+
+// A workbook with inputs A1 = 5 and A2 = 2 and the formulas B1 = 2 A1 and B2 = A1 + 10 A2,
+// one slider per input and one watch per formula.
+void TestScanOffice::init()
+{
+    book = application->workbooks()->add(true);
+    bookName = book->name();
+    QVERIFY(office.activate(bookName));
+    QTRY_COMPARE(application->activeWorkbook(false)->name(), bookName);
+    for (const auto &[cell, content] : QList<QPair<QString, QString>>{
+             {"A1", "5"}, {"A2", "2"}, {"B1", "=A1*2"}, {"B2", "=A1+A2*10"}})
+        QVERIFY(office.setContent(bookName, cell, content));
+    QVERIFY(office.select(bookName, {"A1:B2"}));
+    owner = std::make_unique<QWidget>();
+    auto *strip = new QHBoxLayout(owner.get());
+    strip->addStretch();
+    auto *precision = new QSlider(owner.get());
+    precision->setRange(12, 100);
+    precision->setValue(30);
+    registry = new SliderWatchRegistry(owner.get(), strip);
+    runner = new ScanRunner(owner.get(), registry, new ProgressPushButton(owner.get()), precision);
+    connect(registry, &SliderWatchRegistry::selectionChanged, runner,
+            &ScanRunner::selectionChanged);
+    watchWindow = std::make_unique<WatchWindow>();
+    watchWindow->show();
+    registry->setWatchWindow(watchWindow.get());
+    QVERIFY(registry->createFromSelection(application, true));
+    QVERIFY(registry->createFromSelection(application, false));
+    QCOMPARE(registry->sliders().size(), 2);
+    QCOMPARE(registry->watches().size(), 2);
+    QVERIFY(office.clearUndo(bookName));
+    QVERIFY(office.setModified(bookName, false));
+}
+
+void TestScanOffice::cleanup()
+{
+    registry->removeAll();
+    watchWindow.reset();
+    owner.reset();
+    delete book;
+    book = nullptr;
+}
+
+void TestScanOffice::scan()
+{
+    runner->startOrStop(application, watchWindow.get());
+    QVERIFY(!owner->property("scanning").toBool());
+}
+
+void TestScanOffice::scansStoreTheFormulasValues()
+{
+    slider(0)->setSelected(true);
+    scan();
+    const MinMaxMultiDimData *curve = watch(0)->data();
+    QCOMPARE(curve->graphDepth(), 2);
+    const DataDimension x = curve->dimensions().first();
+    for (int i = 0; i < x.count; ++i) {
+        const double a = x.from + (x.to - x.from) / (x.count - 1) * i;
+        QCOMPARE(float(curve->value({i})), float(2 * a));
+    }
+
+    slider(1)->setSelected(true);
+    scan();
+    const MinMaxMultiDimData *surface = watch(1)->data();
+    QCOMPARE(surface->graphDepth(), 4);
+    const QList<DataDimension> axes = surface->dimensions();
+    QCOMPARE(axes.size(), 2);
+    for (int i = 0; i < axes[0].count; i += 3) {
+        for (int j = 0; j < axes[1].count; j += 2) {
+            const double a = axes[0].from + (axes[0].to - axes[0].from) / (axes[0].count - 1) * i;
+            const double b = axes[1].from + (axes[1].to - axes[1].from) / (axes[1].count - 1) * j;
+            QCOMPARE(float(surface->value({i, j})), float(a + 10 * b));
+        }
+    }
+    QCOMPARE(office.content(bookName, "A1"), QString("5"));
+    QCOMPARE(office.content(bookName, "A2"), QString("2"));
+}
+
+void TestScanOffice::workbookIsAsBeforeAfterAScan_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("change");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("completed") << "completed" << false << QString();
+    QTest::newRow("stopped") << "stopscan" << false << QString();
+    QTest::newRow("restarted") << "restartscan" << false << QString();
+    QTest::newRow("closed") << "closingapplication" << false << QString();
+    QTest::newRow("text typed into the cell") << "completed" << true << "hello";
+    QTest::newRow("cell emptied") << "completed" << true << QString();
+}
+
+// The scanned cell gets its number back bit for bit, whatever happened to it during the scan,
+// and the undo history and modified flag are as they were.
+void TestScanOffice::workbookIsAsBeforeAfterAScan()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, change);
+    QFETCH(QString, typed);
+    QVERIFY(office.setContent(bookName, "A1", "0.1"));
+    QVERIFY(office.setContent(bookName, "C1", "user"));
+    QVERIFY(office.setModified(bookName, false));
+    const QStringList undo = office.undoTitles(bookName);
+    slider(0)->setSelected(true);
+    QTimer::singleShot(0, this, [&]() {
+        if (how != "completed") {
+            owner->setProperty(how.toLatin1().constData(), true);
+            owner->setProperty("stopscan", true);
+        }
+        if (change)
+            office.setContent(bookName, "A1", typed);
+    });
+    scan();
+    QCOMPARE(office.content(bookName, "A1"), QString("0.1"));
+    QCOMPARE(office.content(bookName, "C1"), QString("user"));
+    QCOMPARE(office.undoTitles(bookName), undo);
+    QVERIFY(!office.isModified(bookName));
+}
+
+// A whole drag is one step of the office's undo history.
+void TestScanOffice::dragIsOneUndoStep()
+{
+    emit slider(0)->slider()->sliderPressed();
+    for (double value : {6.0, 7.0, 8.0})
+        runner->sliderMoved(application, slider(0), value);
+    emit slider(0)->slider()->sliderReleased();
+    QCOMPARE(float(watch(0)->data()->values().last()), 16.0f);
+    QTRY_COMPARE(office.undoTitles(bookName), QStringList{"Slider A1"});
+    QVERIFY(office.isModified(bookName));
+}
+
+QTEST_MAIN(TestScanOffice)
+#include "tst_scanoffice.moc"
