@@ -2,6 +2,7 @@
 #include "excel/celladdress.h"
 #include "excel/excelapplication.h"
 #include "excel/excelbackend.h"
+#include "excel/excelrange.h"
 #include "excel/excelwindow.h"
 #include "excel/excelworkbook.h"
 #include "excel/vivexcelrange.h"
@@ -79,6 +80,28 @@ QString labelTowards(VIVExcelSheet *sheet, int row, int column, bool alongRow)
             return cell->text();
     }
     return QString();
+}
+
+// A value read from a cell as a scan stores it. Only a number is a number: a text that looks
+// like one ("12", "inf") reads NaN. Results keep double precision, so a large value stays finite
+// and a small step stays visible.
+qreal scanNumber(const QVariant &value)
+{
+    return holdsNumber(value) ? value.toDouble() : std::numeric_limits<qreal>::quiet_NaN();
+}
+
+// The wrapped cells of a batch; nothing when one of them wraps no cell.
+std::optional<QList<ExcelRange *>> cellsOf(const QList<VIVExcelRange *> &ranges)
+{
+    QList<ExcelRange *> cells;
+    cells.reserve(ranges.size());
+    for (VIVExcelRange *range : ranges) {
+        auto *cell = dynamic_cast<ExcelRange *>(range->object());
+        if (!cell)
+            return std::nullopt;
+        cells.append(cell);
+    }
+    return cells;
 }
 
 } // namespace
@@ -164,13 +187,8 @@ VIVExcelApplication::setCellValuesGetCellValues(const QList<VIVExcelRange *> &wr
         writeRanges[i]->setValue(double(values[i]));
     QList<qreal> results;
     results.reserve(readRanges.size());
-    // Only a number is a number: a text that looks like one ("12", "inf") reads NaN. Results
-    // keep double precision, so a large value stays finite and a small step stays visible.
-    for (VIVExcelRange *range : readRanges) {
-        const QVariant value = range->value();
-        results.append(holdsNumber(value) ? value.toDouble()
-                                          : std::numeric_limits<qreal>::quiet_NaN());
-    }
+    for (VIVExcelRange *range : readRanges)
+        results.append(scanNumber(range->value()));
     return results;
 }
 
@@ -183,6 +201,9 @@ QList<qreal> VIVExcelApplication::evaluatePoints(const QList<VIVExcelRange *> &w
         qCWarning(lcLink) << "Incorrect data length in evaluatePoints";
         return {};
     }
+    if (const std::optional<QList<qreal>> results =
+            evaluateInApplication(writeRanges, pointValues, readRanges))
+        return *results;
     QList<qreal> results;
     results.reserve(pointValues.size() / width * readRanges.size());
     for (qsizetype start = 0; start < pointValues.size(); start += width) {
@@ -192,6 +213,29 @@ QList<qreal> VIVExcelApplication::evaluatePoints(const QList<VIVExcelRange *> &w
             return {};
         results.append(point);
     }
+    return results;
+}
+
+// The application runs the whole batch itself when it can; its values go through the same
+// conversion as the cell-by-cell reads, so both ways store the same numbers.
+std::optional<QList<qreal>>
+VIVExcelApplication::evaluateInApplication(const QList<VIVExcelRange *> &writeRanges,
+                                           const QList<qreal> &pointValues,
+                                           const QList<VIVExcelRange *> &readRanges)
+{
+    auto *application = dynamic_cast<ExcelApplication *>(object());
+    const std::optional<QList<ExcelRange *>> writes = cellsOf(writeRanges);
+    const std::optional<QList<ExcelRange *>> reads = cellsOf(readRanges);
+    if (!application || !writes || !reads)
+        return std::nullopt;
+    const std::optional<QList<QVariant>> values =
+        application->evaluatePoints(*writes, pointValues, *reads);
+    if (!values || values->size() != pointValues.size() / writeRanges.size() * readRanges.size())
+        return std::nullopt;
+    QList<qreal> results;
+    results.reserve(values->size());
+    for (const QVariant &value : *values)
+        results.append(scanNumber(value));
     return results;
 }
 

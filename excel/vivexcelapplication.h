@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <optional>
 
 class VIVExcelRange;
 class VIVExcelWindow;
@@ -39,7 +40,9 @@ public:
     // Evaluates the points of a scan in order. pointValues holds writeRanges.size() numbers
     // per point; for each point they are written into writeRanges, then every read cell is
     // read. The result holds readRanges.size() numbers per point, point after point. Empty,
-    // and nothing touched, when pointValues is not a whole number of points.
+    // and nothing touched, when pointValues is not a whole number of points. The application
+    // evaluates the batch itself when it can, else the points are exchanged one by one; the
+    // numbers are the same either way.
     QList<qreal> evaluatePoints(const QList<VIVExcelRange *> &writeRanges,
                                 const QList<qreal> &pointValues,
                                 const QList<VIVExcelRange *> &readRanges);
@@ -61,6 +64,10 @@ protected:
     std::unique_ptr<ExcelObject> createObject() override;
 
 private:
+    std::optional<QList<qreal>> evaluateInApplication(const QList<VIVExcelRange *> &writeRanges,
+                                                      const QList<qreal> &pointValues,
+                                                      const QList<VIVExcelRange *> &readRanges);
+
     VIVExcelWorkbooks *workbooksWrapper = nullptr;
 };
 

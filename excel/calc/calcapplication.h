@@ -21,6 +21,9 @@ public:
     void setVisible(bool visible) override;
     void setEnableEvents(bool enable) override;
     void setScreenUpdating(bool updating) override;
+    std::optional<QList<QVariant>> evaluatePoints(const QList<ExcelRange *> &writes,
+                                                  const QList<double> &pointValues,
+                                                  const QList<ExcelRange *> &reads) override;
 
 private:
     std::shared_ptr<CalcConnection> connection;

@@ -1,4 +1,5 @@
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/calckernel.h"
 #include "excel/calc/calcrecalculation.h"
 #include "excel/calc/calcwritebracket.h"
 #include "excel/calc/officepipe.h"
@@ -163,7 +164,7 @@ qint64 nextSerial()
 } // namespace
 
 CalcConnection::CalcConnection()
-    : bracket(std::make_unique<CalcWriteBracket>()),
+    : bracket(std::make_unique<CalcWriteBracket>()), scanKernel(std::make_unique<CalcKernel>()),
       recalculating(std::make_unique<CalcRecalculation>())
 {}
 

@@ -15,6 +15,7 @@ using rtl::OUString;
 #include <QString>
 #include <memory>
 
+class CalcKernel;
 class CalcRecalculation;
 class CalcWriteBracket;
 
@@ -68,6 +69,7 @@ public:
     css::uno::Reference<css::frame::XDesktop2> desktop() const { return desktopObject; }
     css::uno::Reference<css::uno::XComponentContext> context() const { return remoteContext; }
     CalcWriteBracket &writeBracket() { return *bracket; }
+    CalcKernel &kernel() { return *scanKernel; }
     CalcRecalculation &recalculation() { return *recalculating; }
 
     template <typename Call, typename Result>
@@ -111,6 +113,7 @@ private:
     css::uno::Reference<css::frame::XDesktop2> desktopObject;
     css::uno::Reference<css::lang::XComponent> bridge;
     std::unique_ptr<CalcWriteBracket> bracket;
+    std::unique_ptr<CalcKernel> scanKernel;
     std::unique_ptr<CalcRecalculation> recalculating;
 };
 

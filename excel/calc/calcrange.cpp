@@ -133,15 +133,24 @@ void CalcRange::setValue(double value)
         qCDebug(lcLink) << "Value written to cells that are not a single cell:" << address();
         return;
     }
-    CalcWriteBracket &bracket = connection->writeBracket();
-    // A cell already written in this bracket was writable then; the check costs a call.
-    if (!bracket.holds(model, cellAddress()) && cellIsLocked()) {
+    if (!prepareWrite()) {
         qCWarning(lcLink) << "The cell is protected" << address();
         return;
     }
-    bracket.noteWrite(*connection, model, singleCell, cellAddress());
     connection->guard("Range.Value", [this, value]() { singleCell->setValue(value); });
     connection->recalculation().noteWrite(model);
+}
+
+bool CalcRange::prepareWrite()
+{
+    if (!cell().is())
+        return false;
+    CalcWriteBracket &bracket = connection->writeBracket();
+    // A cell already written in this bracket was writable then; the check costs a call.
+    if (!bracket.holds(model, cellAddress()) && cellIsLocked())
+        return false;
+    bracket.noteWrite(*connection, model, singleCell, cellAddress());
+    return true;
 }
 
 bool CalcRange::isWritable()
@@ -241,6 +250,13 @@ std::unique_ptr<ExcelWorksheet> CalcRange::worksheet()
     if (!sheet.is())
         return nullptr;
     return std::make_unique<CalcWorksheet>(connection, model, sheet);
+}
+
+std::optional<CalcRange::BatchCell> CalcRange::batchCell()
+{
+    if (!cell().is() || !model.is())
+        return std::nullopt;
+    return BatchCell{model, singleCell};
 }
 
 namespace {

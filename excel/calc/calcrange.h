@@ -35,6 +35,17 @@ public:
     bool isWritable() override;
     std::optional<QStringList> filteredCells(bool formulas) override;
 
+    // Where a batch of the scan kernel finds this cell; nothing unless it is a single cell.
+    struct BatchCell
+    {
+        css::uno::Reference<css::frame::XModel> document;
+        css::uno::Reference<css::table::XCell> cell;
+    };
+    std::optional<BatchCell> batchCell();
+    // Readies the cell for a write of the kernel's as setValue() does for its own: false, and
+    // nothing noted, for a cell that may not be written.
+    bool prepareWrite();
+
 private:
     const css::uno::Reference<css::table::XCell> &cell();
     QVariant readValue();

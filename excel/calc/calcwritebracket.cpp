@@ -2,6 +2,7 @@
 #include "excel/calc/calcbracketrecovery.h"
 #include "excel/calc/calcconnection.h"
 #include "excel/calc/calcdocumentwatch.h"
+#include "excel/calc/calckernel.h"
 #include "excel/calc/calcterminationguard.h"
 #include "excel/excellogging.h"
 
@@ -97,6 +98,7 @@ void CalcWriteBracket::noteWrite(CalcConnection &connection,
     }
     state->cellIndex.insert(cellKey(address), state->cells.size());
     state->cells.append(cell);
+    connection.kernel().journal(connection, model, {cell});
     journal->documents()[state->journalIndex].cells.append(
         {address.Sheet, address.Column, address.Row, content});
     if (!journal->save())
@@ -128,6 +130,7 @@ CalcWriteBracket::DocumentState *CalcWriteBracket::enter(CalcConnection &connect
     state->journalIndex = journal->documents().size();
     journal->documents().append(entry);
     documents.push_back(std::move(state));
+    armKernel(connection, *documents.back());
     return documents.back().get();
 }
 
@@ -175,6 +178,7 @@ void CalcWriteBracket::end(CalcConnection &connection)
     if (!open)
         return;
     open = false;
+    connection.kernel().disarm(connection);
     for (const std::unique_ptr<DocumentState> &state : documents)
         leave(connection, *state);
     if (journal)
@@ -216,6 +220,26 @@ void CalcWriteBracket::leave(CalcConnection &connection, DocumentState &state)
         });
     }
     state.watch->stop(connection);
+}
+
+void CalcWriteBracket::armKernel(CalcConnection &connection)
+{
+    if (!open)
+        return;
+    for (const std::unique_ptr<DocumentState> &state : documents)
+        armKernel(connection, *state);
+}
+
+void CalcWriteBracket::armKernel(CalcConnection &connection, const DocumentState &state)
+{
+    CalcKernel &kernel = connection.kernel();
+    if (!kernel.isReady())
+        return;
+    const CalcUndoMode undo = journal->documents()[state.journalIndex].undo;
+    kernel.arm(connection, {state.model, undo == CalcUndoMode::HiddenContext,
+                            undo == CalcUndoMode::UndoDisabled});
+    if (!state.cells.isEmpty())
+        kernel.journal(connection, state.model, state.cells);
 }
 
 void CalcWriteBracket::clear()

@@ -46,6 +46,9 @@ public:
     void end(CalcConnection &connection);
     // Puts every written cell back, then ends: for a program that has to stop in the middle.
     void abandon(CalcConnection &connection);
+    // Hands what the bracket holds to the scan kernel, which closes the bracket inside the office
+    // should the program die; later entries follow as they are made.
+    void armKernel(CalcConnection &connection);
 
 private:
     struct DocumentState
@@ -63,6 +66,7 @@ private:
     DocumentState *enter(CalcConnection &connection,
                          const css::uno::Reference<css::frame::XModel> &model);
     CalcUndoMode hideUndo(CalcConnection &connection, DocumentState &state);
+    void armKernel(CalcConnection &connection, const DocumentState &state);
     void leave(CalcConnection &connection, DocumentState &state);
     bool cellsRestored(CalcConnection &connection, const DocumentState &state) const;
     void clear();

@@ -10,6 +10,7 @@
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/deployment/XExtensionManager.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/DispatchHelper.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
@@ -359,4 +360,29 @@ bool PrivateOffice::activate(const QString &book)
     return actOnBook(*direct, book, "activate", [](const auto &model) {
         model->getCurrentController()->getFrame()->activate();
     });
+}
+
+QString PrivateOffice::extensionVersion(const QString &identifier)
+{
+    return toQString(direct->guard(
+        "extension version",
+        [&]() {
+            const uno::Reference<deployment::XExtensionManager> manager(
+                direct->context()->getValueByName(
+                    "/singletons/com.sun.star.deployment.ExtensionManager"),
+                uno::UNO_QUERY_THROW);
+            for (const uno::Reference<deployment::XPackage> &package :
+                 manager->getDeployedExtensions("user", manager->createAbortChannel(), nullptr)) {
+                if (package->getIdentifier().IsPresent &&
+                    package->getIdentifier().Value == toOUString(identifier))
+                    return package->getVersion();
+            }
+            return OUString();
+        },
+        OUString()));
+}
+
+uno::Reference<frame::XModel> PrivateOffice::model(const QString &book)
+{
+    return findBook(*direct, book);
 }

@@ -1,6 +1,8 @@
 #ifndef PRIVATEOFFICE_H
 #define PRIVATEOFFICE_H
 
+#include <com/sun/star/frame/XModel.hpp>
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -63,6 +65,12 @@ public:
     bool protectSheet(const QString &book, const QStringList &unlockedCells);
     // Enters text into the selected cell the way a user's typing does.
     bool type(const QString &book, const QString &text);
+    // The version of the extension in the user's repository; empty when none is installed.
+    QString extensionVersion(const QString &identifier);
+
+    // The test's own connection and the workbook's document, for checks that talk UNO directly.
+    CalcConnection &connection() { return *direct; }
+    css::uno::Reference<css::frame::XModel> model(const QString &book);
 
 private:
     QList<qint64> officeProcesses() const;

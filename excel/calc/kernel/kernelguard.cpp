@@ -1,0 +1,110 @@
+#include "kernelguard.h"
+#include "kernelarguments.h"
+#include "kernelprotocol.h"
+
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
+
+using namespace css;
+
+void KernelGuard::arm(const uno::Sequence<beans::NamedValue> &arguments)
+{
+    using namespace KernelProtocol;
+    const KernelArguments named(arguments);
+    Document document;
+    document.model.set(KernelCells::spreadsheet(named.find(KernelProtocol::document)),
+                       uno::UNO_QUERY_THROW);
+    document.hiddenUndoContext = named.required<bool>(hiddenUndoContext, "a boolean");
+    document.undoDisabled = named.required<bool>(undoDisabled, "a boolean");
+    const std::lock_guard<std::mutex> lock(mutex);
+    documents.push_back(document);
+}
+
+void KernelGuard::journal(const uno::Sequence<beans::NamedValue> &arguments)
+{
+    const KernelArguments named(arguments);
+    const auto document = KernelCells::spreadsheet(named.find(KernelProtocol::document));
+    const auto addresses = named.required<uno::Sequence<uno::Reference<uno::XInterface>>>(
+        KernelProtocol::cells, "a list of cells");
+    journalWrites(KernelCells::resolve(document, addresses, "journal cell"));
+}
+
+void KernelGuard::journalWrites(const std::vector<uno::Reference<table::XCell>> &written)
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (documents.empty())
+        return;
+    for (const uno::Reference<table::XCell> &cell : written)
+        noteCell(cell);
+}
+
+// The first note of a cell holds what it had before the bracket; later ones change nothing.
+void KernelGuard::noteCell(const uno::Reference<table::XCell> &cell)
+{
+    for (const KernelCells::Snapshot &known : cells) {
+        if (known.cell() == cell)
+            return;
+    }
+    cells.emplace_back(cell);
+}
+
+void KernelGuard::disarm()
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    documents.clear();
+    cells.clear();
+}
+
+bool KernelGuard::isArmed() const
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    return !documents.empty();
+}
+
+// Runs where nobody can be told of a failure: each step is tried on its own so that one closed
+// document or refused step leaves the others whole.
+void KernelGuard::release()
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    // Latest first: a cell reached through two objects was noted twice, and its first note holds
+    // what it had before the bracket.
+    for (auto cell = cells.rbegin(); cell != cells.rend(); ++cell) {
+        try {
+            cell->restore();
+        } catch (const uno::Exception &) {
+        }
+    }
+    for (const Document &document : documents)
+        close(document);
+    documents.clear();
+    cells.clear();
+}
+
+void KernelGuard::close(const Document &document)
+{
+    try {
+        if (document.hiddenUndoContext) {
+            uno::Reference<document::XUndoManagerSupplier>(document.model, uno::UNO_QUERY_THROW)
+                ->getUndoManager()
+                ->leaveUndoContext();
+        }
+    } catch (const uno::Exception &) {
+    }
+    try {
+        if (document.undoDisabled) {
+            uno::Reference<beans::XPropertySet>(document.model, uno::UNO_QUERY_THROW)
+                ->setPropertyValue("IsUndoEnabled", uno::Any(true));
+        }
+    } catch (const uno::Exception &) {
+    }
+    try {
+        if (document.model->hasControllersLocked())
+            document.model->unlockControllers();
+    } catch (const uno::Exception &) {
+    }
+    try {
+        uno::Reference<util::XModifiable>(document.model, uno::UNO_QUERY_THROW)->setModified(true);
+    } catch (const uno::Exception &) {
+    }
+}
