@@ -68,8 +68,7 @@ public:
     // The version of the extension in the user's repository; empty when none is installed.
     QString extensionVersion(const QString &identifier);
 
-    // The test's own connection and the workbook's document, for checks that talk UNO directly.
-    CalcConnection &connection() { return *direct; }
+    // The workbook's document, for checks that talk UNO directly.
     css::uno::Reference<css::frame::XModel> model(const QString &book);
 
 private:

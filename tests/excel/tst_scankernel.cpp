@@ -244,7 +244,7 @@ void TestScanKernel::staleWorkbookRecalculatesFullyInTheKernel()
 
 uno::Reference<task::XJob> TestScanKernel::rawKernel()
 {
-    const uno::Reference<uno::XComponentContext> context = office.connection().context();
+    const uno::Reference<uno::XComponentContext> context = office.connection()->context();
     return uno::Reference<task::XJob>(
         context->getServiceManager()->createInstanceWithContext(
             OUString::createFromAscii(KernelProtocol::serviceName), context),

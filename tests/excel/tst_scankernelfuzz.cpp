@@ -137,10 +137,10 @@ const QStringList initialContents{"1.5", "=A1*2", "label"};
 void TestScanKernelFuzz::initTestCase()
 {
     QVERIFY(office.start());
-    bookName = office.connection().guard(
+    bookName = office.connection()->guard(
         "new book",
         [this]() {
-            const uno::Reference<frame::XComponentLoader> loader(office.connection().desktop(),
+            const uno::Reference<frame::XComponentLoader> loader(office.connection()->desktop(),
                                                                  uno::UNO_QUERY_THROW);
             document.set(loader->loadComponentFromURL("private:factory/scalc", "_blank", 0, {}),
                          uno::UNO_QUERY_THROW);
