@@ -163,6 +163,11 @@ void SliderWatchRegistry::rangeIteratedForSlider(ExcelAddressBlock *block)
     value.toDouble(&isNumber);
     if (!isNumber || value.toString().toLower() == "nan")
         return;
+    // A slider whose moves the sheet refuses would show values the workbook never takes.
+    if (!range->isWritable()) {
+        qCWarning(lcApp) << "The cell is protected" << block->address();
+        return;
+    }
     auto *view = new VIVExcelCellSliderView(m_owner);
     bindSlider(view, range);
     wireSlider(view);

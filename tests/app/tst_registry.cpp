@@ -141,6 +141,15 @@ void TestRegistry::selectionMakesEachObjectOnce()
 
     excel->setSelection("D1");
     QVERIFY(!registry->createFromSelection(application.get(), false));
+
+    // A locked cell of a protected sheet gets no slider.
+    excel->setValue("A4", 3.0);
+    excel->find(excel->qualified("A4"))->locked = true;
+    excel->setSelection("A4");
+    LogCount protectedCell("The cell is protected");
+    registry->createFromSelection(application.get(), true);
+    QCOMPARE(protectedCell.count(), 1);
+    QCOMPARE(registry->sliders().size(), 3);
 }
 
 void TestRegistry::limitEndsTheWalkWithOneLogLine()

@@ -44,8 +44,14 @@ public:
     void setValue(double value) override
     {
         record("SetValue", QString::number(value, 'g', 17));
-        if (isSingleCell())
+        if (isSingleCell() && isWritable())
             sheet().cells[cells].value = value;
+    }
+
+    bool isWritable() override
+    {
+        FakeExcel::Cell *cell = find();
+        return !cell || !cell->locked;
     }
 
     QString text() override

@@ -27,6 +27,8 @@ public:
         Formula formula;
         QString text;
         bool hasText = false;
+        // A locked cell of a protected sheet: writes are refused.
+        bool locked = false;
     };
     struct Sheet
     {
