@@ -16,6 +16,7 @@
 #include "excel/vivexcelworksheet.h"
 #include "excel/vivexcelworksheets.h"
 #include "graph/minmaxmultidimdata.h"
+#include "privateoffice.h"
 #include "sliders/vivexcelcellsliderview.h"
 #include "watches/vivexcelwatchview.h"
 
@@ -28,16 +29,8 @@
 #include <com/sun/star/table/XCell.hpp>
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTextStream>
-#include <QThread>
-#include <QUuid>
-#include <csignal>
 #include <memory>
 
 using namespace css;
@@ -126,21 +119,6 @@ ScanGrid gridOver(const QList<VIVExcelRange *> &inputs, double maximum, int zoom
     return grid;
 }
 
-QList<qint64> officeProcesses(const QString &profile)
-{
-    QList<qint64> found;
-    const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        QFile cmdline("/proc/" + entry + "/cmdline");
-        bool numeric = false;
-        const qint64 pid = entry.toLongLong(&numeric);
-        if (numeric && cmdline.open(QIODevice::ReadOnly) &&
-            cmdline.readAll().contains(profile.toUtf8()))
-            found.append(pid);
-    }
-    return found;
-}
-
 void compare(QTextStream &out, const QString &what, double bare, double engine)
 {
     out << QString("%1: bare UNO loop %2 ms per point, scan engine %3 ms per point (%4 %)\n")
@@ -157,24 +135,12 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTextStream out(stdout);
-    QTemporaryDir profile;
-    const QString pipe = "marlowin_bench_" + QUuid::createUuid().toString(QUuid::Id128).left(12);
-    const QString profileUrl = "file://" + profile.path();
-    QProcess office;
-    office.start("soffice",
-                 {"--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
-                  "-env:UserInstallation=" + profileUrl, "--accept=pipe,name=" + pipe + ";urp;"});
-    ExcelBackend::configure(pipe, profileUrl);
-    std::shared_ptr<CalcConnection> direct;
-    const QDeadlineTimer deadline(90000);
-    while (!direct && !deadline.hasExpired()) {
-        QThread::msleep(200);
-        direct = CalcConnection::open(pipe);
-    }
-    if (!direct) {
+    PrivateOffice office;
+    if (!office.start()) {
         out << "The office did not start.\n";
         return 1;
     }
+    const std::shared_ptr<CalcConnection> direct = office.connection();
 
     auto application = std::make_unique<VIVExcelApplication>(ExcelBackend::attachOrStart());
     VIVExcelWorkbook *book = application->workbooks()->add(true);
@@ -262,10 +228,6 @@ int main(int argc, char **argv)
 
     application.reset();
     model.clear();
-    direct->guard("terminate", [&direct]() { direct->desktop()->terminate(); });
-    direct.reset();
-    office.waitForFinished();
-    for (const qint64 pid : officeProcesses(profile.path()))
-        ::kill(pid_t(pid), SIGKILL);
+    office.stop();
     return 0;
 }

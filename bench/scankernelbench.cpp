@@ -15,6 +15,7 @@
 #include "excel/vivexcelworkbooks.h"
 #include "excel/vivexcelworksheet.h"
 #include "excel/vivexcelworksheets.h"
+#include "privateoffice.h"
 
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
@@ -28,16 +29,8 @@
 #include <com/sun/star/task/XJob.hpp>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTextStream>
-#include <QThread>
-#include <QUuid>
-#include <csignal>
 #include <cstring>
 
 using namespace css;
@@ -226,45 +219,18 @@ void run(Bench &bench, const Workload &work, QTextStream &out)
     out.flush();
 }
 
-QList<qint64> officeProcesses(const QString &profile)
-{
-    QList<qint64> found;
-    const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        QFile cmdline("/proc/" + entry + "/cmdline");
-        bool numeric = false;
-        const qint64 pid = entry.toLongLong(&numeric);
-        if (numeric && cmdline.open(QIODevice::ReadOnly) &&
-            cmdline.readAll().contains(profile.toUtf8()))
-            found.append(pid);
-    }
-    return found;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    QTemporaryDir profile;
-    const QString pipe = "marlowin_bench_" + QUuid::createUuid().toString(QUuid::Id128).left(12);
-    const QString profileUrl = "file://" + profile.path();
-    QProcess office;
-    office.start("soffice",
-                 {"--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
-                  "-env:UserInstallation=" + profileUrl, "--accept=pipe,name=" + pipe + ";urp;"});
-    ExcelBackend::configure(pipe, profileUrl);
-    std::shared_ptr<CalcConnection> direct;
-    const QDeadlineTimer deadline(90000);
-    while (!direct && !deadline.hasExpired()) {
-        QThread::msleep(200);
-        direct = CalcConnection::open(pipe);
-    }
-    if (!direct) {
+    PrivateOffice office;
+    if (!office.start()) {
         out << "The office did not start.\n";
         return 1;
     }
+    const std::shared_ptr<CalcConnection> direct = office.connection();
 
     auto application = std::make_unique<VIVExcelApplication>(ExcelBackend::attachOrStart());
     Bench bench;
@@ -286,10 +252,6 @@ int main(int argc, char **argv)
 
     application.reset();
     bench = Bench();
-    direct->guard("terminate", [&direct]() { direct->desktop()->terminate(); });
-    direct.reset();
-    office.waitForFinished();
-    for (const qint64 pid : officeProcesses(profile.path()))
-        ::kill(pid_t(pid), SIGKILL);
+    office.stop();
     return 0;
 }
