@@ -6,8 +6,8 @@ every formula cell, structured references in a named expression).
 Inputs: B1 principal, B2 annual rate, B3 extra payment each month. B4 is the regular payment.
 The table "Schedule" (A8:C368) holds 360 months of payment and balance. The name PayoffMonth
 finds the month the loan is paid off by looking the balance up in the table's column, and B5
-shows it. That is the shape of a workbook from elsewhere seen to read stale after writes; the
-filled-down columns are shared formulas, as such programs write them.
+shows it: the shape of workbooks from elsewhere that were seen to read stale after writes. The
+table's columns find the month before by position in their own column.
 
 Run it from anywhere: python3 make_amortization_xlsx.py [output]. The same input gives the same
 bytes, so the committed workbook can be checked against a fresh run.
@@ -75,14 +75,6 @@ def formula_cell(ref, formula, cached):
     return f'<c r="{ref}"><f>{escape(formula)}</f><v>{number(cached)}</v></c>'
 
 
-def shared_cell(ref, formula, group, index, cached):
-    """A cell of a filled-down formula: the group's first cell holds the formula."""
-    if formula is None:
-        return f'<c r="{ref}"><f t="shared" si="{index}"/><v>{number(cached)}</v></c>'
-    return (f'<c r="{ref}"><f t="shared" ref="{group}" si="{index}">{escape(formula)}</f>'
-            f'<v>{number(cached)}</v></c>')
-
-
 def row(index, cells):
     return f'<row r="{index}">{"".join(cells)}</row>'
 
@@ -100,22 +92,16 @@ def sheet_xml():
         row(8, [string_cell("A8", "Month"), string_cell("B8", "Payment"),
                 string_cell("C8", "Balance")]),
     ]
-    # The first month starts from the principal; the months after it are filled down, which
-    # is written as one shared formula per column.
-    lines.append(row(FIRST_ROW, [
-        value_cell(f"A{FIRST_ROW}", 1),
-        formula_cell(f"B{FIRST_ROW}", "MIN($B$1*(1+$B$2/12),$B$4+$B$3)", rows[0][0]),
-        formula_cell(f"C{FIRST_ROW}", f"$B$1*(1+$B$2/12)-B{FIRST_ROW}", rows[0][1]),
-    ]))
-    second = FIRST_ROW + 1
-    for i, (paid, balance) in enumerate(rows[1:], start=1):
+    # Each month finds the balance before it by its position in the table's own column, as
+    # table formulas written elsewhere do; the first month starts from the principal.
+    previous = f"IF(ROW()={FIRST_ROW},$B$1,INDEX(Schedule[Balance],ROW()-{FIRST_ROW}))"
+    for i, (paid, balance) in enumerate(rows):
         r = FIRST_ROW + i
-        payment_formula = f"MIN(C{r - 1}*(1+$B$2/12),$B$4+$B$3)" if r == second else None
-        balance_formula = f"C{r - 1}*(1+$B$2/12)-B{r}" if r == second else None
         lines.append(row(r, [
             value_cell(f"A{r}", i + 1),
-            shared_cell(f"B{r}", payment_formula, f"B{second}:B{LAST_ROW}", 0, paid),
-            shared_cell(f"C{r}", balance_formula, f"C{second}:C{LAST_ROW}", 1, balance),
+            formula_cell(f"B{r}", f"MIN({previous}*(1+$B$2/12),$B$4+$B$3)", paid),
+            formula_cell(f"C{r}", f"{previous}*(1+$B$2/12)-Schedule[[#This Row],[Payment]]",
+                         balance),
         ]))
     return (XML_HEAD +
             f'<worksheet xmlns="{MAIN_NS}" xmlns:r="{REL_NS}">'
