@@ -105,6 +105,9 @@ double engineScan(VIVExcelApplication &application, const ScanGrid &grid,
     const double perPoint = timer.nsecsElapsed() / 1e6 / engine.pointsScanned();
     engine.finishWatches(true);
     application.setScreenUpdating(true);
+    // The final repaint the scan asked for, which the program does once back in its event loop:
+    // left pending, it would land in the next scan's first stop test.
+    QCoreApplication::processEvents();
     return perPoint;
 }
 
