@@ -245,8 +245,10 @@ void CalcWriteBracket::armKernel(CalcConnection &connection)
 void CalcWriteBracket::armKernel(CalcConnection &connection, DocumentState &state)
 {
     CalcKernel &kernel = connection.kernel();
-    if (!kernel.isReady())
+    // Asked once: a kernel that refused a document keeps refusing it.
+    if (!kernel.isReady() || state.kernelAsked)
         return;
+    state.kernelAsked = true;
     const CalcUndoMode undo = journal->documents()[state.journalIndex].undo;
     if (!kernel.arm(connection, {state.model, undo == CalcUndoMode::HiddenContext,
                                  undo == CalcUndoMode::UndoDisabled, !state.wasModified}))

@@ -60,6 +60,7 @@ private:
         // Whether others changed the document is asked only of one that was unmodified: the
         // kernel watches it inside the office when it holds the bracket, a watch of the
         // program's own otherwise.
+        bool kernelAsked = false;
         bool watchedByKernel = false;
         bool othersChanged = false;
         std::unique_ptr<CalcDocumentWatch> watch;
