@@ -49,8 +49,6 @@ CalcDocumentWatch::CalcDocumentWatch(CalcConnection &connection,
     watching = connection.guard(
         "watch document",
         [this, implementation]() {
-            uno::Reference<util::XModifyBroadcaster>(this->model, uno::UNO_QUERY_THROW)
-                ->addModifyListener(implementation);
             uno::Reference<util::XChangesNotifier>(this->model, uno::UNO_QUERY_THROW)
                 ->addChangesListener(implementation);
             const uno::Reference<container::XIndexAccess> sheetList(
@@ -82,8 +80,6 @@ void CalcDocumentWatch::stop(CalcConnection &connection)
     const uno::Reference<util::XModifyListener> modify(listener, uno::UNO_QUERY);
     const uno::Reference<util::XChangesListener> changes(listener, uno::UNO_QUERY);
     connection.guard("stop watching document", [this, &modify, &changes]() {
-        uno::Reference<util::XModifyBroadcaster>(model, uno::UNO_QUERY_THROW)
-            ->removeModifyListener(modify);
         uno::Reference<util::XChangesNotifier>(model, uno::UNO_QUERY_THROW)
             ->removeChangesListener(changes);
         for (const uno::Reference<util::XModifyBroadcaster> &sheet : std::as_const(sheets))

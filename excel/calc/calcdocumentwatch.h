@@ -16,6 +16,11 @@ class CalcConnection;
 // office reports a change caused by one of our own calls back on the thread that made the
 // call (its bridge keeps the caller's thread identity), so a report that arrives on any other
 // thread comes from another client: another program, or the user typing into the office.
+// While a bracket holds the document locked, the document's own modify event waits for the
+// unlock; each sheet's modify event still comes with every change, the program's own writes
+// included, one call back over the pipe per write; the document's change notifications do not
+// come for writes through the office's interface. The scan kernel watches inside the office
+// instead when it can.
 class CalcDocumentWatch
 {
 public:

@@ -64,21 +64,28 @@ std::optional<uno::Sequence<uno::Any>> CalcKernel::evaluate(CalcConnection &conn
     return results;
 }
 
-void CalcKernel::send(CalcConnection &connection, const char *operation, const char *command,
-                      std::initializer_list<std::pair<const char *, uno::Any>> arguments)
+std::optional<uno::Any>
+CalcKernel::send(CalcConnection &connection, const char *operation, const char *command,
+                 std::initializer_list<std::pair<const char *, uno::Any>> arguments)
 {
-    if (isReady())
-        connection.guard(operation, [&]() { call(command, arguments); });
+    if (!isReady())
+        return std::nullopt;
+    return connection.guard(
+        operation, [&]() { return std::optional<uno::Any>(call(command, arguments)); },
+        std::optional<uno::Any>());
 }
 
-void CalcKernel::arm(CalcConnection &connection, const Document &state)
+bool CalcKernel::arm(CalcConnection &connection, const Document &state)
 {
     using namespace KernelProtocol;
-    send(connection, "scan kernel arm", KernelProtocol::arm,
-         {{document, uno::Any(uno::Reference<uno::XInterface>(state.model))},
-          {hiddenUndoContext, uno::Any(state.hiddenUndoContext)},
-          {undoDisabled, uno::Any(state.undoDisabled)}});
-    armed = isReady();
+    const bool held = send(connection, "scan kernel arm", KernelProtocol::arm,
+                           {{document, uno::Any(uno::Reference<uno::XInterface>(state.model))},
+                            {hiddenUndoContext, uno::Any(state.hiddenUndoContext)},
+                            {undoDisabled, uno::Any(state.undoDisabled)},
+                            {KernelProtocol::watch, uno::Any(state.watch)}})
+                          .has_value();
+    armed = armed || held;
+    return held;
 }
 
 void CalcKernel::journal(CalcConnection &connection, const uno::Reference<frame::XModel> &model,
@@ -95,8 +102,18 @@ void CalcKernel::journal(CalcConnection &connection, const uno::Reference<frame:
           {KernelProtocol::cells, uno::Any(cells)}});
 }
 
-void CalcKernel::disarm(CalcConnection &connection)
+std::optional<QList<uno::Reference<frame::XModel>>> CalcKernel::disarm(CalcConnection &connection)
 {
-    send(connection, "scan kernel disarm", KernelProtocol::disarm, {});
+    if (!armed)
+        return QList<uno::Reference<frame::XModel>>();
     armed = false;
+    const std::optional<uno::Any> answer =
+        send(connection, "scan kernel disarm", KernelProtocol::disarm, {});
+    uno::Sequence<uno::Reference<uno::XInterface>> documents;
+    if (!answer || !(*answer >>= documents))
+        return std::nullopt;
+    QList<uno::Reference<frame::XModel>> changed;
+    for (const uno::Reference<uno::XInterface> &document : std::as_const(documents))
+        changed.append(uno::Reference<frame::XModel>(document, uno::UNO_QUERY));
+    return changed;
 }

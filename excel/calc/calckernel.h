@@ -41,11 +41,16 @@ public:
         css::uno::Reference<css::frame::XModel> model;
         bool hiddenUndoContext = false;
         bool undoDisabled = false;
+        // The kernel also tells, when disarmed, whether anybody else changed the document.
+        bool watch = false;
     };
-    void arm(CalcConnection &connection, const Document &document);
+    // Whether the kernel now holds the document.
+    bool arm(CalcConnection &connection, const Document &document);
     void journal(CalcConnection &connection, const css::uno::Reference<css::frame::XModel> &model,
                  const QList<css::uno::Reference<css::table::XCell>> &cells);
-    void disarm(CalcConnection &connection);
+    // The watched documents that others changed meanwhile; nothing when the kernel could not say.
+    std::optional<QList<css::uno::Reference<css::frame::XModel>>>
+    disarm(CalcConnection &connection);
     // Whether the kernel holds the open bracket's state.
     bool isArmed() const { return armed; }
 
@@ -54,8 +59,9 @@ private:
 
     css::uno::Any call(const char *command,
                        std::initializer_list<std::pair<const char *, css::uno::Any>> arguments);
-    void send(CalcConnection &connection, const char *operation, const char *command,
-              std::initializer_list<std::pair<const char *, css::uno::Any>> arguments);
+    std::optional<css::uno::Any>
+    send(CalcConnection &connection, const char *operation, const char *command,
+         std::initializer_list<std::pair<const char *, css::uno::Any>> arguments);
 
     State state = State::Untried;
     bool armed = false;

@@ -124,13 +124,12 @@ CalcWriteBracket::DocumentState *CalcWriteBracket::enter(CalcConnection &connect
             uno::Reference<util::XModifiable>(model, uno::UNO_QUERY_THROW)->isModified();
         model->lockControllers();
     });
-    // Watched from before the first write on, so whatever else happens to it is seen.
-    state->watch = std::make_unique<CalcDocumentWatch>(connection, model);
     entry.undo = hideUndo(connection, *state);
     state->journalIndex = journal->documents().size();
     journal->documents().append(entry);
     documents.push_back(std::move(state));
     armKernel(connection, *documents.back());
+    watch(connection, *documents.back());
     return documents.back().get();
 }
 
@@ -178,9 +177,17 @@ void CalcWriteBracket::end(CalcConnection &connection)
     if (!open)
         return;
     open = false;
-    connection.kernel().disarm(connection);
-    for (const std::unique_ptr<DocumentState> &state : documents)
+    const std::optional<QList<uno::Reference<frame::XModel>>> changedByOthers =
+        connection.kernel().disarm(connection);
+    for (const std::unique_ptr<DocumentState> &state : documents) {
+        if (state->watchedByKernel &&
+            (!changedByOthers || changedByOthers->contains(state->model))) {
+            qCDebug(lcLink) << "Document changed by another client during a bracket, or the "
+                               "scan kernel could not tell";
+            state->othersChanged = true;
+        }
         leave(connection, *state);
+    }
     if (journal)
         journal->remove();
     clear();
@@ -213,33 +220,59 @@ void CalcWriteBracket::leave(CalcConnection &connection, DocumentState &state)
     if (undo == CalcUndoMode::UndoDisabled)
         connection.guard("enable undo", [&state]() { setUndoEnabled(state.model, true); });
     connection.guard("unlock document", [&state]() { state.model->unlockControllers(); });
-    if (!state.wasModified && restored && !state.watch->othersChanged()) {
+    if (state.watch) {
+        state.othersChanged = state.othersChanged || state.watch->othersChanged();
+        state.watch->stop(connection);
+    }
+    if (!state.wasModified && restored && !state.othersChanged) {
         connection.guard("restore modified flag", [&state]() {
             uno::Reference<util::XModifiable>(state.model, uno::UNO_QUERY_THROW)
                 ->setModified(false);
         });
     }
-    state.watch->stop(connection);
 }
 
 void CalcWriteBracket::armKernel(CalcConnection &connection)
 {
     if (!open)
         return;
-    for (const std::unique_ptr<DocumentState> &state : documents)
+    for (const std::unique_ptr<DocumentState> &state : documents) {
         armKernel(connection, *state);
+        watch(connection, *state);
+    }
 }
 
-void CalcWriteBracket::armKernel(CalcConnection &connection, const DocumentState &state)
+void CalcWriteBracket::armKernel(CalcConnection &connection, DocumentState &state)
 {
     CalcKernel &kernel = connection.kernel();
-    if (!kernel.isReady())
+    // Asked once: a kernel that refused a document keeps refusing it.
+    if (!kernel.isReady() || state.kernelAsked)
         return;
+    state.kernelAsked = true;
     const CalcUndoMode undo = journal->documents()[state.journalIndex].undo;
-    kernel.arm(connection, {state.model, undo == CalcUndoMode::HiddenContext,
-                            undo == CalcUndoMode::UndoDisabled});
+    if (!kernel.arm(connection, {state.model, undo == CalcUndoMode::HiddenContext,
+                                 undo == CalcUndoMode::UndoDisabled, !state.wasModified}))
+        return;
+    state.watchedByKernel = !state.wasModified;
     if (!state.cells.isEmpty())
         kernel.journal(connection, state.model, state.cells);
+}
+
+// Watched from before the first write on, so whatever else happens to it is seen. A watch of
+// the program's own is called back for each of the program's writes too, over the pipe; the
+// kernel's costs no call. Handing over to the kernel keeps what the program's watch saw: the
+// kernel listens before the program's watch stops.
+void CalcWriteBracket::watch(CalcConnection &connection, DocumentState &state)
+{
+    if (state.wasModified)
+        return;
+    if (!state.watchedByKernel && !state.watch) {
+        state.watch = std::make_unique<CalcDocumentWatch>(connection, state.model);
+    } else if (state.watchedByKernel && state.watch) {
+        state.othersChanged = state.othersChanged || state.watch->othersChanged();
+        state.watch->stop(connection);
+        state.watch.reset();
+    }
 }
 
 void CalcWriteBracket::clear()

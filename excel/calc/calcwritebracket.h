@@ -57,6 +57,12 @@ private:
         bool wasModified = true;
         bool contentsUnknown = false;
         int journalIndex = -1;
+        // Whether others changed the document is asked only of one that was unmodified: the
+        // kernel watches it inside the office when it holds the bracket, a watch of the
+        // program's own otherwise.
+        bool kernelAsked = false;
+        bool watchedByKernel = false;
+        bool othersChanged = false;
         std::unique_ptr<CalcDocumentWatch> watch;
         QHash<quint64, int> cellIndex;
         QList<css::uno::Reference<css::table::XCell>> cells;
@@ -66,7 +72,8 @@ private:
     DocumentState *enter(CalcConnection &connection,
                          const css::uno::Reference<css::frame::XModel> &model);
     CalcUndoMode hideUndo(CalcConnection &connection, DocumentState &state);
-    void armKernel(CalcConnection &connection, const DocumentState &state);
+    void armKernel(CalcConnection &connection, DocumentState &state);
+    void watch(CalcConnection &connection, DocumentState &state);
     void leave(CalcConnection &connection, DocumentState &state);
     bool cellsRestored(CalcConnection &connection, const DocumentState &state) const;
     void clear();

@@ -2,6 +2,7 @@
 
 #include "app/scanrunner.h"
 #include "app/sliderwatchregistry.h"
+#include "excel/calc/kernel/kernelprotocol.h"
 #include "excel/excelbackend.h"
 #include "excel/vivexcelapplication.h"
 #include "excel/vivexcelrange.h"
@@ -37,6 +38,7 @@ private slots:
     void workbookIsAsBeforeAfterAScan_data();
     void workbookIsAsBeforeAfterAScan();
     void dragIsOneUndoStep();
+    void stopDuringKernelBatchesIsDeferred();
     // Kills the office: the last test.
     void officeDyingEndsTheDrag();
 
@@ -53,6 +55,7 @@ private:
     std::unique_ptr<WatchWindow> watchWindow;
     SliderWatchRegistry *registry = nullptr;
     ScanRunner *runner = nullptr;
+    QSlider *precision = nullptr;
 };
 
 void TestScanOffice::initTestCase()
@@ -82,7 +85,7 @@ void TestScanOffice::init()
     owner = std::make_unique<QWidget>();
     auto *strip = new QHBoxLayout(owner.get());
     strip->addStretch();
-    auto *precision = new QSlider(owner.get());
+    precision = new QSlider(owner.get());
     precision->setRange(12, 100);
     precision->setValue(30);
     registry = new SliderWatchRegistry(owner.get(), strip);
@@ -224,6 +227,35 @@ void TestScanOffice::officeDyingEndsTheDrag()
     QCOMPARE(failures.size(), 1);
     QVERIFY(!registry->isDragging());
     emit slider(0)->slider()->sliderReleased();
+}
+
+// A stop asked for while the kernel evaluates batches of points waits, as every stop does, for
+// the deferral window and a usable coarse graph, takes effect between two batches, and the cells
+// get their numbers back.
+void TestScanOffice::stopDuringKernelBatchesIsDeferred()
+{
+    // Slow enough per point that the scan outlasts the deferral window.
+    QVERIFY(office.setContent(bookName, "B2", "=A1+A2*10+0*SUMPRODUCT(ROW(C1:C4000))"));
+    QVERIFY(office.setModified(bookName, false));
+    const QStringList undo = office.undoTitles(bookName);
+    for (int i : {0, 1}) {
+        slider(i)->slider()->setConfig(0, 100, 1);
+        slider(i)->setSelected(true);
+    }
+    precision->setValue(100);
+    QTimer::singleShot(0, this, [&]() { owner->setProperty("stopscan", true); });
+    scan();
+
+    const ScanEngine &engine = runner->engine();
+    QVERIFY(!office.extensionVersion(KernelProtocol::extensionIdentifier).isEmpty());
+    QVERIFY(engine.elapsedMs() >= 150);
+    QVERIFY(engine.pointsScanned() >= engine.grid().minPointsBeforeStop());
+    QVERIFY(engine.pointsScanned() < engine.totalPoints());
+    QVERIFY(!watch(1)->data()->scanComplete);
+    QCOMPARE(office.content(bookName, "A1"), QString("5"));
+    QCOMPARE(office.content(bookName, "A2"), QString("2"));
+    QCOMPARE(office.undoTitles(bookName), undo);
+    QVERIFY(!office.isModified(bookName));
 }
 
 QTEST_MAIN(TestScanOffice)

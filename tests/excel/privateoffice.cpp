@@ -5,6 +5,8 @@
 #include "excel/calc/officeprocess.h"
 #include "excel/excelbackend.h"
 
+#include <com/sun/star/awt/AsyncCallback.hpp>
+#include <com/sun/star/awt/XCallback.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
@@ -31,6 +33,8 @@
 #include <com/sun/star/util/XModifiable.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
+#include <cppuhelper/implbase1.hxx>
+#include <rtl/ref.hxx>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -39,6 +43,7 @@
 #include <QThread>
 #include <QUrl>
 #include <QUuid>
+#include <atomic>
 #include <csignal>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -110,6 +115,30 @@ uno::Reference<table::XCell> cellOf(const uno::Reference<frame::XModel> &model, 
     return uno::Reference<table::XCell>(firstSheet(model)->getCellRangeByName(toOUString(cell)),
                                         uno::UNO_QUERY_THROW);
 }
+
+// Called by the office on its main thread; the write it makes from here is handled there too.
+class OfficeThreadWrite : public cppu::WeakImplHelper1<awt::XCallback>
+{
+public:
+    OfficeThreadWrite(uno::Reference<table::XCell> cell, OUString content)
+        : cell(std::move(cell)), content(std::move(content))
+    {}
+    void SAL_CALL notify(const uno::Any &) override
+    {
+        try {
+            cell->setFormula(content);
+            written = true;
+        } catch (const uno::Exception &) {
+        }
+        done = true;
+    }
+    std::atomic<bool> done{false};
+    std::atomic<bool> written{false};
+
+private:
+    uno::Reference<table::XCell> cell;
+    OUString content;
+};
 
 } // namespace
 
@@ -228,6 +257,20 @@ bool PrivateOffice::setContent(const QString &book, const QString &cell, const Q
     return actOnBook(*direct, book, "set content", [&](const auto &model) {
         cellOf(model, cell)->setFormula(toOUString(content));
     });
+}
+
+bool PrivateOffice::setContentFromOffice(const QString &book, const QString &cell,
+                                         const QString &content)
+{
+    rtl::Reference<OfficeThreadWrite> write;
+    const bool posted = actOnBook(*direct, book, "set content from office", [&](const auto &model) {
+        write = new OfficeThreadWrite(cellOf(model, cell), toOUString(content));
+        awt::AsyncCallback::create(direct->context())->addCallback(write.get(), uno::Any());
+    });
+    const QDeadlineTimer deadline(startWaitMs);
+    while (posted && !write->done && !deadline.hasExpired())
+        QThread::msleep(10);
+    return posted && write->written;
 }
 
 bool PrivateOffice::protectSheet(const QString &book, const QStringList &unlockedCells)

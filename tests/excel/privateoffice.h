@@ -48,6 +48,9 @@ public:
     // Brings the workbook's window to the front, as a user's click would.
     bool activate(const QString &book);
     bool setContent(const QString &book, const QString &cell, const QString &content);
+    // Writes the cell from the office's main thread, where the user's typing is handled, so the
+    // office does not take the write for one of this process's own calls.
+    bool setContentFromOffice(const QString &book, const QString &cell, const QString &content);
     QString content(const QString &book, const QString &cell);
     // Selects cells of the first sheet; several areas are given as separate addresses.
     bool select(const QString &book, const QStringList &areas);

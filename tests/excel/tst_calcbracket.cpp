@@ -81,7 +81,8 @@ private slots:
     void stopSignalPutsCellsBack_data();
     void stopSignalPutsCellsBack();
     void quittingInsideABracketPutsCellsBack();
-    void anotherClientKeepsTheDocumentModified();
+    void othersChangesKeepTheDocumentModified_data();
+    void othersChangesKeepTheDocumentModified();
     void bracketEntersOnlyWrittenDocuments();
     void temporaryWrappersRestoreByCell();
     void openBracketOfALiveProgramIsLeftAlone();
@@ -218,21 +219,67 @@ void TestCalcBracket::quittingInsideABracketPutsCellsBack()
     QVERIFY(!office.controllersLocked(bookName));
 }
 
-void TestCalcBracket::anotherClientKeepsTheDocumentModified()
+void TestCalcBracket::othersChangesKeepTheDocumentModified_data()
 {
+    QTest::addColumn<QString>("exchange");
+    QTest::addColumn<QString>("other");
+    QTest::addColumn<bool>("modified");
+    QTest::newRow("cell by cell, another client") << "cell"
+                                                  << "client" << true;
+    QTest::newRow("cell by cell, the office's own thread") << "cell"
+                                                           << "office" << true;
+    QTest::newRow("kernel, nobody else") << "kernel"
+                                         << "" << false;
+    QTest::newRow("kernel, another client") << "kernel"
+                                            << "client" << true;
+    QTest::newRow("kernel, the office's own thread") << "kernel"
+                                                     << "office" << true;
+    QTest::newRow("watch handed to the kernel after another client") << "handover"
+                                                                     << "client" << true;
+}
+
+// The program's own writes, cell by cell or in the kernel's batches, leave an unmodified
+// document unmodified once the cells are back; anybody else's write keeps it modified, also when
+// it came before the kernel took the watch over from the program.
+void TestCalcBracket::othersChangesKeepTheDocumentModified()
+{
+    QFETCH(QString, exchange);
+    QFETCH(QString, other);
+    QFETCH(bool, modified);
     QVERIFY(office.setContent(bookName, "A1", "4"));
+    QVERIFY(office.setContent(bookName, "B1", "=A1*2"));
     QVERIFY(office.setModified(bookName, false));
+    // A new connection, which looks for the kernel when a batch first needs it.
+    ExcelBackend::configure(office.pipeName(), office.profileUrl());
+    VIVExcelApplication link(ExcelBackend::attachOrStart());
+    VIVExcelWorksheet *cells =
+        link.workbooks()->workbook(bookName, true)->worksheets()->worksheet("Sheet1", true);
+    VIVExcelRange *input = cells->range("A1", true);
+    VIVExcelRange *output = cells->range("B1", true);
+    auto write = [&](double value) {
+        if (exchange == "cell")
+            input->setValue(value);
+        else
+            QCOMPARE(link.evaluatePoints({input}, {value}, {output}), QList<qreal>{2 * value});
+    };
 
-    application->setScreenUpdating(false);
-    cell("A1")->setValue(5.0);
-    QProcess *other = startChild(writeMode, {"C3=42"});
-    QVERIFY(other->waitForFinished(60000));
-    QCOMPARE(other->exitCode(), 0);
-    cell("A1")->setValue(4.0);
-    application->setScreenUpdating(true);
+    link.setScreenUpdating(false);
+    if (exchange == "handover")
+        input->setValue(5.0);
+    else
+        write(5.0);
+    if (other == "client") {
+        QProcess *client = startChild(writeMode, {"C3=42"});
+        QVERIFY(client->waitForFinished(60000));
+        QCOMPARE(client->exitCode(), 0);
+    } else if (other == "office") {
+        QVERIFY(office.setContentFromOffice(bookName, "C3", "42"));
+    }
+    write(4.0);
+    link.setScreenUpdating(true);
 
-    QCOMPARE(office.content(bookName, "C3"), "42");
-    QVERIFY(office.isModified(bookName));
+    QCOMPARE(office.content(bookName, "A1"), "4");
+    QCOMPARE(office.isModified(bookName), modified);
 }
 
 void TestCalcBracket::bracketEntersOnlyWrittenDocuments()

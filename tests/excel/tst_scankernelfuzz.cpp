@@ -20,6 +20,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <thread>
+
 using namespace css;
 
 namespace {
@@ -119,6 +121,8 @@ private slots:
     void fuzzedBatchIsAnsweredOrRefusedUntouched();
     void failureHalfwayPutsBackWhatTheBatchWrote();
     void releasedKernelClosesTheOpenBracket();
+    void watchTellsOthersWritesFromTheCallersOwn_data();
+    void watchTellsOthersWritesFromTheCallersOwn();
 
 private:
     uno::Reference<table::XCell> cell(const char *address);
@@ -292,7 +296,8 @@ void TestScanKernelFuzz::releasedKernelClosesTheOpenBracket()
                                argument(KernelProtocol::document,
                                         uno::Any(uno::Reference<uno::XInterface>(document))),
                                argument(KernelProtocol::hiddenUndoContext, uno::Any(true)),
-                               argument(KernelProtocol::undoDisabled, uno::Any(false))}));
+                               argument(KernelProtocol::undoDisabled, uno::Any(false)),
+                               argument(KernelProtocol::watch, uno::Any(true))}));
         kernel->execute(named({command(KernelProtocol::journal),
                                argument(KernelProtocol::document,
                                         uno::Any(uno::Reference<uno::XInterface>(document))),
@@ -313,6 +318,47 @@ void TestScanKernelFuzz::releasedKernelClosesTheOpenBracket()
     QVERIFY(!office.controllersLocked(bookName));
     QCOMPARE(office.undoTitles(bookName), history);
     QVERIFY(office.isModified(bookName));
+}
+
+void TestScanKernelFuzz::watchTellsOthersWritesFromTheCallersOwn_data()
+{
+    QTest::addColumn<bool>("otherThreadWrites");
+    QTest::newRow("the caller's batches only") << false;
+    QTest::newRow("another thread writes too") << true;
+}
+
+// The caller's batches, under its own thread's identity, are not somebody else's change; a write
+// from another thread of this process comes under another identity and is.
+void TestScanKernelFuzz::watchTellsOthersWritesFromTheCallersOwn()
+{
+    QFETCH(bool, otherThreadWrites);
+    reset();
+    const auto inDocument = uno::Any(uno::Reference<uno::XInterface>(document));
+    const rtl::Reference<ScanKernel> kernel(new ScanKernel);
+    kernel->execute(
+        named({command(KernelProtocol::arm), argument(KernelProtocol::document, inDocument),
+               argument(KernelProtocol::hiddenUndoContext, uno::Any(false)),
+               argument(KernelProtocol::undoDisabled, uno::Any(false)),
+               argument(KernelProtocol::watch, uno::Any(true))}));
+    const double values[] = {8, 9, 10};
+    auto batch = [&]() {
+        kernel->execute(named(
+            {command(KernelProtocol::evaluate), argument(KernelProtocol::document, inDocument),
+             argument(KernelProtocol::writeCells, uno::Any(objects({cell("A1")}))),
+             argument(KernelProtocol::readCells, uno::Any(objects({cell("B1")}))),
+             argument(KernelProtocol::values, uno::Any(uno::Sequence<double>(values, 3)))}));
+    };
+    batch();
+    if (otherThreadWrites)
+        std::thread([this]() { cell("C5")->setValue(1); }).join();
+    batch();
+    uno::Sequence<uno::Reference<uno::XInterface>> changed;
+    QVERIFY(kernel->execute(named({command(KernelProtocol::disarm)})) >>= changed);
+    QCOMPARE(changed.getLength(), otherThreadWrites ? 1 : 0);
+    if (otherThreadWrites)
+        QVERIFY(changed[0] == uno::Reference<uno::XInterface>(document, uno::UNO_QUERY));
+    cell("C5")->setFormula("");
+    reset();
 }
 
 QTEST_GUILESS_MAIN(TestScanKernelFuzz)

@@ -17,6 +17,8 @@ void KernelGuard::arm(const uno::Sequence<beans::NamedValue> &arguments)
                        uno::UNO_QUERY_THROW);
     document.hiddenUndoContext = named.required<bool>(hiddenUndoContext, "a boolean");
     document.undoDisabled = named.required<bool>(undoDisabled, "a boolean");
+    if (named.optional<bool>(KernelProtocol::watch, "a boolean", false))
+        document.watch = KernelWatch::start(document.model);
     const std::lock_guard<std::mutex> lock(mutex);
     documents.push_back(document);
 }
@@ -49,11 +51,32 @@ void KernelGuard::noteCell(const uno::Reference<table::XCell> &cell)
     cells.emplace_back(cell);
 }
 
-void KernelGuard::disarm()
+// The office is called outside the lock: a change on another thread may be telling a watch
+// about itself meanwhile.
+std::vector<KernelGuard::Document> KernelGuard::takeDocuments()
 {
-    const std::lock_guard<std::mutex> lock(mutex);
-    documents.clear();
-    cells.clear();
+    std::vector<Document> taken;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        taken.swap(documents);
+        cells.clear();
+    }
+    for (const Document &document : taken) {
+        if (document.watch.is())
+            document.watch->stop();
+    }
+    return taken;
+}
+
+uno::Sequence<uno::Reference<uno::XInterface>> KernelGuard::disarm()
+{
+    std::vector<uno::Reference<uno::XInterface>> changed;
+    for (const Document &document : takeDocuments()) {
+        if (document.watch.is() && document.watch->othersChanged())
+            changed.emplace_back(document.model, uno::UNO_QUERY);
+    }
+    return uno::Sequence<uno::Reference<uno::XInterface>>(changed.data(),
+                                                          sal_Int32(changed.size()));
 }
 
 bool KernelGuard::isArmed() const
@@ -66,19 +89,21 @@ bool KernelGuard::isArmed() const
 // document or refused step leaves the others whole.
 void KernelGuard::release()
 {
-    const std::lock_guard<std::mutex> lock(mutex);
+    std::vector<KernelCells::Snapshot> written;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        written.swap(cells);
+    }
     // Latest first: a cell reached through two objects was noted twice, and its first note holds
     // what it had before the bracket.
-    for (auto cell = cells.rbegin(); cell != cells.rend(); ++cell) {
+    for (auto cell = written.rbegin(); cell != written.rend(); ++cell) {
         try {
             cell->restore();
         } catch (const uno::Exception &) {
         }
     }
-    for (const Document &document : documents)
+    for (const Document &document : takeDocuments())
         close(document);
-    documents.clear();
-    cells.clear();
 }
 
 void KernelGuard::close(const Document &document)

@@ -2,6 +2,7 @@
 #define KERNELGUARD_H
 
 #include "kernelcells.h"
+#include "kernelwatch.h"
 
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/frame/XModel.hpp>
@@ -14,7 +15,8 @@
 // undo history is held back, whether they were modified, and what each written cell held before.
 // When the program's connection dies the office releases the kernel, and the kernel closes the
 // bracket at once: cells put back, undo history and controllers released. The document is
-// marked modified: whether someone else changed it meanwhile only the program knew.
+// marked modified: whether someone else changed it meanwhile only the program can judge. A
+// document the program asks it to watch is watched for other clients' changes until it disarms.
 class KernelGuard
 {
 public:
@@ -22,7 +24,9 @@ public:
     void journal(const css::uno::Sequence<css::beans::NamedValue> &arguments);
     // Notes the cells a batch of the kernel's own is about to write.
     void journalWrites(const std::vector<css::uno::Reference<css::table::XCell>> &cells);
-    void disarm();
+    // Ends the bracket the program closes itself; answers the watched documents that somebody
+    // else changed meanwhile.
+    css::uno::Sequence<css::uno::Reference<css::uno::XInterface>> disarm();
     bool isArmed() const;
     // Closes the bracket the program left open; nothing when none is held.
     void release();
@@ -33,10 +37,13 @@ private:
         css::uno::Reference<css::frame::XModel> model;
         bool hiddenUndoContext = false;
         bool undoDisabled = false;
+        rtl::Reference<KernelWatch> watch;
     };
 
     void noteCell(const css::uno::Reference<css::table::XCell> &cell);
     static void close(const Document &document);
+    // Takes the documents out of the guard and stops watching them.
+    std::vector<Document> takeDocuments();
 
     mutable std::mutex mutex;
     std::vector<Document> documents;

@@ -34,11 +34,13 @@ constexpr char numbersOnly[] = "NumbersOnly";
 
 // The program's write bracket, held by the kernel too so that it is closed when the program's
 // connection dies. Arm: Document, HiddenUndoContext, UndoDisabled (one call per document).
-// Journal: Document and Cells, noted before the program first writes them. Disarm: the program
-// closed the bracket itself.
+// Optional with Arm: Watch, to tell whether anybody but the caller changes the document until
+// Disarm. Journal: Document and Cells, noted before the program first writes them. Disarm: the
+// program closes the bracket itself; answers the watched documents that others changed.
 constexpr char arm[] = "Arm";
 constexpr char hiddenUndoContext[] = "HiddenUndoContext";
 constexpr char undoDisabled[] = "UndoDisabled";
+constexpr char watch[] = "Watch";
 constexpr char journal[] = "Journal";
 constexpr char cells[] = "Cells";
 constexpr char disarm[] = "Disarm";

@@ -44,10 +44,8 @@ uno::Any ScanKernel::execute(const uno::Sequence<beans::NamedValue> &arguments)
         guard.journal(arguments);
         return uno::Any();
     }
-    if (command.equalsAscii(KernelProtocol::disarm)) {
-        guard.disarm();
-        return uno::Any();
-    }
+    if (command.equalsAscii(KernelProtocol::disarm))
+        return uno::Any(guard.disarm());
     if (command.equalsAscii(KernelProtocol::isArmed))
         return uno::Any(guard.isArmed());
     throw KernelArguments::refusal("unknown command " + command);
