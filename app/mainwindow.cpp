@@ -131,6 +131,9 @@ void MainWindow::wireRegistry()
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    // The watches leave the registry's lists as the watch window goes; the buttons and the
+    // half-destroyed window must not follow those lists any more.
+    disconnect(registry, nullptr, this, nullptr);
     delete watchWindows->window();
     delete termsOfUseForm;
     delete ui;
