@@ -24,4 +24,9 @@ build="${MARLOWIN_BUILD_DIR:-$root/build}"
 # The office makes its pipe with this umask; anyone who may write to the pipe can drive the
 # office, so only the user may (Marlowin refuses a pipe that others can write).
 (umask 077 && exec soffice --calc --norestore "--accept=pipe,name=marlowin;urp;" "$workbook") &
+# One Marlowin per user is enough: it works with whichever workbook is in front.
+if pgrep -u "$(id -u)" -x marlowin >/dev/null; then
+    echo "run.sh: Marlowin is already running; it works with the workbook now in front."
+    exit 0
+fi
 exec "$build/marlowin"

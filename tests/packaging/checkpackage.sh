@@ -30,6 +30,7 @@ expected=(
     usr/bin/marlowin
     "usr/share/marlowin/Marlowin Pro Quick Help.pdf"
     usr/share/marlowin/examples/loan.fods
+    usr/share/marlowin/marlowin-kernel.oxt
     "usr/share/applications/$appid.desktop"
     "usr/share/metainfo/$appid.metainfo.xml"
 )
@@ -43,6 +44,9 @@ done
 [ -x "$root/usr/bin/marlowin" ] || fail "/usr/bin/marlowin is not executable"
 head -c 5 "$root/usr/share/marlowin/Marlowin Pro Quick Help.pdf" | grep -q '%PDF-' ||
     fail "the quick help is not a PDF"
+kernel="$root/usr/share/marlowin/marlowin-kernel.oxt"
+[ -f "$kernel" ] && ! { head -c 2 "$kernel" | grep -q PK && grep -q marlowinkernel.uno.so "$kernel"; } &&
+    fail "the kernel extension is not a zip holding the kernel library"
 for size in "${sizes[@]}"; do
     icon="$root/usr/share/icons/hicolor/${size}x${size}/apps/$appid.png"
     [ -f "$icon" ] && ! file "$icon" | grep -q "PNG image data, $size x $size," &&
