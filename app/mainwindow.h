@@ -32,7 +32,9 @@ class FormHandler;
 
 // The main window: a title line, the row of main buttons with the precision slider, and the
 // strip that holds the slider views. It sees every event of the process through its
-// application-wide event filter, which carries the keyboard shortcuts.
+// application-wide event filter and hands them to MainWindowEvents (activation, minimising, the
+// key table); WatchWindowCommands keeps the current watch window and FrontMostFollower keeps
+// both windows on top while the spreadsheet is in front.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
