@@ -34,8 +34,7 @@ bool MainWindowEvents::filter(QObject *watched, QEvent *event)
         }
         return false;
     }
-    WatchWindow *watchWindow = m_watchWindows.window();
-    if (watched != &m_window && (!watchWindow || watched != watchWindow))
+    if (watched != &m_window && !m_watchWindows.isWindow(watched))
         return false;
     if (event->type() == QEvent::WindowStateChange)
         m_watchWindows.followMinimizedState(m_window.isMinimized());

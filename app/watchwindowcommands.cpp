@@ -17,7 +17,12 @@ WatchWindowCommands::WatchWindowCommands(MainWindow *mainWindow, SliderWatchRegi
 
 WatchWindow *WatchWindowCommands::window() const
 {
-    return m_window;
+    return qobject_cast<WatchWindow *>(m_window.data());
+}
+
+bool WatchWindowCommands::isWindow(const QObject *object) const
+{
+    return object && object == m_window.data();
 }
 
 void WatchWindowCommands::createWindow()
@@ -43,38 +48,42 @@ void WatchWindowCommands::adopt(WatchWindow *window)
 
 void WatchWindowCommands::drop(WatchWindow *window)
 {
-    if (window)
-        window->deleteLater();
-    m_window = nullptr;
+    if (!window)
+        return;
+    window->deleteLater();
+    if (window == m_window)
+        m_window = nullptr;
 }
 
 void WatchWindowCommands::showForWatches(bool hasWatches)
 {
-    if (m_window)
-        m_window->setVisible(hasWatches);
+    if (WatchWindow *current = window())
+        current->setVisible(hasWatches);
 }
 
 void WatchWindowCommands::followMinimizedState(bool minimized)
 {
-    if (!m_window)
+    WatchWindow *current = window();
+    if (!current)
         return;
     if (minimized) {
-        m_window->setProperty("wasvisible", m_window->isVisible());
-        m_window->hide();
-    } else if (m_window->property("wasvisible").toBool()) {
-        m_window->show();
+        current->setProperty("wasvisible", current->isVisible());
+        current->hide();
+    } else if (current->property("wasvisible").toBool()) {
+        current->show();
     }
 }
 
 void WatchWindowCommands::followOnTop(bool onTop)
 {
-    if (!m_window)
+    WatchWindow *current = window();
+    if (!current)
         return;
-    const Qt::WindowFlags flags = m_window->windowFlags();
+    const Qt::WindowFlags flags = current->windowFlags();
     const Qt::WindowFlags wanted =
         onTop ? flags | Qt::WindowStaysOnTopHint : flags & ~Qt::WindowStaysOnTopHint;
     if (wanted == flags)
         return;
-    m_window->setWindowFlags(wanted);
-    m_window->show();
+    current->setWindowFlags(wanted);
+    current->show();
 }

@@ -23,12 +23,16 @@ public:
     WatchWindowCommands(MainWindow *mainWindow, SliderWatchRegistry *registry,
                         Backgrounds::FormHandler *formHandler);
 
+    // Null while the window is being destroyed.
     WatchWindow *window() const;
+    // Whether the object is the current window; safe to ask while anything is being destroyed.
+    bool isWindow(const QObject *object) const;
     // Watches of the window before keep their graphs but leave scans and live updates.
     void createWindow();
     // Makes the window the current one and wires it to the main window.
     void adopt(WatchWindow *window);
-    // Forgets the window and deletes it once control is back in the event loop.
+    // Deletes the window once control is back in the event loop; the current window is
+    // forgotten, an older one leaves the current one as it is.
     void drop(WatchWindow *window);
     void showForWatches(bool hasWatches);
     // Hides the window while the main window is minimised and brings it back with the main
@@ -42,7 +46,8 @@ private:
     MainWindow *m_mainWindow;
     SliderWatchRegistry *m_registry;
     Backgrounds::FormHandler *m_formHandler;
-    QPointer<WatchWindow> m_window;
+    // Untyped, so that events during the window's destruction are told apart without a cast.
+    QPointer<QObject> m_window;
 };
 
 #endif

@@ -253,12 +253,19 @@ void TestMainWindow::watchWindowKeys()
 void TestMainWindow::emptiedWatchWindowIsDropped()
 {
     MainWindow window;
-    auto *watchWindow = new WatchWindow;
-    window.watchWindows->adopt(watchWindow);
-    QPointer<WatchWindow> guard(watchWindow);
-    emit watchWindow->watchesEmptied();
+    auto *older = new WatchWindow;
+    window.watchWindows->adopt(older);
+    auto *current = new WatchWindow;
+    window.watchWindows->adopt(current);
+    const QPointer<WatchWindow> olderGuard(older);
+    const QPointer<WatchWindow> currentGuard(current);
+    // An older window that loses its last watch goes; the current one stays where new watches go.
+    emit older->watchesEmptied();
+    QTRY_VERIFY(!olderGuard);
+    QCOMPARE(window.watchWindows->window(), current);
+    emit current->watchesEmptied();
     QVERIFY(!window.watchWindows->window());
-    QTRY_VERIFY(!guard);
+    QTRY_VERIFY(!currentGuard);
 }
 
 void TestMainWindow::termsOfUseAnswers()
