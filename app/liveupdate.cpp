@@ -10,11 +10,15 @@
 #include "sliders/vivslider.h"
 #include "watches/vivexcelwatchview.h"
 
-#include <QTimer>
-
+#include <algorithm>
 #include <cmath>
 
-LiveUpdate::LiveUpdate(QObject *parent) : QObject(parent) {}
+LiveUpdate::LiveUpdate(QObject *parent) : QObject(parent)
+{
+    m_dragEnd.setSingleShot(true);
+    m_dragEnd.setInterval(dragEndDelayMs);
+    connect(&m_dragEnd, &QTimer::timeout, this, &LiveUpdate::forgetDrag);
+}
 
 // Watches that show scan data switch to a rolling history of single values.
 void LiveUpdate::clearScanDisplay(const QList<VIVExcelWatchView *> &watches)
@@ -33,12 +37,12 @@ void LiveUpdate::clearScanDisplay(const QList<VIVExcelWatchView *> &watches)
     }
 }
 
-void LiveUpdate::run(VIVExcelApplication *application, VIVExcelCellSliderView *moved, qreal value,
+bool LiveUpdate::run(VIVExcelApplication *application, VIVExcelCellSliderView *moved, qreal value,
                      const QList<VIVExcelCellSliderView *> &sliders,
                      const QList<VIVExcelWatchView *> &activeWatches)
 {
     if (!moved || !moved->range())
-        return;
+        return true;
     QList<VIVExcelRange *> readRanges;
     QList<VIVExcelCellSliderView *> others;
     for (VIVExcelCellSliderView *view : sliders) {
@@ -51,17 +55,22 @@ void LiveUpdate::run(VIVExcelApplication *application, VIVExcelCellSliderView *m
         readRanges.append(watch->range());
     clearScanDisplay(activeWatches);
 
-    const bool singleStep = !m_undoRange;
-    if (singleStep)
-        openUndoStep(moved->range());
+    const bool stepEntered = enterUndoStep(moved->range());
     const QList<qreal> results =
         application->setCellValuesGetCellValues({moved->range()}, {value}, readRanges);
-    if (singleStep)
-        closeUndoStep();
+    if (stepEntered)
+        workbookOf(moved->range())->leaveUndoContext();
     if (results.size() != readRanges.size()) {
         qCWarning(lcApp) << "Incorrect returned values length" << results.size()
                          << readRanges.size();
-        return;
+        return true;
+    }
+    // A dead office reads every cell as not a number; only then is it asked whether it answers.
+    if (std::all_of(results.begin(), results.end(), [](qreal v) { return std::isnan(v); }) &&
+        application->hwnd() == 0) {
+        qCWarning(lcApp) << "The office stopped answering during a slider move";
+        forgetDrag();
+        return false;
     }
     moved->display()->data()->appendValue(moved->slider()->realValue());
     for (qsizetype i = 0; i < others.size(); ++i) {
@@ -74,34 +83,47 @@ void LiveUpdate::run(VIVExcelApplication *application, VIVExcelCellSliderView *m
         activeWatches[j]->clearPreviousData();
         activeWatches[j]->data()->appendValue(results[others.size() + j]);
     }
+    return true;
 }
 
 void LiveUpdate::beginDrag(VIVExcelRange *range)
 {
-    closeUndoStep();
-    openUndoStep(range);
+    m_dragEnd.stop();
+    m_dragRange = range;
+    m_dragStepMade = false;
 }
 
 void LiveUpdate::endDrag()
 {
-    if (m_undoRange)
-        QTimer::singleShot(dragEndDelayMs, this, &LiveUpdate::closeUndoStep);
+    if (m_dragRange)
+        m_dragEnd.start();
 }
 
-void LiveUpdate::openUndoStep(VIVExcelRange *range)
+void LiveUpdate::forgetDrag()
+{
+    m_dragEnd.stop();
+    m_dragRange = nullptr;
+    m_dragStepMade = false;
+}
+
+VIVExcelWorkbook *LiveUpdate::workbookOf(VIVExcelRange *range)
 {
     VIVExcelSheet *sheet = range ? range->sheet(false) : nullptr;
-    if (!sheet || !sheet->workbook())
-        return;
-    sheet->workbook()->enterUndoContext("Slider " + range->address());
-    m_undoRange = range;
+    return sheet ? sheet->workbook() : nullptr;
 }
 
-void LiveUpdate::closeUndoStep()
+// The first write of a drag, and every move without one, begins a step named after the cell;
+// the drag's later writes join its step. A join the office refuses (the user undid the step
+// meanwhile) begins a new one.
+bool LiveUpdate::enterUndoStep(VIVExcelRange *range)
 {
-    if (!m_undoRange)
-        return;
-    if (VIVExcelSheet *sheet = m_undoRange->sheet(false); sheet && sheet->workbook())
-        sheet->workbook()->leaveUndoContext();
-    m_undoRange = nullptr;
+    VIVExcelWorkbook *book = workbookOf(range);
+    if (!book)
+        return false;
+    const bool inDrag = m_dragRange && m_dragRange == range;
+    if (inDrag && m_dragStepMade && book->joinLastUndoStep())
+        return true;
+    const bool entered = book->enterUndoContext("Slider " + range->address());
+    m_dragStepMade = inDrag && entered;
+    return entered;
 }

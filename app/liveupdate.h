@@ -6,17 +6,25 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 class VIVExcelApplication;
 class VIVExcelCellSliderView;
 class VIVExcelRange;
 class VIVExcelWatchView;
+class VIVExcelWorkbook;
 
 // What a slider move does when no slider is selected for a scan: one exchange writes the moved
 // cell and reads every other slider cell and every active watch cell; the watches and the
 // sliders' own displays append the values to their histories. A drag from press to release is
 // one undo step of the cell's workbook, named after the cell; a move without a drag (wheel,
 // keys) is a step of its own.
+//
+// No undo context stays open between two moves: the first write of a drag makes the named step
+// and each later one joins it. A context held open from press to release would take in
+// whatever else happened to the workbook meanwhile, and would stay open for good if the
+// release never came (the slider deleted, the office restarted) or a later press closed it
+// early; the user's Ctrl+Z in the office does nothing while one is open.
 class LiveUpdate : public QObject
 {
     Q_OBJECT
@@ -24,23 +32,28 @@ class LiveUpdate : public QObject
 public:
     explicit LiveUpdate(QObject *parent = nullptr);
 
-    void run(VIVExcelApplication *application, VIVExcelCellSliderView *moved, qreal value,
+    // False when the office no longer answers; the drag, if any, has then ended.
+    bool run(VIVExcelApplication *application, VIVExcelCellSliderView *moved, qreal value,
              const QList<VIVExcelCellSliderView *> &sliders,
              const QList<VIVExcelWatchView *> &activeWatches);
     void beginDrag(VIVExcelRange *range);
-    // The undo step closes once the drag's last value, which the slider's rate limit may hold
-    // back a little, has been written.
+    // The drag ends once its last value, which the slider's rate limit may hold back a little,
+    // has been written.
     void endDrag();
-    bool isUndoStepOpen() const { return m_undoRange; }
+    bool isDragging() const { return m_dragRange; }
 
     static constexpr int dragEndDelayMs = 60;
 
 private:
     static void clearScanDisplay(const QList<VIVExcelWatchView *> &watches);
-    void openUndoStep(VIVExcelRange *range);
-    void closeUndoStep();
+    static VIVExcelWorkbook *workbookOf(VIVExcelRange *range);
+    bool enterUndoStep(VIVExcelRange *range);
+    void forgetDrag();
 
-    QPointer<VIVExcelRange> m_undoRange;
+    QPointer<VIVExcelRange> m_dragRange;
+    // Whether the drag's named step exists for later writes to join.
+    bool m_dragStepMade = false;
+    QTimer m_dragEnd;
 };
 
 #endif

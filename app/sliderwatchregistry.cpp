@@ -5,6 +5,7 @@
 #include "app/watchcontainer.h"
 
 #include "excel/exceladdressblock.h"
+#include "excel/excelbackend.h"
 #include "excel/vivexcelapplication.h"
 #include "excel/vivexcelrange.h"
 #include "excel/vivexcelsheet.h"
@@ -343,7 +344,11 @@ void SliderWatchRegistry::deactivateWatches()
 void SliderWatchRegistry::liveUpdate(VIVExcelApplication *application,
                                      VIVExcelCellSliderView *moved, qreal value)
 {
-    m_liveUpdate.run(application, moved, value, m_sliders, activeWatches());
+    if (!m_liveUpdate.run(application, moved, value, m_sliders, activeWatches())) {
+        emit liveUpdateFailed(ExcelBackend::applicationName() +
+                              " stopped answering while the slider moved. The next New Sliders "
+                              "or New Watches connects again.");
+    }
 }
 
 // A drag from press to release is one undo step of the cell's workbook.

@@ -50,6 +50,7 @@ public:
     // Writes the moved slider's cell, reads every other slider cell and every active watch
     // cell in one exchange, and appends the results to the histories.
     void liveUpdate(VIVExcelApplication *application, VIVExcelCellSliderView *moved, qreal value);
+    bool isDragging() const { return m_liveUpdate.isDragging(); }
     void removeAll();
     // Watches of an older window keep their graphs but leave scans and live updates.
     void deactivateWatches();
@@ -63,6 +64,8 @@ public:
 
 signals:
     void listsChanged();
+    // The office died under a live slider move; the move and its drag have ended.
+    void liveUpdateFailed(const QString &message);
     void selectionChanged(VIVExcelCellSliderView *view);
     void sliderMoved(VIVExcelRange *range, qreal value, bool &handled);
     void sliderConfigChanged(VIVExcelCellSliderView *view);

@@ -19,9 +19,12 @@ public:
     // fully. It holds for the document as long as the link is connected to it.
     virtual void setRecalculateFully(bool on) = 0;
     virtual bool recalculatesFully() = 0;
-    // The writes between the two calls become one step of the workbook's undo history named
-    // title, as one edit of the user's would be.
-    virtual void enterUndoContext(const QString &title) = 0;
+    // The writes between entering and leaving become one step of the workbook's undo history
+    // named title, as one edit of the user's would be; false when no step was begun.
+    virtual bool enterUndoContext(const QString &title) = 0;
+    // The writes until leaving join the latest step of the history instead of making one of
+    // their own; false when there is no step to join.
+    virtual bool joinLastUndoStep() = 0;
     virtual void leaveUndoContext() = 0;
 };
 

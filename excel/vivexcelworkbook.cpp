@@ -44,10 +44,16 @@ bool VIVExcelWorkbook::recalculatesFully()
     return book && book->recalculatesFully();
 }
 
-void VIVExcelWorkbook::enterUndoContext(const QString &title)
+bool VIVExcelWorkbook::enterUndoContext(const QString &title)
 {
-    if (auto *book = dynamic_cast<ExcelWorkbook *>(object()))
-        book->enterUndoContext(title);
+    auto *book = dynamic_cast<ExcelWorkbook *>(object());
+    return book && book->enterUndoContext(title);
+}
+
+bool VIVExcelWorkbook::joinLastUndoStep()
+{
+    auto *book = dynamic_cast<ExcelWorkbook *>(object());
+    return book && book->joinLastUndoStep();
 }
 
 void VIVExcelWorkbook::leaveUndoContext()

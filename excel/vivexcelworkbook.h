@@ -20,7 +20,8 @@ public:
     void calculateFully();
     void setRecalculateFully(bool on);
     bool recalculatesFully();
-    void enterUndoContext(const QString &title);
+    bool enterUndoContext(const QString &title);
+    bool joinLastUndoStep();
     void leaveUndoContext();
 
 protected:

@@ -46,13 +46,31 @@ bool CalcWorkbook::recalculatesFully()
     return connection->recalculation().isFull(model);
 }
 
-void CalcWorkbook::enterUndoContext(const QString &title)
+bool CalcWorkbook::enterUndoContext(const QString &title)
 {
-    connection->guard("enterUndoContext", [this, &title]() {
-        uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
-            ->getUndoManager()
-            ->enterUndoContext(toOUString(title));
-    });
+    return connection->guard(
+        "enterUndoContext",
+        [this, &title]() {
+            uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
+                ->getUndoManager()
+                ->enterUndoContext(toOUString(title));
+            return true;
+        },
+        false);
+}
+
+// A hidden context's actions merge into the action before it when it is left.
+bool CalcWorkbook::joinLastUndoStep()
+{
+    return connection->guard(
+        "enterHiddenUndoContext",
+        [this]() {
+            uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
+                ->getUndoManager()
+                ->enterHiddenUndoContext();
+            return true;
+        },
+        false);
 }
 
 void CalcWorkbook::leaveUndoContext()

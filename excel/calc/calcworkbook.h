@@ -22,7 +22,8 @@ public:
     void calculateFully() override;
     void setRecalculateFully(bool on) override;
     bool recalculatesFully() override;
-    void enterUndoContext(const QString &title) override;
+    bool enterUndoContext(const QString &title) override;
+    bool joinLastUndoStep() override;
     void leaveUndoContext() override;
 
 private:

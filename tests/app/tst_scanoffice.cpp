@@ -15,6 +15,7 @@
 #include "widgets/progresspushbutton.h"
 
 #include <QHBoxLayout>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
@@ -36,6 +37,8 @@ private slots:
     void workbookIsAsBeforeAfterAScan_data();
     void workbookIsAsBeforeAfterAScan();
     void dragIsOneUndoStep();
+    // Kills the office: the last test.
+    void officeDyingEndsTheDrag();
 
 private:
     VIVExcelCellSliderView *slider(int i) { return registry->sliders()[i]; }
@@ -181,16 +184,46 @@ void TestScanOffice::workbookIsAsBeforeAfterAScan()
     QVERIFY(!office.isModified(bookName));
 }
 
-// A whole drag is one step of the office's undo history.
+// A whole drag is one step of the office's undo history, named after the cell, on top of the
+// user's older step: Ctrl+Z takes it back to the value before the press, the move after it is a
+// step of its own (no undo context was left open to swallow it), and the older step survives.
 void TestScanOffice::dragIsOneUndoStep()
 {
+    QVERIFY(office.setContent(bookName, "C1", "older"));
     emit slider(0)->slider()->sliderPressed();
     for (double value : {6.0, 7.0, 8.0})
         runner->sliderMoved(application, slider(0), value);
     emit slider(0)->slider()->sliderReleased();
     QCOMPARE(float(watch(0)->data()->values().last()), 16.0f);
-    QTRY_COMPARE(office.undoTitles(bookName), QStringList{"Slider A1"});
+    QCOMPARE(office.undoTitles(bookName).size(), 2);
+    QCOMPARE(office.undoTitles(bookName).first(), QString("Slider A1"));
     QVERIFY(office.isModified(bookName));
+    QTRY_VERIFY(!registry->isDragging());
+    runner->sliderMoved(application, slider(0), 9.0);
+    QCOMPARE(office.undoTitles(bookName).mid(0, 2), (QStringList{"Slider A1", "Slider A1"}));
+
+    QVERIFY(office.dispatch(bookName, ".uno:Undo"));
+    QCOMPARE(office.content(bookName, "A1"), QString("8"));
+    QVERIFY(office.undo(bookName));
+    QCOMPARE(office.content(bookName, "A1"), QString("5"));
+    QCOMPARE(office.content(bookName, "B1"), QString("=A1*2"));
+    QCOMPARE(office.undoTitles(bookName).size(), 1);
+    QVERIFY(office.dispatch(bookName, ".uno:Undo"));
+    QCOMPARE(office.content(bookName, "C1"), QString());
+}
+
+// The office dying in the middle of a drag ends the drag with a message and no wait.
+void TestScanOffice::officeDyingEndsTheDrag()
+{
+    QSignalSpy failures(registry, &SliderWatchRegistry::liveUpdateFailed);
+    emit slider(0)->slider()->sliderPressed();
+    runner->sliderMoved(application, slider(0), 6.0);
+    QVERIFY(failures.isEmpty());
+    office.kill();
+    runner->sliderMoved(application, slider(0), 7.0);
+    QCOMPARE(failures.size(), 1);
+    QVERIFY(!registry->isDragging());
+    emit slider(0)->slider()->sliderReleased();
 }
 
 QTEST_MAIN(TestScanOffice)

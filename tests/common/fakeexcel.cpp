@@ -205,9 +205,16 @@ public:
 
     bool recalculatesFully() override { return place.excel->books[place.book].recalculatesFully; }
 
-    void enterUndoContext(const QString &title) override
+    bool enterUndoContext(const QString &title) override
     {
         place.excel->log.append("Workbook.EnterUndoContext " + title);
+        return true;
+    }
+
+    bool joinLastUndoStep() override
+    {
+        place.excel->log.append("Workbook.JoinLastUndoStep");
+        return true;
     }
 
     void leaveUndoContext() override { place.excel->log.append("Workbook.LeaveUndoContext"); }

@@ -355,6 +355,16 @@ bool PrivateOffice::type(const QString &book, const QString &text)
     });
 }
 
+bool PrivateOffice::dispatch(const QString &book, const QString &command)
+{
+    return actOnBook(*direct, book, "dispatch", [&](const auto &model) {
+        const uno::Reference<frame::XDispatchProvider> frame(
+            model->getCurrentController()->getFrame(), uno::UNO_QUERY_THROW);
+        frame::DispatchHelper::create(direct->context())
+            ->executeDispatch(frame, toOUString(command), "", 0, {});
+    });
+}
+
 bool PrivateOffice::activate(const QString &book)
 {
     return actOnBook(*direct, book, "activate", [](const auto &model) {

@@ -65,6 +65,9 @@ public:
     bool protectSheet(const QString &book, const QStringList &unlockedCells);
     // Enters text into the selected cell the way a user's typing does.
     bool type(const QString &book, const QString &text);
+    // Runs one of the office's own commands on the workbook's window, as its menu or keys do
+    // (".uno:Undo" is the user's Ctrl+Z).
+    bool dispatch(const QString &book, const QString &command);
     // The version of the extension in the user's repository; empty when none is installed.
     QString extensionVersion(const QString &identifier);
 
