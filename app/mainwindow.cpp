@@ -2,30 +2,28 @@
 #include "ui_mainwindow.h"
 
 #include "app/applogging.h"
-#include "widgets/formhandler.h"
-#include "widgets/termsofuseform.h"
-
-#include "app/applogging.h"
 #include "app/appstyles.h"
+#include "app/frontmostfollower.h"
+#include "app/mainwindowevents.h"
 #include "app/scanrunner.h"
 #include "app/sliderwatchregistry.h"
 #include "app/spreadsheetprompts.h"
+#include "app/watchwindowcommands.h"
 #include "excel/excelbackend.h"
-#include "excel/excelprobes.h"
 #include "excel/vivexcelapplication.h"
 #include "excel/vivexcelrange.h"
 #include "sliders/slidersettingsform.h"
 #include "sliders/vivexcelcellsliderview.h"
-#include "sliders/vivslider.h"
 #include "watches/vivexcelwatchview.h"
 #include "watches/watchwindow.h"
+#include "widgets/formhandler.h"
+#include "widgets/termsofuseform.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
 #include <QScrollBar>
@@ -41,18 +39,6 @@ const int termsCheckDelay = 2000;
 const char productName[] = "Marlowin Pro";
 const char supportAddress[] = "support@marlowin.org";
 
-// "QFlags(0x1|0x40000)": the set bits as hexadecimal values.
-QString flagsText(Qt::WindowFlags flags)
-{
-    QStringList bits;
-    for (int bit = 0; bit < 32; ++bit) {
-        const quint32 value = quint32(1) << bit;
-        if (quint32(flags.toInt()) & value)
-            bits.append("0x" + QString::number(value, 16));
-    }
-    return "QFlags(" + bits.join("|") + ")";
-}
-
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
@@ -61,6 +47,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     formHandler = new Backgrounds::FormHandler(this);
     formHandler->manage(this);
     registry = new SliderWatchRegistry(this, ui->horizontalLayout);
+    watchWindows = new WatchWindowCommands(this, registry, formHandler);
     scanRunner =
         new ScanRunner(this, registry, ui->pushButton_Graph, ui->horizontalSlider_scanZoom);
     scanZoomTimer = new QTimer(this);
@@ -100,6 +87,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     frontMostTimer = new QTimer(this);
     frontMostTimer->setInterval(frontMostInterval);
     connect(frontMostTimer, &QTimer::timeout, this, &MainWindow::checkExcelIsFrontMostTimeout);
+    events = std::make_unique<MainWindowEvents>(*this, *registry, *watchWindows, *frontMostTimer);
+    frontMost = std::make_unique<FrontMostFollower>(*this, *watchWindows, *frontMostTimer);
     qApp->installEventFilter(this);
     connect(ui->label_WindowIcon, &QMouseEventLabel::mouseDoubleClicked, this,
             &MainWindow::closeApplication);
@@ -142,16 +131,17 @@ void MainWindow::wireRegistry()
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
-    delete watchWindow;
+    // The watches leave the registry's lists as the watch window goes; the buttons and the
+    // half-destroyed window must not follow those lists any more.
+    disconnect(registry, nullptr, this, nullptr);
+    delete watchWindows->window();
     delete termsOfUseForm;
     delete ui;
 }
 
 void MainWindow::watchWindowWatchesEmptied()
 {
-    if (auto *window = qobject_cast<WatchWindow *>(sender()))
-        window->deleteLater();
-    watchWindow = nullptr;
+    watchWindows->drop(qobject_cast<WatchWindow *>(sender()));
 }
 
 // Beside the program in the build tree; in the program's data folder once installed. The path
@@ -246,8 +236,7 @@ void MainWindow::updateButtons()
     else
         ui->pushButton_Graph->setText(QString("%1D Graph").arg(selectedSliders.size() + 1));
     ui->pushButton_DeleteAll->setEnabled(!scanning && (!sliders.isEmpty() || !watches.isEmpty()));
-    if (watchWindow)
-        watchWindow->setVisible(!watches.isEmpty());
+    watchWindows->showForWatches(!watches.isEmpty());
 }
 
 void MainWindow::label_MarlowinMousePressed(QMouseEvent *event)
@@ -334,98 +323,7 @@ void MainWindow::showHelp()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == qApp) {
-        if (event->type() == QEvent::ApplicationActivate) {
-            qCDebug(lcApp) << "ApplicationActivate";
-            frontMostTimer->stop();
-        } else if (event->type() == QEvent::ApplicationDeactivate) {
-            qCDebug(lcApp) << "ApplicationDeactivate";
-            frontMostTimer->start();
-        }
-        return false;
-    }
-    if (watched != this && (!watchWindow || watched != watchWindow))
-        return false;
-    if (event->type() == QEvent::WindowStateChange && watchWindow)
-        followMinimizedState();
-    if (event->type() == QEvent::KeyPress)
-        return handleKeyPress(watched, static_cast<QKeyEvent *>(event));
-    return false;
-}
-
-// The watch window keeps its own window kind and only follows the main window's on-top state.
-void MainWindow::followOnTop(QWidget *window, bool onTop)
-{
-    if (!window)
-        return;
-    const Qt::WindowFlags flags = window->windowFlags();
-    const Qt::WindowFlags wanted =
-        onTop ? flags | Qt::WindowStaysOnTopHint : flags & ~Qt::WindowStaysOnTopHint;
-    if (wanted == flags)
-        return;
-    window->setWindowFlags(wanted);
-    window->show();
-}
-
-// The watch window hides while the main window is minimised and comes back with it, unless
-// the user had hidden it before.
-void MainWindow::followMinimizedState()
-{
-    if (isMinimized()) {
-        watchWindow->setProperty("wasvisible", watchWindow->isVisible());
-        watchWindow->hide();
-    } else if (watchWindow->property("wasvisible").toBool()) {
-        watchWindow->show();
-    }
-}
-
-bool MainWindow::handleKeyPress(QObject *watched, QKeyEvent *event)
-{
-    const int key = event->key();
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    if (key == Qt::Key_M && (modifiers & Qt::ControlModifier) && (modifiers & Qt::ShiftModifier)) {
-        autoPerformTasks();
-        return true;
-    }
-    if (key == Qt::Key_W) {
-        on_pushButton_newWatch_clicked();
-        return true;
-    }
-    if (key == Qt::Key_S && watched == this) {
-        on_pushButton_newSlider_clicked();
-        return true;
-    }
-    if (key == Qt::Key_S && watchWindow && watched == watchWindow) {
-        watchWindow->setSmoothGraphs(!watchWindow->smoothGraphs());
-        return true;
-    }
-    if (key == Qt::Key_G) {
-        QTimer::singleShot(100, this, &MainWindow::on_pushButton_Graph_clicked);
-        return true;
-    }
-    if (key >= Qt::Key_1 && key <= Qt::Key_9) {
-        // Digits beyond the slider count are swallowed so they never reach other widgets.
-        const int index = key - Qt::Key_1;
-        if (index < registry->sliders().size()) {
-            VIVExcelCellSliderView *view = registry->sliders()[index];
-            if (modifiers & Qt::AltModifier)
-                showSliderSettings(view);
-            else
-                view->setSelected(!view->selected());
-        }
-        return true;
-    }
-    if (key == Qt::Key_F) {
-        if (watchWindow && watchWindow->offersFlat3D())
-            watchWindow->setFlat3D(!watchWindow->flat3D());
-        return true;
-    }
-    if (key == Qt::Key_Escape) {
-        if (isScanning())
-            setProperty("stopscan", true);
-        return true;
-    }
-    return false;
+    return events->filter(watched, event);
 }
 
 // The spreadsheet instances, front-most first.
@@ -463,26 +361,7 @@ bool MainWindow::attachToExcelWindow(qint64 window)
 
 void MainWindow::checkExcelIsFrontMostTimeout()
 {
-    if (isOwnWindowForeground()) {
-        frontMostTimer->stop();
-        return;
-    }
-    const bool excelFront = isExcelForeground();
-    const Qt::WindowFlags flags = windowFlags();
-    const Qt::WindowFlags wanted =
-        excelFront ? flags | Qt::WindowStaysOnTopHint : flags & ~Qt::WindowStaysOnTopHint;
-    if (wanted != flags) {
-        qCDebug(lcApp) << "Changing flags!!!!!!" << qPrintable(flagsText(flags))
-                       << qPrintable(flagsText(wanted));
-        setWindowFlags(wanted);
-        qCDebug(lcApp) << "SHOWING";
-        // Changing the flags hides the window.
-        showNormal();
-    }
-    followOnTop(watchWindow, excelFront);
-    frontMostTimer->stop();
-    if (excelFront)
-        frontMostTimer->start();
+    frontMost->check();
 }
 
 VIVExcelApplication *MainWindow::application() const
@@ -499,8 +378,8 @@ void MainWindow::on_pushButton_newWatch_clicked()
 {
     createFromSelection(ui->pushButton_newWatch, false);
     activateWindow();
-    if (watchWindow)
-        watchWindow->checkPosition(QRect());
+    if (watchWindows->window())
+        watchWindows->window()->checkPosition(QRect());
 }
 
 // The button looks pressed while the selection is walked, which may take a while.
@@ -537,7 +416,7 @@ void MainWindow::autoPerformTasks()
     registry->sliders()[1]->setSelected(true);
     registry->sliders()[0]->setSelected(true);
     ui->horizontalSlider_scanZoom->setValue(21);
-    if (watchWindow) {
+    if (WatchWindow *watchWindow = watchWindows->window()) {
         watchWindow->setWatchSize(120);
         watchWindow->setShowsPoints(false);
     }
@@ -567,7 +446,7 @@ void MainWindow::on_pushButton_DeleteAll_clicked()
 
 void MainWindow::on_pushButton_Graph_clicked()
 {
-    scanRunner->startOrStop(application(), watchWindow);
+    scanRunner->startOrStop(application(), watchWindows->window());
 }
 
 void MainWindow::on_horizontalSlider_scanZoom_valueChanged(int)
@@ -579,12 +458,12 @@ void MainWindow::on_horizontalSlider_scanZoom_valueChanged(int)
 void MainWindow::scanZoomChange()
 {
     scanZoomTimer->stop();
-    scanRunner->precisionChanged(application(), watchWindow);
+    scanRunner->precisionChanged(application(), watchWindows->window());
 }
 
 void MainWindow::sliderButtonScan1DClicked(VIVExcelCellSliderView *view)
 {
-    scanRunner->scanOneSlider(view, application(), watchWindow);
+    scanRunner->scanOneSlider(view, application(), watchWindows->window());
 }
 
 void MainWindow::rangeValueChanged(VIVExcelRange *range, qreal value, bool &handled)
@@ -596,19 +475,8 @@ void MainWindow::rangeValueChanged(VIVExcelRange *range, qreal value, bool &hand
 
 void MainWindow::newWatchWindow()
 {
-    if (isScanning())
-        return;
-    registry->deactivateWatches();
-    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    watchWindow = AppStyles::createWatchWindow(screen ? screen->availableGeometry() : QRect());
-    registry->setWatchWindow(watchWindow);
-    formHandler->manage(watchWindow);
-    connect(watchWindow, &WatchWindow::newWatchSize, this, &MainWindow::watchWindowNewWatchSize);
-    connect(watchWindow, &WatchWindow::newWindowRequested, this, &MainWindow::newWatchWindow);
-    connect(watchWindow, &WatchWindow::watchesEmptied, this,
-            &MainWindow::watchWindowWatchesEmptied);
-    watchWindowNewWatchSize(watchWindow->watchSize());
-    watchWindow->installEventFilter(this);
+    if (!isScanning())
+        watchWindows->createWindow();
 }
 
 void MainWindow::watchWindowNewWatchSize(int value)

@@ -6,12 +6,14 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPoint>
-#include <QPointer>
+#include <memory>
 
 namespace Ui {
 class MainWindow;
 }
 
+class FrontMostFollower;
+class MainWindowEvents;
 class QMouseEvent;
 class QPushButton;
 class QTimer;
@@ -22,7 +24,7 @@ class VIVExcelCellSliderView;
 class VIVExcelRange;
 class SliderSettingsForm;
 class TermsOfUseForm;
-class WatchWindow;
+class WatchWindowCommands;
 
 namespace Backgrounds {
 class FormHandler;
@@ -30,7 +32,9 @@ class FormHandler;
 
 // The main window: a title line, the row of main buttons with the precision slider, and the
 // strip that holds the slider views. It sees every event of the process through its
-// application-wide event filter, which carries the keyboard shortcuts.
+// application-wide event filter and hands them to MainWindowEvents (activation, minimising, the
+// key table); WatchWindowCommands keeps the current watch window and FrontMostFollower keeps
+// both windows on top while the spreadsheet is in front.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -43,6 +47,8 @@ public:
 
     // Puts the spreadsheet instance the user looks at first in excelApplications.
     void attachToExcel();
+    // Opens the settings form beside the slider; nothing while a scan runs.
+    void showSliderSettings(VIVExcelCellSliderView *view);
 
 public slots:
     void watchWindowWatchesEmptied();
@@ -77,9 +83,6 @@ private:
     void createTermsOfUseForm();
     void applyStyleSheets();
     void setTitle();
-    bool handleKeyPress(QObject *watched, QKeyEvent *event);
-    void followMinimizedState();
-    static void followOnTop(QWidget *window, bool onTop);
     bool isScanning() const;
     void updateButtons();
     QList<qint64> excelMainWindows() const;
@@ -87,13 +90,12 @@ private:
     VIVExcelApplication *application() const;
     void createFromSelection(QPushButton *button, bool forSliders);
     void wireRegistry();
-    void showSliderSettings(VIVExcelCellSliderView *view);
 
     Ui::MainWindow *ui;
     SliderWatchRegistry *registry = nullptr;
     ScanRunner *scanRunner = nullptr;
     QTimer *scanZoomTimer = nullptr;
-    QPointer<WatchWindow> watchWindow;
+    WatchWindowCommands *watchWindows = nullptr;
     SettingsFiles settingsFiles;
     SliderSettingsForm *sliderSettingsForm = nullptr;
     TermsOfUseForm *termsOfUseForm = nullptr;
@@ -101,10 +103,13 @@ private:
     QPoint pressPosition;
     QList<VIVExcelApplication *> excelApplications;
     QTimer *frontMostTimer = nullptr;
+    std::unique_ptr<MainWindowEvents> events;
+    std::unique_ptr<FrontMostFollower> frontMost;
 
     friend class TestMainWindow;
     friend class TestExcelAttach;
     friend class TestExcelForeground;
+    friend class TestEndToEnd;
 };
 
 #endif

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/sliderwatchregistry.h"
+#include "app/watchwindowcommands.h"
 #include "ui_mainwindow.h"
 #include "watches/watchwindow.h"
 #include "widgets/termsofuseform.h"
@@ -210,15 +211,16 @@ void TestMainWindow::minimizingHidesWatchWindow()
     QFETCH(bool, visibleBefore);
     MainWindow window;
     window.show();
-    window.watchWindow = new WatchWindow;
-    window.watchWindow->setVisible(visibleBefore);
+    window.watchWindows->adopt(new WatchWindow);
+    WatchWindow *watchWindow = window.watchWindows->window();
+    watchWindow->setVisible(visibleBefore);
 
     window.showMinimized();
-    QVERIFY(!window.watchWindow->isVisible());
-    QCOMPARE(window.watchWindow->property("wasvisible").toBool(), visibleBefore);
+    QVERIFY(!watchWindow->isVisible());
+    QCOMPARE(watchWindow->property("wasvisible").toBool(), visibleBefore);
 
     window.showNormal();
-    QCOMPARE(window.watchWindow->isVisible(), visibleBefore);
+    QCOMPARE(watchWindow->isVisible(), visibleBefore);
 }
 
 void TestMainWindow::watchWindowKeys()
@@ -227,11 +229,11 @@ void TestMainWindow::watchWindowKeys()
     // F is taken even while there is no watch window to act on.
     QVERIFY(sendKey(window, Qt::Key_F));
 
-    window.watchWindow = new WatchWindow;
-    window.watchWindow->show();
-    auto *flat = window.watchWindow->findChild<QCheckBox *>(QStringLiteral("checkBox_Flat3DGraph"));
-    auto *smooth =
-        window.watchWindow->findChild<QCheckBox *>(QStringLiteral("checkBox_SmoothGraphs"));
+    window.watchWindows->adopt(new WatchWindow);
+    WatchWindow *watchWindow = window.watchWindows->window();
+    watchWindow->show();
+    auto *flat = watchWindow->findChild<QCheckBox *>(QStringLiteral("checkBox_Flat3DGraph"));
+    auto *smooth = watchWindow->findChild<QCheckBox *>(QStringLiteral("checkBox_SmoothGraphs"));
     flat->setVisible(true);
     const bool flatBefore = flat->isChecked();
     QVERIFY(sendKey(window, Qt::Key_F));
@@ -241,7 +243,7 @@ void TestMainWindow::watchWindowKeys()
     QCOMPARE(flat->isChecked(), !flatBefore);
 
     const bool smoothBefore = smooth->isChecked();
-    QVERIFY(sendKey(window, Qt::Key_S, window.watchWindow));
+    QVERIFY(sendKey(window, Qt::Key_S, watchWindow));
     QCOMPARE(smooth->isChecked(), !smoothBefore);
     // Keys for the watch window's children are theirs.
     QVERIFY(!sendKey(window, Qt::Key_S, smooth));
@@ -251,14 +253,19 @@ void TestMainWindow::watchWindowKeys()
 void TestMainWindow::emptiedWatchWindowIsDropped()
 {
     MainWindow window;
-    auto *watchWindow = new WatchWindow;
-    window.watchWindow = watchWindow;
-    connect(watchWindow, &WatchWindow::watchesEmptied, &window,
-            &MainWindow::watchWindowWatchesEmptied);
-    QPointer<WatchWindow> guard(watchWindow);
-    emit watchWindow->watchesEmptied();
-    QVERIFY(!window.watchWindow);
-    QTRY_VERIFY(!guard);
+    auto *older = new WatchWindow;
+    window.watchWindows->adopt(older);
+    auto *current = new WatchWindow;
+    window.watchWindows->adopt(current);
+    const QPointer<WatchWindow> olderGuard(older);
+    const QPointer<WatchWindow> currentGuard(current);
+    // An older window that loses its last watch goes; the current one stays where new watches go.
+    emit older->watchesEmptied();
+    QTRY_VERIFY(!olderGuard);
+    QCOMPARE(window.watchWindows->window(), current);
+    emit current->watchesEmptied();
+    QVERIFY(!window.watchWindows->window());
+    QTRY_VERIFY(!currentGuard);
 }
 
 void TestMainWindow::termsOfUseAnswers()
