@@ -117,6 +117,11 @@ void MainWindow::wireRegistry()
             &MainWindow::on_pushButton_Graph_clicked);
     connect(scanRunner, &ScanRunner::scanFailed, this,
             [this](const QString &text) { SpreadsheetPrompts::warn(this, "Scan ended", text); });
+    // Queued: the box must not open inside the slider's own mouse handling.
+    connect(
+        registry, &SliderWatchRegistry::liveUpdateFailed, this,
+        [this](const QString &text) { SpreadsheetPrompts::warn(this, "Slider stopped", text); },
+        Qt::QueuedConnection);
     // The user sees once, on the Graph button, that values are recalculated fully.
     const auto noteFullRecalculation = [this]() {
         ui->pushButton_Graph->setToolTip(ui->pushButton_Graph->toolTip() +

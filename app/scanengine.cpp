@@ -135,8 +135,9 @@ bool ScanEngine::evaluate(const QList<int> &indices, Count count)
     clock.start();
     const QList<qreal> results =
         m_application->evaluatePoints(writeRanges(), pointValues, m_readRanges);
-    const double ms = clock.nsecsElapsed() / 1e6 / indices.size();
-    m_msPerPoint = m_msPerPoint > 0 ? 0.5 * (m_msPerPoint + ms) : ms;
+    // The latest figure, not an average: a call's fixed cost spread over one point says little
+    // about a batch, and an average with it would keep the next batches small for long.
+    m_msPerPoint = clock.nsecsElapsed() / 1e6 / indices.size();
     if (officeGone(results))
         return false;
     store(indices, results);
