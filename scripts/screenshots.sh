@@ -13,6 +13,10 @@ display="${1:-:99}"
 out="$root/docs/screenshots"
 program="$build/marlowin"
 [ -x "$program" ] || { echo "screenshots.sh: build $program first" >&2; exit 2; }
+for tool in xdotool:xdotool import:imagemagick xdpyinfo:x11-utils; do
+    command -v "${tool%%:*}" >/dev/null ||
+        { echo "screenshots.sh: needs ${tool%%:*}: apt-get install ${tool#*:}" >&2; exit 2; }
+done
 # Marlowin finds Calc on its pipe; an office of the user's listening there would be the one
 # shown, with the user's workbooks.
 if grep -q " /tmp/OSL_PIPE_$(id -u)_marlowin\$" /proc/net/unix; then
