@@ -96,6 +96,8 @@ void CalcWriteBracket::noteWrite(CalcConnection &connection,
         state->contentsUnknown = true;
         return;
     }
+    if (state->watch)
+        state->watch->leaveOut(connection, address);
     state->cellIndex.insert(cellKey(address), state->cells.size());
     state->cells.append(cell);
     connection.kernel().journal(connection, model, {cell});
