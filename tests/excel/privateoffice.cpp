@@ -159,6 +159,7 @@ QString PrivateOffice::profileUrl() const
 bool PrivateOffice::start(Listening listening, Appearance appearance)
 {
     ExcelBackend::configure(pipe, profileUrl());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QStringList arguments{"--norestore", "--nologo", "-env:UserInstallation=" + profileUrl()};
     if (appearance == Headless)
         arguments << "--headless"

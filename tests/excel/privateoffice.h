@@ -12,7 +12,8 @@
 class CalcConnection;
 
 // A headless office of the test's own, with its own pipe name and a throwaway profile, so
-// tests never see or touch an office the user runs. It points the spreadsheet link at itself.
+// tests never see or touch an office the user runs. It points the spreadsheet link at itself,
+// and the program's write journals at a folder of its own, never among the user's.
 // Besides the link it keeps a connection of its own, for what the link cannot do (write texts
 // and formulas, select cells, look at the undo history) and to check what the link did.
 class PrivateOffice
@@ -39,6 +40,8 @@ public:
     // The fixture's own connection, for what only a raw office call can show.
     std::shared_ptr<CalcConnection> connection() const { return direct; }
     QString profileUrl() const;
+    // Where the program keeps its write journals while this office runs.
+    QString runtimeFolder() const { return runtime.path(); }
     // The office process itself (not its launcher); 0 when it does not run.
     qint64 processId() const;
 
@@ -82,6 +85,7 @@ private:
 
     QString pipe;
     QTemporaryDir profile;
+    QTemporaryDir runtime;
     QProcess launcher;
     std::shared_ptr<CalcConnection> direct;
 };

@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
@@ -92,7 +91,6 @@ private:
     QStringList journals() const;
     VIVExcelRange *cell(const QString &address) { return sheet->range(address, true); }
 
-    QTemporaryDir runtimeDir;
     PrivateOffice office;
     VIVExcelApplication *application = nullptr;
     VIVExcelWorkbook *book = nullptr;
@@ -102,9 +100,6 @@ private:
 
 void TestCalcBracket::initTestCase()
 {
-    // Journals go to a folder of the test's own, never among the user's.
-    QVERIFY(runtimeDir.isValid());
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
     QVERIFY(office.start());
     application = new VIVExcelApplication(ExcelBackend::attachOrStart(), this);
 }
@@ -143,7 +138,7 @@ QProcess *TestCalcBracket::startChild(const char *mode, const QStringList &write
 
 QStringList TestCalcBracket::journals() const
 {
-    return QDir(runtimeDir.path()).entryList({"marlowin-bracket-*"}, QDir::Files);
+    return QDir(office.runtimeFolder()).entryList({"marlowin-bracket-*"}, QDir::Files);
 }
 
 void TestCalcBracket::killedBracketIsRepairedOnNextAttach()
