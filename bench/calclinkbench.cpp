@@ -45,23 +45,12 @@ double inputAt(int point)
     return 0.5 + point * 0.001;
 }
 
-uno::Reference<table::XCell> rawCell(const uno::Reference<frame::XModel> &model,
-                                     const QString &address)
-{
-    const uno::Reference<container::XIndexAccess> sheets(
-        uno::Reference<sheet::XSpreadsheetDocument>(model, uno::UNO_QUERY_THROW)->getSheets(),
-        uno::UNO_QUERY_THROW);
-    const uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(0), uno::UNO_QUERY_THROW);
-    return uno::Reference<table::XCell>(sheet->getCellRangeByName(toOUString(address)),
-                                        uno::UNO_QUERY_THROW);
-}
-
 double bareLoop(const uno::Reference<frame::XModel> &model)
 {
-    const uno::Reference<table::XCell> input = rawCell(model, "A1");
+    const uno::Reference<table::XCell> input = PrivateOffice::cellOf(model, "A1");
     QList<uno::Reference<table::XCell>> outputs;
     for (const QString &address : readCells)
-        outputs.append(rawCell(model, address));
+        outputs.append(PrivateOffice::cellOf(model, address));
     double sum = 0;
     QElapsedTimer timer;
     timer.start();
@@ -150,10 +139,10 @@ int main(int argc, char **argv)
         while (components->hasMoreElements() && !model.is())
             model.set(components->nextElement(), uno::UNO_QUERY);
     }
-    rawCell(model, "A1")->setValue(1);
-    rawCell(model, "B1")->setFormula("=A1*2");
-    rawCell(model, "C1")->setFormula("=A1*A1+1");
-    rawCell(model, "D1")->setFormula("=SIN(A1)");
+    PrivateOffice::cellOf(model, "A1")->setValue(1);
+    PrivateOffice::cellOf(model, "B1")->setFormula("=A1*2");
+    PrivateOffice::cellOf(model, "C1")->setFormula("=A1*A1+1");
+    PrivateOffice::cellOf(model, "D1")->setFormula("=SIN(A1)");
 
     out << "Exchange of one written and three read cells, " << points << " points, best of "
         << rounds << " rounds\n";

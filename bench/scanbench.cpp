@@ -25,11 +25,8 @@
 #include "watches/vivexcelwatchview.h"
 
 #include <com/sun/star/beans/NamedValue.hpp>
-#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
-#include <com/sun/star/sheet/XSpreadsheet.hpp>
-#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/task/XJob.hpp>
 
@@ -46,27 +43,16 @@ namespace {
 const int rounds = 3;
 const QStringList readCells{"B1", "C1", "D1"};
 
-uno::Reference<table::XCell> rawCell(const uno::Reference<frame::XModel> &model,
-                                     const QString &address)
-{
-    const uno::Reference<container::XIndexAccess> sheets(
-        uno::Reference<sheet::XSpreadsheetDocument>(model, uno::UNO_QUERY_THROW)->getSheets(),
-        uno::UNO_QUERY_THROW);
-    const uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(0), uno::UNO_QUERY_THROW);
-    return uno::Reference<table::XCell>(sheet->getCellRangeByName(toOUString(address)),
-                                        uno::UNO_QUERY_THROW);
-}
-
 // The same points in the same walk order, the last axis written first, as the engine does.
 double bareLoop(const uno::Reference<frame::XModel> &model, const ScanGrid &grid,
                 const QStringList &inputs)
 {
     QList<uno::Reference<table::XCell>> writes;
     for (auto input = inputs.crbegin(); input != inputs.crend(); ++input)
-        writes.append(rawCell(model, *input));
+        writes.append(PrivateOffice::cellOf(model, *input));
     QList<uno::Reference<table::XCell>> reads;
     for (const QString &address : readCells)
-        reads.append(rawCell(model, address));
+        reads.append(PrivateOffice::cellOf(model, address));
     ScanWalk walk(grid.totalPoints());
     double sum = 0;
     int index = 0;
@@ -135,7 +121,7 @@ double kernelReadsOnly(const std::shared_ptr<CalcConnection> &direct,
     auto cells = [&model](const QStringList &addresses) {
         uno::Sequence<uno::Reference<uno::XInterface>> found(addresses.size());
         for (qsizetype i = 0; i < addresses.size(); ++i)
-            found.getArray()[i] = rawCell(model, addresses[i]);
+            found.getArray()[i] = PrivateOffice::cellOf(model, addresses[i]);
         return found;
     };
     QStringList writes;
@@ -250,11 +236,11 @@ int main(int argc, char **argv)
     cellByCell->application->evaluatePoints({cellByCell->sheet->range("A1", true)}, {1},
                                             {cellByCell->sheet->range("B1", true)});
     const uno::Reference<frame::XModel> model = office.model(bookName);
-    rawCell(model, "A1")->setValue(1);
-    rawCell(model, "A2")->setValue(1);
-    rawCell(model, "B1")->setFormula("=A1*2+A2");
-    rawCell(model, "C1")->setFormula("=A1*A1+A2");
-    rawCell(model, "D1")->setFormula("=SIN(A1)*A2");
+    PrivateOffice::cellOf(model, "A1")->setValue(1);
+    PrivateOffice::cellOf(model, "A2")->setValue(1);
+    PrivateOffice::cellOf(model, "B1")->setFormula("=A1*2+A2");
+    PrivateOffice::cellOf(model, "C1")->setFormula("=A1*A1+A2");
+    PrivateOffice::cellOf(model, "D1")->setFormula("=SIN(A1)*A2");
 
     // A second connection of the program's, which installs the kernel at its first batch.
     CalcKernelInstaller::setPackage(":/kernel/marlowin-kernel.oxt");

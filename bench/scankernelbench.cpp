@@ -20,11 +20,8 @@
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
-#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
-#include <com/sun/star/sheet/XSpreadsheet.hpp>
-#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/task/XJob.hpp>
 
@@ -79,17 +76,6 @@ struct Bench
     uno::Reference<frame::XModel> model;
     uno::Reference<uno::XComponentContext> context;
 
-    uno::Reference<table::XCell> rawCell(const QString &address) const
-    {
-        const uno::Reference<container::XIndexAccess> sheets(
-            uno::Reference<sheet::XSpreadsheetDocument>(model, uno::UNO_QUERY_THROW)->getSheets(),
-            uno::UNO_QUERY_THROW);
-        const uno::Reference<sheet::XSpreadsheet> first(sheets->getByIndex(0),
-                                                        uno::UNO_QUERY_THROW);
-        return uno::Reference<table::XCell>(first->getCellRangeByName(toOUString(address)),
-                                            uno::UNO_QUERY_THROW);
-    }
-
     QList<VIVExcelRange *> ranges(const QStringList &addresses) const
     {
         QList<VIVExcelRange *> found;
@@ -111,9 +97,9 @@ double bareLoop(const Bench &bench, const Workload &work)
 {
     QList<uno::Reference<table::XCell>> inputs, reads;
     for (const QString &address : work.inputs)
-        inputs << bench.rawCell(address);
+        inputs << PrivateOffice::cellOf(bench.model, address);
     for (const QString &address : outputs(work))
-        reads << bench.rawCell(address);
+        reads << PrivateOffice::cellOf(bench.model, address);
     double sum = 0;
     QElapsedTimer timer;
     timer.start();
@@ -162,7 +148,7 @@ double officeFloor(const Bench &bench, const Workload &work)
     auto cells = [&bench](const QStringList &addresses) {
         uno::Sequence<uno::Reference<uno::XInterface>> found(addresses.size());
         for (qsizetype i = 0; i < addresses.size(); ++i)
-            found.getArray()[i] = bench.rawCell(addresses[i]);
+            found.getArray()[i] = PrivateOffice::cellOf(bench.model, addresses[i]);
         return found;
     };
     const beans::NamedValue arguments[] = {
@@ -187,7 +173,7 @@ bool sameBits(const QList<qreal> &a, const QList<qreal> &b)
 void run(Bench &bench, const Workload &work, QTextStream &out)
 {
     for (const auto &[address, formula] : work.formulas)
-        bench.rawCell(address)->setFormula(toOUString(formula));
+        PrivateOffice::cellOf(bench.model, address)->setFormula(toOUString(formula));
     const double points = double(work.values.size()) / work.inputs.size();
     double bare = 1e12, exchange = 1e12, whole = 1e12, chunked = 1e12, floor = 1e12;
     QList<qreal> byCell, byKernel, byChunk;

@@ -110,12 +110,6 @@ uno::Reference<sheet::XSpreadsheet> firstSheet(const uno::Reference<frame::XMode
     return uno::Reference<sheet::XSpreadsheet>(sheets->getByIndex(0), uno::UNO_QUERY_THROW);
 }
 
-uno::Reference<table::XCell> cellOf(const uno::Reference<frame::XModel> &model, const QString &cell)
-{
-    return uno::Reference<table::XCell>(firstSheet(model)->getCellRangeByName(toOUString(cell)),
-                                        uno::UNO_QUERY_THROW);
-}
-
 // Called by the office on its main thread; the write it makes from here is handled there too.
 class OfficeThreadWrite : public cppu::WeakImplHelper1<awt::XCallback>
 {
@@ -149,6 +143,13 @@ PrivateOffice::PrivateOffice()
 PrivateOffice::~PrivateOffice()
 {
     stop();
+}
+
+uno::Reference<table::XCell> PrivateOffice::cellOf(const uno::Reference<frame::XModel> &model,
+                                                   const QString &address)
+{
+    return uno::Reference<table::XCell>(firstSheet(model)->getCellRangeByName(toOUString(address)),
+                                        uno::UNO_QUERY_THROW);
 }
 
 QString PrivateOffice::profileUrl() const

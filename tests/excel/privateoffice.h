@@ -2,6 +2,7 @@
 #define PRIVATEOFFICE_H
 
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/table/XCell.hpp>
 
 #include <QProcess>
 #include <QString>
@@ -40,6 +41,9 @@ public:
     // The fixture's own connection, for what only a raw office call can show.
     std::shared_ptr<CalcConnection> connection() const { return direct; }
     QString profileUrl() const;
+    // A cell of the workbook's first sheet, by its address ("B2").
+    static css::uno::Reference<css::table::XCell>
+    cellOf(const css::uno::Reference<css::frame::XModel> &model, const QString &address);
     // Where the program keeps its write journals while this office runs.
     QString runtimeFolder() const { return runtime.path(); }
     // The office process itself (not its launcher); 0 when it does not run.
