@@ -56,7 +56,7 @@ bool LiveUpdate::run(VIVExcelApplication *application, VIVExcelCellSliderView *m
     clearScanDisplay(activeWatches);
 
     const bool stepEntered = enterUndoStep(moved->range());
-    const QList<qreal> results =
+    QList<qreal> results =
         application->setCellValuesGetCellValues({moved->range()}, {value}, readRanges);
     if (stepEntered)
         workbookOf(moved->range())->leaveUndoContext();
@@ -72,6 +72,8 @@ bool LiveUpdate::run(VIVExcelApplication *application, VIVExcelCellSliderView *m
         forgetDrag();
         return false;
     }
+    if (foundStale(application, readRanges))
+        results = application->setCellValuesGetCellValues({}, {}, readRanges);
     moved->display()->data()->appendValue(moved->slider()->realValue());
     for (qsizetype i = 0; i < others.size(); ++i) {
         const QSignalBlocker blocker(others[i]);
@@ -83,6 +85,22 @@ bool LiveUpdate::run(VIVExcelApplication *application, VIVExcelCellSliderView *m
         activeWatches[j]->clearPreviousData();
         activeWatches[j]->data()->appendValue(results[others.size() + j]);
     }
+    return true;
+}
+
+// The first move, and a move every few seconds after it, compares what it read with a full
+// recalculation: a workbook with manual calculation, or with formulas the office's automatic
+// recalculation misses, would otherwise show the watches values from before the move.
+bool LiveUpdate::foundStale(VIVExcelApplication *application,
+                            const QList<VIVExcelRange *> &readRanges)
+{
+    if (m_sinceRecalculationCheck.isValid() &&
+        m_sinceRecalculationCheck.elapsed() < VIVExcelApplication::recalculationCheckMs)
+        return false;
+    m_sinceRecalculationCheck.start();
+    if (!application->checkRecalculation(readRanges))
+        return false;
+    emit fullRecalculationSwitchedOn();
     return true;
 }
 

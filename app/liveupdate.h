@@ -3,6 +3,7 @@
 
 #include "excel/vivexcelrange.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -44,16 +45,22 @@ public:
 
     static constexpr int dragEndDelayMs = 60;
 
+signals:
+    // A workbook read stale values after a move and recalculates fully from now on.
+    void fullRecalculationSwitchedOn();
+
 private:
     static void clearScanDisplay(const QList<VIVExcelWatchView *> &watches);
     static VIVExcelWorkbook *workbookOf(VIVExcelRange *range);
     bool enterUndoStep(VIVExcelRange *range);
     void forgetDrag();
+    bool foundStale(VIVExcelApplication *application, const QList<VIVExcelRange *> &readRanges);
 
     QPointer<VIVExcelRange> m_dragRange;
     // Whether the drag's named step exists for later writes to join.
     bool m_dragStepMade = false;
     QTimer m_dragEnd;
+    QElapsedTimer m_sinceRecalculationCheck;
 };
 
 #endif

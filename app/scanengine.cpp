@@ -14,8 +14,6 @@
 
 namespace {
 
-// Stale values are looked for again after this much scanning.
-const int recalculationCheckMs = 3000;
 const int largestBatch = 1024;
 
 } // namespace
@@ -107,7 +105,7 @@ ScanEngine::Outcome ScanEngine::run()
             return Outcome::Completed;
         if (!evaluate(batch))
             return Outcome::OfficeGone;
-        if (m_recalculationClock.elapsed() > recalculationCheckMs) {
+        if (m_recalculationClock.elapsed() > VIVExcelApplication::recalculationCheckMs) {
             m_recalculationClock.start();
             if (checkRecalculation() && !evaluate(batch, Count::Again))
                 return Outcome::OfficeGone;

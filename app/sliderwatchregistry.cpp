@@ -55,7 +55,10 @@ void share(VIVExcelWatchView *a, VIVExcelWatchView *b)
 
 SliderWatchRegistry::SliderWatchRegistry(QWidget *owner, QBoxLayout *sliderStrip)
     : QObject(owner), m_owner(owner), m_sliderStrip(sliderStrip), m_liveUpdate(this)
-{}
+{
+    connect(&m_liveUpdate, &LiveUpdate::fullRecalculationSwitchedOn, this,
+            &SliderWatchRegistry::fullRecalculationSwitchedOn);
+}
 
 bool SliderWatchRegistry::isScanning() const
 {

@@ -51,6 +51,9 @@ public:
     // workbooks. When any differs, those workbooks recalculate fully after every write from
     // now on (logged once) and the result is true.
     bool checkRecalculation(const QList<VIVExcelRange *> &ranges);
+    // A workbook can start reading stale values at any time (the user turns automatic
+    // calculation off), so scans and slider moves check again after this long.
+    static constexpr int recalculationCheckMs = 3000;
     // Whether any workbook of the ranges recalculates fully after writes.
     bool recalculatesFully(const QList<VIVExcelRange *> &ranges);
     // Recalculates the workbooks of the ranges that need it, so the office itself shows true

@@ -344,8 +344,9 @@ void VIVExcelWatchView::fitCubeImage()
 void VIVExcelWatchView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    // A rolling trace spaced 2 px apart then just fills the graph.
-    m_data->setHistoryLimit(std::max(0, areaRect(WatchAreaGraph).width() / 2));
+    // A rolling trace spaced 2 px apart then just fills the graph. The latest value is kept
+    // even when the graph has no room: the watch's number shows it.
+    m_data->setHistoryLimit(std::max(1, areaRect(WatchAreaGraph).width() / 2));
     fitCubeImage();
     m_subWatches.fitSizes(minimumSize());
     emit sizeChanged();

@@ -14,7 +14,7 @@ const void *CalcRecalculation::key(const uno::Reference<frame::XModel> &model)
 void CalcRecalculation::setFull(const uno::Reference<frame::XModel> &model, bool on)
 {
     if (on)
-        full.insert(key(model));
+        full.insert(key(model), model);
     else
         full.remove(key(model));
 }

@@ -3,6 +3,7 @@
 
 #include <com/sun/star/frame/XModel.hpp>
 
+#include <QHash>
 #include <QSet>
 
 class CalcConnection;
@@ -26,7 +27,9 @@ public:
 private:
     static const void *key(const css::uno::Reference<css::frame::XModel> &model);
 
-    QSet<const void *> full;
+    // Holding the document keeps its proxy, and so the address that names it, from going to a
+    // document opened after this one is closed.
+    QHash<const void *, css::uno::Reference<css::uno::XInterface>> full;
     QSet<const void *> written;
 };
 

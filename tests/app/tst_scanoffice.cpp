@@ -15,6 +15,9 @@
 #include "watches/watchwindow.h"
 #include "widgets/progresspushbutton.h"
 
+#include <com/sun/star/sheet/XCalculatable.hpp>
+#include <com/sun/star/table/XCell.hpp>
+
 #include <QHBoxLayout>
 #include <QSignalSpy>
 #include <QSlider>
@@ -38,6 +41,8 @@ private slots:
     void workbookIsAsBeforeAfterAScan_data();
     void workbookIsAsBeforeAfterAScan();
     void dragIsOneUndoStep();
+    void staleWorkbookShowsTrueValues_data();
+    void staleWorkbookShowsTrueValues();
     void stopDuringKernelBatchesIsDeferred();
     // Kills the office: the last test.
     void officeDyingEndsTheDrag();
@@ -213,6 +218,47 @@ void TestScanOffice::dragIsOneUndoStep()
     QCOMPARE(office.undoTitles(bookName).size(), 1);
     QVERIFY(office.dispatch(bookName, ".uno:Undo"));
     QCOMPARE(office.content(bookName, "C1"), QString());
+}
+
+void TestScanOffice::staleWorkbookShowsTrueValues_data()
+{
+    QTest::addColumn<bool>("scanFirst");
+    QTest::newRow("found by a scan") << true;
+    QTest::newRow("found by a slider move") << false;
+}
+
+// A workbook that keeps its formulas' old results after a write (automatic calculation off, as
+// a workbook saved that way opens) is found out by whichever comes first, a scan or a slider
+// move, and recalculated fully from then on: both draw true values, and after the scan the
+// office itself shows results that fit the restored inputs, not the scan's last point.
+void TestScanOffice::staleWorkbookShowsTrueValues()
+{
+    QFETCH(bool, scanFirst);
+    using namespace css;
+    uno::Reference<sheet::XCalculatable>(office.model(bookName), uno::UNO_QUERY_THROW)
+        ->enableAutomaticCalculation(false);
+    QVERIFY(office.setModified(bookName, false));
+    QSignalSpy foundByScan(runner, &ScanRunner::fullRecalculationSwitchedOn);
+    QSignalSpy foundByMove(registry, &SliderWatchRegistry::fullRecalculationSwitchedOn);
+    const QStringList undo = office.undoTitles(bookName);
+    if (scanFirst) {
+        slider(0)->setSelected(true);
+        scan();
+        const MinMaxMultiDimData *curve = watch(0)->data();
+        const DataDimension x = curve->dimensions().first();
+        for (int i = 0; i < x.count; ++i)
+            QCOMPARE(float(curve->value({i})),
+                     float(2 * (x.from + (x.to - x.from) / (x.count - 1) * i)));
+        QCOMPARE(PrivateOffice::cellOf(office.model(bookName), "B1")->getValue(), 10.0);
+        QCOMPARE(office.undoTitles(bookName), undo);
+        QVERIFY(!office.isModified(bookName));
+        slider(0)->setSelected(false);
+    }
+    runner->sliderMoved(application, slider(0), 7.0);
+    QCOMPARE(float(watch(0)->data()->values().last()), 14.0f);
+    QCOMPARE(float(watch(1)->data()->values().last()), 27.0f);
+    QCOMPARE(foundByScan.size() + foundByMove.size(), 1);
+    QCOMPARE(foundByScan.size(), scanFirst ? 1 : 0);
 }
 
 // The office dying in the middle of a drag ends the drag with a message and no wait.

@@ -17,8 +17,9 @@
 
 // A workbook written the way other spreadsheet programs write theirs (shared formulas, cached
 // results, a named expression that looks a value up in a table column by structured
-// reference), and a plain one, in a private headless office: the values the link reads after
-// its writes, cell by cell and in batches, with and without full recalculation.
+// reference), the same workbook saved with manual calculation, and a plain one, in a private
+// headless office: the values the link reads after its writes, cell by cell and in batches,
+// with and without full recalculation.
 class TestCalcRecalculation : public QObject
 {
     Q_OBJECT
@@ -28,8 +29,8 @@ private slots:
     void cleanupTestCase();
     void valuesEqualAFullRecalculation_data();
     void valuesEqualAFullRecalculation();
-    void freshWorkbooksKeepNormalRecalculation_data();
-    void freshWorkbooksKeepNormalRecalculation();
+    void onlyStaleWorkbooksRecalculateFully_data();
+    void onlyStaleWorkbooksRecalculateFully();
 
 private:
     VIVExcelRange *cell(const QString &book, const QString &sheet, const QString &address);
@@ -38,6 +39,7 @@ private:
     QTemporaryDir copies;
     VIVExcelApplication *application = nullptr;
     QString loanTitle;
+    QString manualTitle;
     QString plainTitle;
 };
 
@@ -62,10 +64,13 @@ void TestCalcRecalculation::initTestCase()
 {
     QVERIFY(office.start());
     application = new VIVExcelApplication(ExcelBackend::attachOrStart(), this);
-    const QString copy = copies.filePath("amortization.xlsx");
-    QVERIFY(QFile::copy(QStringLiteral(MARLOWIN_TEST_DATA_DIR "/amortization.xlsx"), copy));
-    loanTitle = office.open(copy);
-    QVERIFY(!loanTitle.isEmpty());
+    for (const auto &[file, title] :
+         {std::pair{"amortization.xlsx", &loanTitle}, {"amortization_manual.xlsx", &manualTitle}}) {
+        const QString copy = copies.filePath(file);
+        QVERIFY(QFile::copy(QStringLiteral(MARLOWIN_TEST_DATA_DIR "/") + file, copy));
+        *title = office.open(copy);
+        QVERIFY(!title->isEmpty());
+    }
     VIVExcelWorkbook *plain = application->workbooks()->add(true);
     plainTitle = plain->name();
     QVERIFY(office.setContent(plainTitle, "A1", "0"));
@@ -122,32 +127,40 @@ void TestCalcRecalculation::valuesEqualAFullRecalculation()
     book->setRecalculateFully(false);
 }
 
-// Detection recalculates fully only to compare; workbooks that read true values after a write
-// keep the normal recalculation.
-void TestCalcRecalculation::freshWorkbooksKeepNormalRecalculation_data()
+// Detection recalculates fully only to compare: workbooks that read true values after a write
+// keep the normal recalculation. One saved with manual calculation reads the result from
+// before the write until it is found out; from then on both ways of reading give true values.
+void TestCalcRecalculation::onlyStaleWorkbooksRecalculateFully_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("output");
-    QTest::newRow("xlsx with a table lookup") << "loan"
-                                              << "B3"
-                                              << "B5";
-    QTest::newRow("plain") << "plain"
-                           << "A1"
-                           << "B1";
+    QTest::addColumn<bool>("stale");
+    QTest::newRow("xlsx with a table lookup") << "loan" << false;
+    QTest::newRow("xlsx saved with manual calculation") << "manual" << true;
+    QTest::newRow("plain") << "plain" << false;
 }
 
-void TestCalcRecalculation::freshWorkbooksKeepNormalRecalculation()
+void TestCalcRecalculation::onlyStaleWorkbooksRecalculateFully()
 {
     QFETCH(QString, file);
-    QFETCH(QString, input);
-    QFETCH(QString, output);
-    const QString title = file == "loan" ? loanTitle : plainTitle;
-    const QString sheet = file == "loan" ? "Loan" : "Sheet1";
-    cell(title, sheet, input)->setValue(300.0);
-    VIVExcelRange *result = cell(title, sheet, output);
-    QVERIFY(!application->checkRecalculation({result}));
-    QVERIFY(!application->recalculatesFully({result}));
+    QFETCH(bool, stale);
+    const bool plain = file == "plain";
+    const QString title = plain ? plainTitle : file == "loan" ? loanTitle : manualTitle;
+    VIVExcelRange *input = cell(title, plain ? "Sheet1" : "Loan", plain ? "A1" : "B3");
+    VIVExcelRange *result = cell(title, plain ? "Sheet1" : "Loan", plain ? "B1" : "B5");
+    QVERIFY(input && result);
+    input->setValue(300.0);
+    QCOMPARE(application->checkRecalculation({result}), stale);
+    QCOMPARE(application->recalculatesFully({result}), stale);
+    if (plain)
+        return;
+    const QList<qreal> extras{100, 500};
+    const QList<qreal> batch = application->evaluatePoints({input}, extras, {result});
+    QCOMPARE(batch.size(), extras.size());
+    for (qsizetype i = 0; i < extras.size(); ++i) {
+        QCOMPARE(batch[i], qreal(payoffMonth(extras[i])));
+        QCOMPARE(application->setCellValuesGetCellValues({input}, {extras[i]}, {result}).value(0),
+                 qreal(payoffMonth(extras[i])));
+    }
 }
 
 QTEST_MAIN(TestCalcRecalculation)

@@ -9,11 +9,15 @@ finds the month the loan is paid off by looking the balance up in the table's co
 shows it: the shape of workbooks from elsewhere that were seen to read stale after writes. The
 table's columns find the month before by position in their own column.
 
-Run it from anywhere: python3 make_amortization_xlsx.py [output]. The same input gives the same
-bytes, so the committed workbook can be checked against a fresh run.
+With --manual the workbook is saved with manual calculation, as large models often are: the
+office then keeps every formula's result as it was after a write until something recalculates,
+so a program that writes inputs reads stale results.
+
+Run it from anywhere: python3 make_amortization_xlsx.py [--manual] [output]. The same input gives
+the same bytes, so the committed workbooks can be checked against a fresh run.
 """
 
-import sys
+import argparse
 import zipfile
 from pathlib import Path
 from xml.sax.saxutils import escape
@@ -129,8 +133,9 @@ def table_xml():
             '</table>')
 
 
-def workbook_xml():
+def workbook_xml(manual):
     name = "INDEX(Schedule[Month],MATCH(0.01,Schedule[Balance],-1))+1"
+    mode = ' calcMode="manual"' if manual else ""
     return (XML_HEAD +
             f'<workbook xmlns="{MAIN_NS}" xmlns:r="{REL_NS}">'
             '<bookViews><workbookView xWindow="0" yWindow="0" windowWidth="16000" '
@@ -138,7 +143,7 @@ def workbook_xml():
             '<sheets><sheet name="Loan" sheetId="1" r:id="rId1"/></sheets>'
             f'<definedNames><definedName name="PayoffMonth">{escape(name)}</definedName>'
             '</definedNames>'
-            '<calcPr calcId="191029"/>'
+            f'<calcPr calcId="191029"{mode}/>'
             '</workbook>')
 
 
@@ -190,11 +195,11 @@ def content_types_xml():
             f'{items}</Types>')
 
 
-def parts():
+def parts(manual):
     return [
         ("[Content_Types].xml", content_types_xml()),
         ("_rels/.rels", relationships([("rId1", "officeDocument", "xl/workbook.xml")])),
-        ("xl/workbook.xml", workbook_xml()),
+        ("xl/workbook.xml", workbook_xml(manual)),
         ("xl/_rels/workbook.xml.rels", relationships([
             ("rId1", "worksheet", "worksheets/sheet1.xml"),
             ("rId2", "styles", "styles.xml"),
@@ -210,10 +215,14 @@ def parts():
 
 
 def main():
-    out = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).with_name(
-        "amortization.xlsx")
+    arguments = argparse.ArgumentParser(description="Writes the amortization test workbook.")
+    arguments.add_argument("--manual", action="store_true", help="save with manual calculation")
+    arguments.add_argument("output", nargs="?", type=Path)
+    options = arguments.parse_args()
+    default = "amortization_manual.xlsx" if options.manual else "amortization.xlsx"
+    out = options.output or Path(__file__).with_name(default)
     with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as archive:
-        for name, text in parts():
+        for name, text in parts(options.manual):
             info = zipfile.ZipInfo(name, date_time=(1980, 1, 1, 0, 0, 0))
             info.compress_type = zipfile.ZIP_DEFLATED
             archive.writestr(info, text.encode("utf-8"))
