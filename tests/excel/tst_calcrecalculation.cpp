@@ -15,10 +15,11 @@
 #include <algorithm>
 #include <cmath>
 
-// A workbook written the way other spreadsheet programs write theirs (shared formulas, cached
-// results, a named expression that looks a value up in a table column by structured
-// reference), and a plain one, in a private headless office: the values the link reads after
-// its writes, cell by cell and in batches, with and without full recalculation.
+// Workbooks written the way other spreadsheet programs write theirs (cached results, a named
+// expression that looks a value up in a table column by structured reference), and a plain one,
+// in a private headless office: the values the link reads after its writes, cell by cell and in
+// batches, with and without full recalculation. The detailed loan's balances are four formulas
+// deep in the month before, and Calc reads its lookup stale after a write.
 class TestCalcRecalculation : public QObject
 {
     Q_OBJECT
@@ -28,16 +29,18 @@ private slots:
     void cleanupTestCase();
     void valuesEqualAFullRecalculation_data();
     void valuesEqualAFullRecalculation();
-    void freshWorkbooksKeepNormalRecalculation_data();
-    void freshWorkbooksKeepNormalRecalculation();
+    void onlyStaleWorkbooksRecalculateFully_data();
+    void onlyStaleWorkbooksRecalculateFully();
 
 private:
     VIVExcelRange *cell(const QString &book, const QString &sheet, const QString &address);
+    QString open(const QString &file);
 
     PrivateOffice office;
     QTemporaryDir copies;
     VIVExcelApplication *application = nullptr;
     QString loanTitle;
+    QString detailedTitle;
     QString plainTitle;
 };
 
@@ -62,10 +65,10 @@ void TestCalcRecalculation::initTestCase()
 {
     QVERIFY(office.start());
     application = new VIVExcelApplication(ExcelBackend::attachOrStart(), this);
-    const QString copy = copies.filePath("amortization.xlsx");
-    QVERIFY(QFile::copy(QStringLiteral(MARLOWIN_TEST_DATA_DIR "/amortization.xlsx"), copy));
-    loanTitle = office.open(copy);
+    loanTitle = open("amortization.xlsx");
     QVERIFY(!loanTitle.isEmpty());
+    detailedTitle = open("amortization-detailed.xlsx");
+    QVERIFY(!detailedTitle.isEmpty());
     VIVExcelWorkbook *plain = application->workbooks()->add(true);
     plainTitle = plain->name();
     QVERIFY(office.setContent(plainTitle, "A1", "0"));
@@ -76,6 +79,14 @@ void TestCalcRecalculation::cleanupTestCase()
 {
     delete application;
     office.stop();
+}
+
+QString TestCalcRecalculation::open(const QString &file)
+{
+    const QString copy = copies.filePath(file);
+    if (!QFile::copy(QStringLiteral(MARLOWIN_TEST_DATA_DIR "/") + file, copy))
+        return {};
+    return office.open(copy);
 }
 
 VIVExcelRange *TestCalcRecalculation::cell(const QString &book, const QString &sheet,
@@ -122,32 +133,48 @@ void TestCalcRecalculation::valuesEqualAFullRecalculation()
     book->setRecalculateFully(false);
 }
 
-// Detection recalculates fully only to compare; workbooks that read true values after a write
-// keep the normal recalculation.
-void TestCalcRecalculation::freshWorkbooksKeepNormalRecalculation_data()
+// Detection recalculates fully only to compare: workbooks that read true values after a write
+// keep the normal recalculation; one found stale recalculates fully from then on, and its reads
+// give true values again, cell by cell and in batches.
+void TestCalcRecalculation::onlyStaleWorkbooksRecalculateFully_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("output");
+    QTest::addColumn<bool>("stale");
     QTest::newRow("xlsx with a table lookup") << "loan"
                                               << "B3"
-                                              << "B5";
+                                              << "B5" << false;
     QTest::newRow("plain") << "plain"
                            << "A1"
-                           << "B1";
+                           << "B1" << false;
+    QTest::newRow("xlsx with a deep table lookup") << "detailed"
+                                                   << "B3"
+                                                   << "B5" << true;
 }
 
-void TestCalcRecalculation::freshWorkbooksKeepNormalRecalculation()
+void TestCalcRecalculation::onlyStaleWorkbooksRecalculateFully()
 {
     QFETCH(QString, file);
     QFETCH(QString, input);
     QFETCH(QString, output);
-    const QString title = file == "loan" ? loanTitle : plainTitle;
-    const QString sheet = file == "loan" ? "Loan" : "Sheet1";
-    cell(title, sheet, input)->setValue(300.0);
+    QFETCH(bool, stale);
+    const QString title = file == "loan"       ? loanTitle
+                          : file == "detailed" ? detailedTitle
+                                               : plainTitle;
+    const QString sheet = file == "plain" ? "Sheet1" : "Loan";
+    VIVExcelRange *written = cell(title, sheet, input);
     VIVExcelRange *result = cell(title, sheet, output);
-    QVERIFY(!application->checkRecalculation({result}));
-    QVERIFY(!application->recalculatesFully({result}));
+    QVERIFY(written && result);
+    written->setValue(300.0);
+    QCOMPARE(application->checkRecalculation({result}), stale);
+    QCOMPARE(application->recalculatesFully({result}), stale);
+    if (!stale)
+        return;
+    QCOMPARE(application->setCellValuesGetCellValues({written}, {700}, {result}),
+             QList<qreal>{qreal(payoffMonth(700))});
+    QCOMPARE(application->evaluatePoints({written}, {100, 500}, {result}),
+             (QList<qreal>{qreal(payoffMonth(100)), qreal(payoffMonth(500))}));
 }
 
 QTEST_MAIN(TestCalcRecalculation)
