@@ -43,6 +43,12 @@ void CalcRecalculation::calculateFully(CalcConnection &connection,
 {
     written.remove(key(model));
     connection.guard("calculateAll", [&model]() {
-        uno::Reference<sheet::XCalculatable>(model, uno::UNO_QUERY_THROW)->calculateAll();
+        const uno::Reference<sheet::XCalculatable> calculation(model, uno::UNO_QUERY_THROW);
+        // A formula over a chain deeper than Calc's interpreter follows in one go (a long
+        // schedule of months, each a few formulas deep in the month before) is computed from
+        // the chain's values as they stood before the recalculation, so calculateAll() alone
+        // reads one write behind; calculate() brings the chain's dirty cells up to date first.
+        calculation->calculate();
+        calculation->calculateAll();
     });
 }

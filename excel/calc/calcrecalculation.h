@@ -10,9 +10,11 @@ class CalcConnection;
 
 // The documents of one connection that recalculate fully after the program's writes. Calc's
 // automatic recalculation leaves some formulas stale after a write through the API (seen on
-// workbooks from other spreadsheet programs: a named expression over a table column by
-// structured reference); XCalculatable::calculate() does not refresh them, calculateAll()
-// does. A write marks its document; the next read from it recalculates it once.
+// workbooks from other spreadsheet programs: a lookup over a table column whose cells form a
+// chain thousands of formulas deep, as in a long payment schedule). Read once, such a formula
+// is no longer dirty and XCalculatable::calculate() leaves it stale; calculateAll() alone
+// computes it from the chain as it stood before. calculate() then calculateAll() gives true
+// values. A write marks its document; the next read from it recalculates it once.
 class CalcRecalculation
 {
 public:

@@ -15,11 +15,12 @@
 #include <algorithm>
 #include <cmath>
 
-// A workbook written the way other spreadsheet programs write theirs (shared formulas, cached
-// results, a named expression that looks a value up in a table column by structured
-// reference), the same workbook saved with manual calculation, and a plain one, in a private
-// headless office: the values the link reads after its writes, cell by cell and in batches,
-// with and without full recalculation.
+// Workbooks written the way other spreadsheet programs write theirs (cached results, a named
+// expression that looks a value up in a table column by structured reference), and a plain one,
+// in a private headless office: the values the link reads after its writes, cell by cell and in
+// batches, with and without full recalculation. The detailed loan's balances are four formulas
+// deep in the month before, and Calc reads its lookup stale after a write; the loan saved with
+// manual calculation reads every formula stale.
 class TestCalcRecalculation : public QObject
 {
     Q_OBJECT
@@ -34,11 +35,13 @@ private slots:
 
 private:
     VIVExcelRange *cell(const QString &book, const QString &sheet, const QString &address);
+    QString open(const QString &file);
 
     PrivateOffice office;
     QTemporaryDir copies;
     VIVExcelApplication *application = nullptr;
     QString loanTitle;
+    QString detailedTitle;
     QString manualTitle;
     QString plainTitle;
 };
@@ -64,13 +67,12 @@ void TestCalcRecalculation::initTestCase()
 {
     QVERIFY(office.start());
     application = new VIVExcelApplication(ExcelBackend::attachOrStart(), this);
-    for (const auto &[file, title] :
-         {std::pair{"amortization.xlsx", &loanTitle}, {"amortization_manual.xlsx", &manualTitle}}) {
-        const QString copy = copies.filePath(file);
-        QVERIFY(QFile::copy(QStringLiteral(MARLOWIN_TEST_DATA_DIR "/") + file, copy));
-        *title = office.open(copy);
-        QVERIFY(!title->isEmpty());
-    }
+    loanTitle = open("amortization.xlsx");
+    QVERIFY(!loanTitle.isEmpty());
+    detailedTitle = open("amortization-detailed.xlsx");
+    QVERIFY(!detailedTitle.isEmpty());
+    manualTitle = open("amortization-manual.xlsx");
+    QVERIFY(!manualTitle.isEmpty());
     VIVExcelWorkbook *plain = application->workbooks()->add(true);
     plainTitle = plain->name();
     QVERIFY(office.setContent(plainTitle, "A1", "0"));
@@ -81,6 +83,14 @@ void TestCalcRecalculation::cleanupTestCase()
 {
     delete application;
     office.stop();
+}
+
+QString TestCalcRecalculation::open(const QString &file)
+{
+    const QString copy = copies.filePath(file);
+    if (!QFile::copy(QStringLiteral(MARLOWIN_TEST_DATA_DIR "/") + file, copy))
+        return {};
+    return office.open(copy);
 }
 
 VIVExcelRange *TestCalcRecalculation::cell(const QString &book, const QString &sheet,
@@ -128,39 +138,51 @@ void TestCalcRecalculation::valuesEqualAFullRecalculation()
 }
 
 // Detection recalculates fully only to compare: workbooks that read true values after a write
-// keep the normal recalculation. One saved with manual calculation reads the result from
-// before the write until it is found out; from then on both ways of reading give true values.
+// keep the normal recalculation; one found stale recalculates fully from then on, and its reads
+// give true values again, cell by cell and in batches.
 void TestCalcRecalculation::onlyStaleWorkbooksRecalculateFully_data()
 {
     QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");
     QTest::addColumn<bool>("stale");
-    QTest::newRow("xlsx with a table lookup") << "loan" << false;
-    QTest::newRow("xlsx saved with manual calculation") << "manual" << true;
-    QTest::newRow("plain") << "plain" << false;
+    QTest::newRow("xlsx with a table lookup") << "loan"
+                                              << "B3"
+                                              << "B5" << false;
+    QTest::newRow("plain") << "plain"
+                           << "A1"
+                           << "B1" << false;
+    QTest::newRow("xlsx with a deep table lookup") << "detailed"
+                                                   << "B3"
+                                                   << "B5" << true;
+    QTest::newRow("xlsx saved with manual calculation") << "manual"
+                                                        << "B3"
+                                                        << "B5" << true;
 }
 
 void TestCalcRecalculation::onlyStaleWorkbooksRecalculateFully()
 {
     QFETCH(QString, file);
+    QFETCH(QString, input);
+    QFETCH(QString, output);
     QFETCH(bool, stale);
-    const bool plain = file == "plain";
-    const QString title = plain ? plainTitle : file == "loan" ? loanTitle : manualTitle;
-    VIVExcelRange *input = cell(title, plain ? "Sheet1" : "Loan", plain ? "A1" : "B3");
-    VIVExcelRange *result = cell(title, plain ? "Sheet1" : "Loan", plain ? "B1" : "B5");
-    QVERIFY(input && result);
-    input->setValue(300.0);
+    const QString title = file == "loan"       ? loanTitle
+                          : file == "detailed" ? detailedTitle
+                          : file == "manual"   ? manualTitle
+                                               : plainTitle;
+    const QString sheet = file == "plain" ? "Sheet1" : "Loan";
+    VIVExcelRange *written = cell(title, sheet, input);
+    VIVExcelRange *result = cell(title, sheet, output);
+    QVERIFY(written && result);
+    written->setValue(300.0);
     QCOMPARE(application->checkRecalculation({result}), stale);
     QCOMPARE(application->recalculatesFully({result}), stale);
-    if (plain)
+    if (!stale)
         return;
-    const QList<qreal> extras{100, 500};
-    const QList<qreal> batch = application->evaluatePoints({input}, extras, {result});
-    QCOMPARE(batch.size(), extras.size());
-    for (qsizetype i = 0; i < extras.size(); ++i) {
-        QCOMPARE(batch[i], qreal(payoffMonth(extras[i])));
-        QCOMPARE(application->setCellValuesGetCellValues({input}, {extras[i]}, {result}).value(0),
-                 qreal(payoffMonth(extras[i])));
-    }
+    QCOMPARE(application->setCellValuesGetCellValues({written}, {700}, {result}),
+             QList<qreal>{qreal(payoffMonth(700))});
+    QCOMPARE(application->evaluatePoints({written}, {100, 500}, {result}),
+             (QList<qreal>{qreal(payoffMonth(100)), qreal(payoffMonth(500))}));
 }
 
 QTEST_MAIN(TestCalcRecalculation)

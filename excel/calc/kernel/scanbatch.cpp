@@ -67,8 +67,12 @@ void ScanBatch::run(uno::Any *results)
     for (sal_Int32 point = 0; point < points; ++point) {
         for (const uno::Reference<table::XCell> &cell : writes)
             cell->setValue(*value++);
-        if (fullRecalculation && calculation.is())
+        // As the link recalculates fully: calculateAll() alone computes a formula over a deep
+        // chain from the chain's values before the write.
+        if (fullRecalculation && calculation.is()) {
+            calculation->calculate();
             calculation->calculateAll();
+        }
         for (const ReadCell &cell : reads)
             *results++ = numbersOnly ? uno::Any(cell.cell->getValue()) : read(cell);
     }

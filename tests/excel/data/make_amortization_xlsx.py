@@ -9,12 +9,21 @@ finds the month the loan is paid off by looking the balance up in the table's co
 shows it: the shape of workbooks from elsewhere that were seen to read stale after writes. The
 table's columns find the month before by position in their own column.
 
-With --manual the workbook is saved with manual calculation, as large models often are: the
-office then keeps every formula's result as it was after a write until something recalculates,
-so a program that writes inputs reads stale results.
+With --detailed it writes amortization-detailed.xlsx instead: the table (A8:E368) splits each
+month into opening balance, interest, payment and balance, so every balance is four formulas
+deep in the month before. Calc 7.4 reads B5 stale after a write to B3 there, with automatic
+calculation on: calculate() after the read leaves it so, and calculateAll() alone computes it
+from the balances before the write; calculate() then calculateAll() gives the true value. It
+reads the plain workbook fresh. The depth of the chain a read has to compute decides it, not
+the table or the name: the same chain over plain references and a plain MATCH reads stale as
+well, and a shorter schedule (under 269 months) reads fresh.
 
-Run it from anywhere: python3 make_amortization_xlsx.py [--manual] [output]. The same input gives
-the same bytes, so the committed workbooks can be checked against a fresh run.
+With --manual it writes amortization-manual.xlsx: the plain workbook saved with manual
+calculation, as large models often are. The office then keeps every formula's result as it was
+until something recalculates, so a program that writes inputs reads stale results.
+
+Run it from anywhere: python3 make_amortization_xlsx.py [--detailed | --manual] [output]. The
+same input gives the same bytes, so the committed workbooks can be checked against a fresh run.
 """
 
 import argparse
@@ -36,7 +45,10 @@ DOC_REL = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
 XML_HEAD = '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
 
 STRINGS = ["Principal", "Annual rate", "Extra payment", "Payment", "Months to pay off",
-           "Month", "Balance"]
+           "Month", "Balance", "Opening", "Interest"]
+
+COLUMNS = ["Month", "Payment", "Balance"]
+DETAILED_COLUMNS = ["Month", "Opening", "Interest", "Payment", "Balance"]
 
 
 def payment(principal, rate, months):
@@ -83,8 +95,31 @@ def row(index, cells):
     return f'<row r="{index}">{"".join(cells)}</row>'
 
 
-def sheet_xml():
+def month_cells(r, opening, paid, balance, detailed):
+    """The table's cells of one month, after the month number."""
+    # Each month finds the balance before it by its position in the table's own column, as
+    # table formulas written elsewhere do; the first month starts from the principal.
+    previous = f"IF(ROW()={FIRST_ROW},$B$1,INDEX(Schedule[Balance],ROW()-{FIRST_ROW}))"
+    if not detailed:
+        return [
+            formula_cell(f"B{r}", f"MIN({previous}*(1+$B$2/12),$B$4+$B$3)", paid),
+            formula_cell(f"C{r}", f"{previous}*(1+$B$2/12)-Schedule[[#This Row],[Payment]]",
+                         balance),
+        ]
+    this = {name: f"Schedule[[#This Row],[{name}]]" for name in DETAILED_COLUMNS}
+    return [
+        formula_cell(f"B{r}", previous, opening),
+        formula_cell(f"C{r}", f"{this['Opening']}*$B$2/12", opening * RATE / 12),
+        formula_cell(f"D{r}", f"MIN({this['Opening']}+{this['Interest']},$B$4+$B$3)", paid),
+        formula_cell(f"E{r}", f"{this['Opening']}+{this['Interest']}-{this['Payment']}",
+                     balance),
+    ]
+
+
+def sheet_xml(detailed):
     regular, rows = schedule(PRINCIPAL, RATE, EXTRA)
+    columns = DETAILED_COLUMNS if detailed else COLUMNS
+    last_column = chr(ord("A") + len(columns) - 1)
     lines = [
         row(1, [string_cell("A1", "Principal"), value_cell("B1", PRINCIPAL)]),
         row(2, [string_cell("A2", "Annual rate"), value_cell("B2", RATE)]),
@@ -93,23 +128,17 @@ def sheet_xml():
                 formula_cell("B4", f"PMT(B2/12,{MONTHS},-B1)", regular)]),
         row(5, [string_cell("A5", "Months to pay off"),
                 formula_cell("B5", "PayoffMonth", payoff_month(rows))]),
-        row(8, [string_cell("A8", "Month"), string_cell("B8", "Payment"),
-                string_cell("C8", "Balance")]),
+        row(8, [string_cell(f"{chr(ord('A') + i)}8", name) for i, name in enumerate(columns)]),
     ]
-    # Each month finds the balance before it by its position in the table's own column, as
-    # table formulas written elsewhere do; the first month starts from the principal.
-    previous = f"IF(ROW()={FIRST_ROW},$B$1,INDEX(Schedule[Balance],ROW()-{FIRST_ROW}))"
+    opening = PRINCIPAL
     for i, (paid, balance) in enumerate(rows):
         r = FIRST_ROW + i
-        lines.append(row(r, [
-            value_cell(f"A{r}", i + 1),
-            formula_cell(f"B{r}", f"MIN({previous}*(1+$B$2/12),$B$4+$B$3)", paid),
-            formula_cell(f"C{r}", f"{previous}*(1+$B$2/12)-Schedule[[#This Row],[Payment]]",
-                         balance),
-        ]))
+        lines.append(row(r, [value_cell(f"A{r}", i + 1)] +
+                         month_cells(r, opening, paid, balance, detailed)))
+        opening = balance
     return (XML_HEAD +
             f'<worksheet xmlns="{MAIN_NS}" xmlns:r="{REL_NS}">'
-            f'<dimension ref="A1:C{LAST_ROW}"/>'
+            f'<dimension ref="A1:{last_column}{LAST_ROW}"/>'
             '<sheetViews><sheetView workbookViewId="0"/></sheetViews>'
             '<sheetFormatPr defaultRowHeight="15"/>'
             f'<sheetData>{"".join(lines)}</sheetData>'
@@ -119,23 +148,24 @@ def sheet_xml():
             '</worksheet>')
 
 
-def table_xml():
-    ref = f"A8:C{LAST_ROW}"
+def table_xml(detailed):
+    names = DETAILED_COLUMNS if detailed else COLUMNS
+    ref = f"A8:{chr(ord('A') + len(names) - 1)}{LAST_ROW}"
     columns = "".join(f'<tableColumn id="{i + 1}" name="{name}"/>'
-                      for i, name in enumerate(["Month", "Payment", "Balance"]))
+                      for i, name in enumerate(names))
     return (XML_HEAD +
             f'<table xmlns="{MAIN_NS}" id="1" name="Schedule" displayName="Schedule" '
             f'ref="{ref}" totalsRowShown="0">'
             f'<autoFilter ref="{ref}"/>'
-            f'<tableColumns count="3">{columns}</tableColumns>'
+            f'<tableColumns count="{len(names)}">{columns}</tableColumns>'
             '<tableStyleInfo name="TableStyleMedium2" showFirstColumn="0" showLastColumn="0" '
             'showRowStripes="1" showColumnStripes="0"/>'
             '</table>')
 
 
 def workbook_xml(manual):
-    name = "INDEX(Schedule[Month],MATCH(0.01,Schedule[Balance],-1))+1"
     mode = ' calcMode="manual"' if manual else ""
+    name = "INDEX(Schedule[Month],MATCH(0.01,Schedule[Balance],-1))+1"
     return (XML_HEAD +
             f'<workbook xmlns="{MAIN_NS}" xmlns:r="{REL_NS}">'
             '<bookViews><workbookView xWindow="0" yWindow="0" windowWidth="16000" '
@@ -195,7 +225,7 @@ def content_types_xml():
             f'{items}</Types>')
 
 
-def parts(manual):
+def parts(detailed, manual):
     return [
         ("[Content_Types].xml", content_types_xml()),
         ("_rels/.rels", relationships([("rId1", "officeDocument", "xl/workbook.xml")])),
@@ -205,24 +235,27 @@ def parts(manual):
             ("rId2", "styles", "styles.xml"),
             ("rId3", "sharedStrings", "sharedStrings.xml"),
         ])),
-        ("xl/worksheets/sheet1.xml", sheet_xml()),
+        ("xl/worksheets/sheet1.xml", sheet_xml(detailed)),
         ("xl/worksheets/_rels/sheet1.xml.rels",
          relationships([("rId1", "table", "../tables/table1.xml")])),
-        ("xl/tables/table1.xml", table_xml()),
+        ("xl/tables/table1.xml", table_xml(detailed)),
         ("xl/sharedStrings.xml", shared_strings_xml()),
         ("xl/styles.xml", styles_xml()),
     ]
 
 
 def main():
-    arguments = argparse.ArgumentParser(description="Writes the amortization test workbook.")
-    arguments.add_argument("--manual", action="store_true", help="save with manual calculation")
+    arguments = argparse.ArgumentParser(description="Writes an amortization test workbook.")
+    shape = arguments.add_mutually_exclusive_group()
+    shape.add_argument("--detailed", action="store_true", help="four formulas a month")
+    shape.add_argument("--manual", action="store_true", help="save with manual calculation")
     arguments.add_argument("output", nargs="?", type=Path)
     options = arguments.parse_args()
-    default = "amortization_manual.xlsx" if options.manual else "amortization.xlsx"
+    default = ("amortization-detailed.xlsx" if options.detailed else
+               "amortization-manual.xlsx" if options.manual else "amortization.xlsx")
     out = options.output or Path(__file__).with_name(default)
     with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as archive:
-        for name, text in parts(options.manual):
+        for name, text in parts(options.detailed, options.manual):
             info = zipfile.ZipInfo(name, date_time=(1980, 1, 1, 0, 0, 0))
             info.compress_type = zipfile.ZIP_DEFLATED
             archive.writestr(info, text.encode("utf-8"))
