@@ -90,7 +90,7 @@ bool LiveUpdate::run(VIVExcelApplication *application, VIVExcelCellSliderView *m
 
 // The first move, and a move every few seconds after it, compares what it read with a full
 // recalculation: a workbook with manual calculation, or with formulas the office's automatic
-// recalculation misses, would otherwise show the watches values from before the move.
+// recalculation misses, would otherwise show values from before the move.
 bool LiveUpdate::foundStale(VIVExcelApplication *application,
                             const QList<VIVExcelRange *> &readRanges)
 {
