@@ -14,6 +14,10 @@ namespace {
 constexpr int labelPixelSize = 9;
 constexpr int tickLength = 3;
 constexpr int labelGap = 10;
+// Short labels suit the narrow scale; more digits only where neighbouring ticks would read the
+// same, as on the scale of a flat curve around a large value.
+constexpr int minTickDigits = 4;
+constexpr int maxTickDigits = 7;
 
 QColor tickColour()
 {
@@ -30,12 +34,10 @@ QColor titleColour()
     return QColor(168, 156, 144);
 }
 
-QString tickText(double value)
+// The step between ticks, which every tick label needs enough digits to show.
+double tickStep(const QList<double> &values)
 {
-    // Keeps labels short enough for the narrow scale; -0 from rounding reads as 0.
-    if (std::abs(value) < 1e-12)
-        value = 0.0;
-    return QString::number(value, 'g', 4);
+    return values.size() > 1 ? values.at(1) - values.at(0) : 0.0;
 }
 
 // Ticks of a linear mapping over lengthPx pixels whose ends show from and to (in either order),
@@ -77,6 +79,20 @@ void setLabelFont(QPainter &painter, bool bold)
 
 } // namespace
 
+QString watchTickText(double value, double step)
+{
+    // -0 from rounding reads as 0.
+    if (std::abs(value) < 1e-12)
+        return QStringLiteral("0");
+    int digits = minTickDigits;
+    if (step > 0.0 && std::isfinite(step) && std::isfinite(value)) {
+        const int needed =
+            int(std::floor(std::log10(std::abs(value)))) - int(std::floor(std::log10(step))) + 1;
+        digits = std::clamp(needed, minTickDigits, maxTickDigits);
+    }
+    return QString::number(value, 'g', digits);
+}
+
 QColor watchGraphBackground()
 {
     return QColor::fromRgba(0xFF180100);
@@ -111,7 +127,8 @@ void drawValueScale(QPainter &painter, const QRect &scale, const QRect &graph, d
             std::clamp(y, scale.top() + 5, std::max(scale.top() + 5, scale.bottom() - 5));
         painter.setPen(tickLabelColour());
         painter.drawText(QRect(textLeft, labelY - 6, textRight - textLeft + 1, 12),
-                         Qt::AlignRight | Qt::AlignVCenter, tickText(values.at(k)));
+                         Qt::AlignRight | Qt::AlignVCenter,
+                         watchTickText(values.at(k), tickStep(values)));
     }
 
     if (!label.isEmpty()) {
@@ -146,7 +163,7 @@ void drawParameterAxis(QPainter &painter, const QRect &axis, const QRect &graph,
         const int x = int(std::lround(graph.left() + offsets.at(k)));
         painter.setPen(tickColour());
         painter.drawLine(x, axis.top() + 1, x, axis.top() + tickLength);
-        const int width = metrics.horizontalAdvance(tickText(values.at(k)));
+        const int width = metrics.horizontalAdvance(watchTickText(values.at(k), tickStep(values)));
         // A label wider than the axis keeps its start in view: its first digits matter most.
         const int left = std::max(axis.left(), std::min(x - width / 2, axis.right() - width));
         labels.append(QRect(left, axis.top() + tickLength + 1, width + 1, labelPixelSize + 2));
@@ -154,7 +171,8 @@ void drawParameterAxis(QPainter &painter, const QRect &axis, const QRect &graph,
     const int stride = labelStride(labels);
     painter.setPen(tickLabelColour());
     for (int k = 0; k < labels.size(); k += stride)
-        painter.drawText(labels.at(k), Qt::AlignLeft | Qt::AlignVCenter, tickText(values.at(k)));
+        painter.drawText(labels.at(k), Qt::AlignLeft | Qt::AlignVCenter,
+                         watchTickText(values.at(k), tickStep(values)));
 
     if (!label.isEmpty()) {
         painter.setPen(titleColour());

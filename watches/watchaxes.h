@@ -11,6 +11,10 @@ class QPainter;
 // it. Values run linearly over the graph rectangle; NaN or empty ranges draw the ground and the
 // label only.
 
+// A tick label of a scale whose ticks are step apart: short, but with the digits that tell it
+// from its neighbours.
+QString watchTickText(double value, double step);
+
 // Ground colour of graphs, scales and axes.
 QColor watchGraphBackground();
 

@@ -3,6 +3,7 @@
 #include "watches/watchaxes.h"
 #include "widgets/imagecache.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
@@ -41,6 +42,16 @@ void WatchPainter::paintScaleAndAxis(const WatchSurroundings &surroundings) cons
         paintAxis(surroundings.axis);
 }
 
+// Centred text wider than the box would lose both its ends; a label is read from its start.
+QString WatchPainter::elided(const QString &text, int width) const
+{
+    const QFontMetrics metrics(m_painter.font());
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line = metrics.elidedText(line, Qt::ElideRight, width);
+    return lines.join(QLatin1Char('\n'));
+}
+
 void WatchPainter::paintText(const QString &text) const
 {
     const QRect rect = m_layout.rect(WatchAreaText);
@@ -52,21 +63,23 @@ void WatchPainter::paintText(const QString &text) const
         font.setPixelSize(12);
         font.setWeight(QFont::Normal);
         m_painter.setFont(font);
+        const QString shown = elided(text, rect.width());
         // Dark above, light to the right: the text looks pressed into the metal.
         m_painter.setPen(Qt::black);
-        m_painter.drawText(rect.translated(0, -1), alignment, text);
+        m_painter.drawText(rect.translated(0, -1), alignment, shown);
         m_painter.setPen(Qt::white);
-        m_painter.drawText(rect.translated(1, 0), alignment, text);
+        m_painter.drawText(rect.translated(1, 0), alignment, shown);
     } else {
         m_painter.fillRect(rect, watchGraphBackground());
         font.setPixelSize(10);
         font.setWeight(QFont::Bold);
         m_painter.setFont(font);
         const QRect shifted = rect.translated(0, -1);
+        const QString shown = elided(text, rect.width());
         m_painter.setPen(Qt::black);
-        m_painter.drawText(shifted, alignment, text);
+        m_painter.drawText(shifted, alignment, shown);
         m_painter.setPen(Qt::white);
-        m_painter.drawText(shifted, alignment, text);
+        m_painter.drawText(shifted, alignment, shown);
     }
     m_painter.restore();
 }

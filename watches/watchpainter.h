@@ -40,6 +40,7 @@ public:
 
 private:
     void paintText(const QString &text) const;
+    QString elided(const QString &text, int width) const;
     // Button 0 is the rightmost; all but the hovered one are dimmed.
     void paintButtons(const QList<WatchButton> &buttons, int hovered) const;
     // The sign that a press on the corner shows the hidden buttons.

@@ -158,6 +158,9 @@ private slots:
     void surfaceWatch();
     void watchWindowWithCurveAndSurface();
     void labelWiderThanAxisStartsAtItsLeftEdge();
+    void longTitleKeepsItsStart();
+    void tickLabelsTellNeighboursApart_data();
+    void tickLabelsTellNeighboursApart();
 };
 
 void TestWatchRendering::curveWatch()
@@ -254,15 +257,55 @@ void TestWatchRendering::labelWiderThanAxisStartsAtItsLeftEdge()
         QImage image(axis.right() + 1, axis.bottom() + 1, QImage::Format_ARGB32);
         image.fill(Qt::black);
         QPainter painter(&image);
-        // One labelled tick, 123400, at the left end of both axes.
+        // The label in view is the tick 123400, at the left end of both axes.
         drawParameterAxis(painter, axis, graph, 123400.0, high, QString());
         painter.end();
         return image.copy(QRect(0, axis.top() + 4, narrowWidth, axis.height() - 4));
     };
     const QImage narrow = labelRows(narrowWidth, 123400.3);
-    const QImage wide = labelRows(201, 123401.2);
+    const QImage wide = labelRows(201, 124200.0);
     QVERIFY(countPixels(narrow, narrow.rect(), isBrightColour) > 0);
     QCOMPARE(narrow, wide);
+}
+
+// A title wider than a slider's small display shows its first letters: whatever follows, the
+// left end of the title strip looks the same.
+void TestWatchRendering::longTitleKeepsItsStart()
+{
+    auto titleStart = [](const QString &text) {
+        View view;
+        view.resize(84, 60);
+        view.setText(text);
+        QImage image(view.size(), QImage::Format_ARGB32);
+        view.render(&image);
+        const QRect strip = view.areaRect(WatchAreaText);
+        return image.copy(QRect(strip.topLeft(), QSize(24, strip.height())));
+    };
+    const QImage shorter = titleStart(QStringLiteral("Launch angle (degrees)"));
+    QCOMPARE(titleStart(QStringLiteral("Launch angle (degrees) above the ground")), shorter);
+    QVERIFY(countPixels(shorter, shorter.rect(), isBrightColour) > 0);
+}
+
+void TestWatchRendering::tickLabelsTellNeighboursApart_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("step");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("a round scale keeps four digits") << 2000.0 << 500.0 << "2000";
+    QTest::newRow("small values") << 0.15 << 0.05 << "0.15";
+    QTest::newRow("a flat curve around a large value") << 1073.55 << 0.05 << "1073.55";
+    QTest::newRow("large values in fine steps") << 123400.0 << 0.5 << "123400";
+    QTest::newRow("rounding's -0") << -1e-15 << 0.1 << "0";
+}
+
+// A flat curve's scale spans a few tenths around its value; four digits would write the same
+// number at every tick.
+void TestWatchRendering::tickLabelsTellNeighboursApart()
+{
+    QFETCH(double, value);
+    QFETCH(double, step);
+    QFETCH(QString, text);
+    QCOMPARE(watchTickText(value, step), text);
 }
 
 QTEST_MAIN(TestWatchRendering)
