@@ -55,6 +55,14 @@ void ticksAlong(double lengthPx, double spacingPx, double from, double to, QList
         offsets.append((value - from) / (to - from) * lengthPx);
 }
 
+// The scale's labels are right-aligned in a narrow strip: one too wide for it would lose its
+// first digits, so it gets the short form instead.
+QString scaleTickText(double value, double step, int width, const QFontMetrics &metrics)
+{
+    const QString text = watchTickText(value, step);
+    return metrics.horizontalAdvance(text) <= width ? text : watchTickText(value, 0.0);
+}
+
 // The smallest step through the labels (every label, every second, ...) that keeps the labels
 // shown apart, so that the shown ones stay evenly stepped.
 int labelStride(const QList<QRect> &labels)
@@ -128,7 +136,8 @@ void drawValueScale(QPainter &painter, const QRect &scale, const QRect &graph, d
         painter.setPen(tickLabelColour());
         painter.drawText(QRect(textLeft, labelY - 6, textRight - textLeft + 1, 12),
                          Qt::AlignRight | Qt::AlignVCenter,
-                         watchTickText(values.at(k), tickStep(values)));
+                         scaleTickText(values.at(k), tickStep(values), textRight - textLeft + 1,
+                                       QFontMetrics(painter.font())));
     }
 
     if (!label.isEmpty()) {

@@ -12,7 +12,7 @@ class QPainter;
 // label only.
 
 // A tick label of a scale whose ticks are step apart: short, but with the digits that tell it
-// from its neighbours.
+// from its neighbours. A step of 0 gives the short form.
 QString watchTickText(double value, double step);
 
 // Ground colour of graphs, scales and axes.
