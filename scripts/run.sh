@@ -22,8 +22,10 @@ build="${MARLOWIN_BUILD_DIR:-$root/build}"
 # When Calc is already open, this start only hands its arguments to the running office, which
 # opens the workbook and starts listening on Marlowin's pipe; no second office starts.
 # The office makes its pipe with this umask; anyone who may write to the pipe can drive the
-# office, so only the user may (Marlowin refuses a pipe that others can write).
-(umask 077 && exec soffice --calc --norestore "--accept=pipe,name=marlowin;urp;" "$workbook") &
+# office, so nobody else may (Marlowin refuses a pipe that others can write). Only the write
+# bits are taken away: the office saves the user's workbooks with the same umask.
+(umask "$(printf '%04o' $((0$(umask) | 022)))" &&
+    exec soffice --calc --norestore "--accept=pipe,name=marlowin;urp;" "$workbook") &
 # One Marlowin per user is enough: it works with whichever workbook is in front.
 if pgrep -u "$(id -u)" -x marlowin >/dev/null; then
     echo "run.sh: Marlowin is already running; it works with the workbook now in front."

@@ -53,10 +53,13 @@ QStringList officeArguments(const QStringList &extra)
     return arguments;
 }
 
-// The office makes its pipe with the umask it starts with: only the user may use it.
+// The office makes its pipe with the umask it starts with: nobody else may write to it, so
+// nobody else can drive the office. The user's own umask is kept otherwise, since the office
+// also saves the user's workbooks with it.
 bool startOffice(const QStringList &extra)
 {
     const mode_t previous = ::umask(077);
+    ::umask(previous | 022);
     const bool started = QProcess::startDetached(officeProgram(), officeArguments(extra));
     ::umask(previous);
     return started;

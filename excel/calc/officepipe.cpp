@@ -78,8 +78,8 @@ QString OfficePipe::refusal(Verdict verdict, const QString &path)
             .arg(path);
     case Verdict::OpenToOthers:
         return QString("The office pipe %1 can be written by other users; not using it. Quit the "
-                       "office and start it again with a private umask (umask 077; "
-                       "scripts/run.sh does so).")
+                       "office and start it again with a umask that keeps others from writing "
+                       "(umask 022 or stricter; scripts/run.sh sees to it).")
             .arg(path);
     case Verdict::NoAnswer:
         return QString("The office pipe %1 takes no connection.").arg(path);

@@ -1,6 +1,7 @@
 #include "privateoffice.h"
 
 #include "app/mainwindow.h"
+#include "excel/calc/calcconnection.h"
 #include "excel/excelapplication.h"
 #include "excel/excelbackend.h"
 #include "excel/excelprobes.h"
@@ -10,8 +11,16 @@
 #include "excel/vivexcelworkbook.h"
 #include "excel/vivexcelworkbooks.h"
 
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
+
+#include <sys/stat.h>
 
 // The main window finding the spreadsheet instance the user looks at, against a private headless
 // office. Which application is in front is tried on a real display (tst_excelforeground).
@@ -137,19 +146,37 @@ void TestExcelAttach::newWorkbookInRunningOfficeWithoutOne()
 }
 
 // The office is started as a user's would be, but draws nowhere, so no display is needed.
+// The office the program starts keeps its pipe to the user, yet saves workbooks with the user's
+// own umask: here one that lets the group write, of which only the write bit is taken away.
 void TestExcelAttach::startsCalcWhenNoneRuns()
 {
+    using namespace css;
+    const mode_t userMask = ::umask(002);
     office.kill();
     QVERIFY(!isExcelProcessRunning());
     qputenv("SAL_USE_VCLPLUGIN", "svp");
     VIVExcelApplication application;
     QTimer::singleShot(10, &application, &VIVExcelApplication::show);
     QTRY_VERIFY_WITH_TIMEOUT(application.currentObject(), 60000);
+    ::umask(userMask);
     qunsetenv("SAL_USE_VCLPLUGIN");
     QVERIFY(application.hwnd() != 0);
     QVERIFY(isExcelProcessRunning());
-    QVERIFY(!application.activeWorkbook(false)->name().isEmpty());
+    const QString title = application.activeWorkbook(false)->name();
+    QVERIFY(!title.isEmpty());
     QVERIFY(office.connect());
+
+    QTemporaryDir folder;
+    const QString saved = folder.filePath("saved.ods");
+    beans::PropertyValue filter;
+    filter.Name = "FilterName";
+    filter.Value <<= OUString("calc8");
+    uno::Reference<frame::XStorable>(office.model(title), uno::UNO_QUERY_THROW)
+        ->storeToURL(toOUString(QUrl::fromLocalFile(saved).toString()),
+                     uno::Sequence<beans::PropertyValue>(&filter, 1));
+    const QFile::Permissions others =
+        QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+    QCOMPARE(QFile::permissions(saved) & others, QFile::ReadGroup | QFile::ReadOther);
 }
 
 void TestExcelAttach::deactivationStartsPollingAndActivationStops()
