@@ -75,7 +75,7 @@ void TestOfficePipe::refusedPipes_data()
     QTest::newRow("a plain file") << Squatter::File << OfficePipe::Verdict::NotASocket
                                   << "does not belong to you";
     QTest::newRow("writable by others")
-        << Squatter::OpenToOthers << OfficePipe::Verdict::OpenToOthers << "umask 077";
+        << Squatter::OpenToOthers << OfficePipe::Verdict::OpenToOthers << "umask 022 or stricter";
     QTest::newRow("another user's socket")
         << Squatter::OtherOwner << OfficePipe::Verdict::ForeignOwner << "does not belong to you";
     QTest::newRow("another user listens")
