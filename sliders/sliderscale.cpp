@@ -3,9 +3,12 @@
 #include "graph/axisticks.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QList>
 #include <QPainter>
+#include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -15,6 +18,8 @@ constexpr int minTickSpacing = 14;
 // Minor ticks only between majors further apart than this.
 constexpr int minorTickGap = 7;
 constexpr int labelPixelSize = 12;
+// Long values (a loan of 400000) shrink down to this size to fit beside the scale.
+constexpr int smallestLabelPixelSize = 8;
 constexpr int labelOffset = 16;
 constexpr int baselineOffset = 3;
 
@@ -64,13 +69,30 @@ QColor limitColour(const SliderScale &scale, double distance)
     return colour;
 }
 
+// The largest font, down to the smallest readable one, in which every value fits between x and
+// the scale's right limit.
+QFont labelFont(QFont font, const SliderScale &scale, int x)
+{
+    font.setWeight(QFont::Normal);
+    const QStringList texts{valueText(scale.maximum), valueText(scale.minimum),
+                            valueText(scale.value)};
+    for (int size = labelPixelSize; size >= smallestLabelPixelSize; --size) {
+        font.setPixelSize(size);
+        const QFontMetrics metrics(font);
+        const bool fits =
+            scale.right <= 0 || std::all_of(texts.begin(), texts.end(), [&](const QString &text) {
+                return x + metrics.horizontalAdvance(text) <= scale.right + 1;
+            });
+        if (fits)
+            return font;
+    }
+    return font;
+}
+
 void paintValues(QPainter &painter, const SliderScale &scale)
 {
-    QFont font = painter.font();
-    font.setPixelSize(labelPixelSize);
-    font.setWeight(QFont::Normal);
-    painter.setFont(font);
     const int x = scale.x + labelOffset;
+    painter.setFont(labelFont(painter.font(), scale, x));
     const double span = scale.bottom + 1 - scale.top;
     const double current =
         scale.top + (scale.maximum - scale.value) / (scale.maximum - scale.minimum) * span;

@@ -15,6 +15,8 @@ struct SliderScale
     double minimum = 0.0;
     double maximum = 1.0;
     double value = 0.0;
+    // Rightmost pixel the values may use; 0 for no limit.
+    int right = 0;
     // The slider is bound to a cell: the values are written beside the scale.
     bool showValues = false;
     // The slider takes part in the current graph and can be moved: white limits and an amber

@@ -306,6 +306,8 @@ void VIVExcelCellSliderView::paintEvent(QPaintEvent *event)
         scale.minimum = m_slider->realMinimum();
         scale.maximum = m_slider->realMaximum();
         scale.value = m_slider->realValue();
+        // Inside the frame.
+        scale.right = area.right() - 3;
         scale.showValues = !m_range.isNull();
         scale.highlighted = m_active && isEnabled() && m_slider->isEnabled();
         paintSliderScale(painter, scale);

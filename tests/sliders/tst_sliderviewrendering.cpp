@@ -6,12 +6,14 @@
 #include "excel/vivexcelworkbooks.h"
 #include "excel/vivexcelworksheet.h"
 #include "excel/vivexcelworksheets.h"
+#include "sliders/sliderscale.h"
 #include "sliders/vivexcelcellsliderview.h"
 #include "sliders/vivslider.h"
 #include "watches/vivexcelwatchview.h"
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QTest>
 
 namespace {
@@ -65,6 +67,7 @@ private slots:
     void init();
     void cleanup();
     void statesAsSeen();
+    void longValuesFitBesideTheScale();
 
 private:
     QImage rendered(bool active, bool selected, const QString &overlay, const QString &name);
@@ -140,6 +143,23 @@ void TestSliderViewRendering::statesAsSeen()
     // The axis mark lies over the lower part of the display and nowhere else.
     QVERIFY(differingPixels(active, marked, QRect(0, 30, 90, 38)) > 50);
     QCOMPARE(differingPixels(active, marked, QRect(0, 80, 90, 340)), 0);
+}
+
+// A loan amount's six digits shrink to fit inside the view instead of running past its edge.
+void TestSliderViewRendering::longValuesFitBesideTheScale()
+{
+    const auto labelPixelsPast = [](int right, int edge) {
+        QImage image(140, 200, QImage::Format_ARGB32);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        SliderScale scale{10, 20, 180, 0.0, 400000.0, 200000.0, right, true, false};
+        paintSliderScale(painter, scale);
+        painter.end();
+        return countPixels(image, QRect(edge + 1, 0, image.width() - edge - 1, 200),
+                           [](QRgb pixel) { return qGray(pixel) > 60; });
+    };
+    QVERIFY(labelPixelsPast(0, 60) > 0);
+    QCOMPARE(labelPixelsPast(60, 60), 0);
 }
 
 QTEST_MAIN(TestSliderViewRendering)
