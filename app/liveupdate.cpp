@@ -72,8 +72,6 @@ bool LiveUpdate::run(VIVExcelApplication *application, VIVExcelCellSliderView *m
         forgetDrag();
         return false;
     }
-    if (foundStale(application, readRanges))
-        results = application->setCellValuesGetCellValues({}, {}, readRanges);
     moved->display()->data()->appendValue(moved->slider()->realValue());
     for (qsizetype i = 0; i < others.size(); ++i) {
         const QSignalBlocker blocker(others[i]);
@@ -85,22 +83,6 @@ bool LiveUpdate::run(VIVExcelApplication *application, VIVExcelCellSliderView *m
         activeWatches[j]->clearPreviousData();
         activeWatches[j]->data()->appendValue(results[others.size() + j]);
     }
-    return true;
-}
-
-// The first move, and a move every few seconds after it, compares what it read with a full
-// recalculation: a workbook with manual calculation, or with formulas the office's automatic
-// recalculation misses, would otherwise show values from before the move.
-bool LiveUpdate::foundStale(VIVExcelApplication *application,
-                            const QList<VIVExcelRange *> &readRanges)
-{
-    if (m_sinceRecalculationCheck.isValid() &&
-        m_sinceRecalculationCheck.elapsed() < VIVExcelApplication::recalculationCheckMs)
-        return false;
-    m_sinceRecalculationCheck.start();
-    if (!application->checkRecalculation(readRanges))
-        return false;
-    emit fullRecalculationSwitchedOn();
     return true;
 }
 

@@ -3,7 +3,6 @@
 
 #include "excel/vivexcelrange.h"
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -19,7 +18,8 @@ class VIVExcelWorkbook;
 // cell and reads every other slider cell and every active watch cell; the watches and the
 // sliders' own displays append the values to their histories. A drag from press to release is
 // one undo step of the cell's workbook, named after the cell; a move without a drag (wheel,
-// keys) is a step of its own.
+// keys) is a step of its own. Every value read comes from a full recalculation of the workbook
+// after the write (see CalcRecalculation), so no move shows a stale value.
 //
 // No undo context stays open between two moves: the first write of a drag makes the named step
 // and each later one joins it. A context held open from press to release would take in
@@ -45,22 +45,16 @@ public:
 
     static constexpr int dragEndDelayMs = 60;
 
-signals:
-    // A workbook read stale values after a move and recalculates fully from now on.
-    void fullRecalculationSwitchedOn();
-
 private:
     static void clearScanDisplay(const QList<VIVExcelWatchView *> &watches);
     static VIVExcelWorkbook *workbookOf(VIVExcelRange *range);
     bool enterUndoStep(VIVExcelRange *range);
     void forgetDrag();
-    bool foundStale(VIVExcelApplication *application, const QList<VIVExcelRange *> &readRanges);
 
     QPointer<VIVExcelRange> m_dragRange;
     // Whether the drag's named step exists for later writes to join.
     bool m_dragStepMade = false;
     QTimer m_dragEnd;
-    QElapsedTimer m_sinceRecalculationCheck;
 };
 
 #endif

@@ -122,16 +122,6 @@ void MainWindow::wireRegistry()
         registry, &SliderWatchRegistry::liveUpdateFailed, this,
         [this](const QString &text) { SpreadsheetPrompts::warn(this, "Slider stopped", text); },
         Qt::QueuedConnection);
-    // The user sees once, on the Graph button, that values are recalculated fully.
-    const auto noteFullRecalculation = [this]() {
-        const QString note = "\nThis workbook is recalculated fully after every write: it "
-                             "reads stale values otherwise.";
-        if (!ui->pushButton_Graph->toolTip().contains(note))
-            ui->pushButton_Graph->setToolTip(ui->pushButton_Graph->toolTip() + note);
-    };
-    connect(scanRunner, &ScanRunner::fullRecalculationSwitchedOn, this, noteFullRecalculation);
-    connect(registry, &SliderWatchRegistry::fullRecalculationSwitchedOn, this,
-            noteFullRecalculation);
 }
 
 MainWindow::~MainWindow()

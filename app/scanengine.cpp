@@ -63,7 +63,6 @@ QList<VIVExcelRange *> ScanEngine::writeRanges() const
 ScanEngine::Outcome ScanEngine::run()
 {
     m_scanClock.start();
-    m_recalculationClock.start();
     m_pointsScanned = 0;
     m_officeGone = false;
     m_msPerPoint = 0.0;
@@ -75,14 +74,12 @@ ScanEngine::Outcome ScanEngine::run()
     ScanWalk walk(m_totalPoints);
     int index = 0;
     // The corners come one by one, each followed by a stop test; the first also shows whether
-    // the cells take the writes and whether the workbooks read fresh values.
+    // the cells take the writes.
     for (int corner = 0; corner < 2 && walk.next(index); ++corner) {
         if (!evaluate({index}))
             return Outcome::OfficeGone;
         if (corner == 0 && !writesTookEffect(m_grid.positions(index)))
             return Outcome::WriteRefused;
-        if (corner == 0 && checkRecalculation() && !evaluate({index}, Count::Again))
-            return Outcome::OfficeGone;
         if (scanShouldStop())
             return Outcome::Stopped;
     }
@@ -105,11 +102,6 @@ ScanEngine::Outcome ScanEngine::run()
             return Outcome::Completed;
         if (!evaluate(batch))
             return Outcome::OfficeGone;
-        if (m_recalculationClock.elapsed() > VIVExcelApplication::recalculationCheckMs) {
-            m_recalculationClock.start();
-            if (checkRecalculation() && !evaluate(batch, Count::Again))
-                return Outcome::OfficeGone;
-        }
     }
 }
 
@@ -121,7 +113,7 @@ int ScanEngine::nextBatchSize() const
     return std::clamp(int(batchBudgetMs / m_msPerPoint), 1, largestBatch);
 }
 
-bool ScanEngine::evaluate(const QList<int> &indices, Count count)
+bool ScanEngine::evaluate(const QList<int> &indices)
 {
     QList<qreal> pointValues;
     for (int index : indices) {
@@ -139,8 +131,7 @@ bool ScanEngine::evaluate(const QList<int> &indices, Count count)
     if (officeGone(results))
         return false;
     store(indices, results);
-    if (count == Count::New)
-        m_pointsScanned += int(indices.size());
+    m_pointsScanned += int(indices.size());
     return true;
 }
 
@@ -183,14 +174,6 @@ bool ScanEngine::writesTookEffect(const QList<int> &positions)
             return false;
         }
     }
-    return true;
-}
-
-bool ScanEngine::checkRecalculation()
-{
-    if (!m_application->checkRecalculation(m_readRanges))
-        return false;
-    emit fullRecalculationSwitchedOn();
     return true;
 }
 

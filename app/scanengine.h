@@ -56,17 +56,12 @@ public:
 
 signals:
     void progressChanged(double fraction);
-    // A workbook read stale values after a write and recalculates fully from now on.
-    void fullRecalculationSwitchedOn();
 
 private:
-    // Points evaluated again after a switch to full recalculation are not counted twice.
-    enum class Count { New, Again };
-    bool evaluate(const QList<int> &indices, Count count = Count::New);
+    bool evaluate(const QList<int> &indices);
     void store(const QList<int> &indices, const QList<qreal> &results);
     bool writesTookEffect(const QList<int> &positions);
     bool officeGone(const QList<qreal> &results) const;
-    bool checkRecalculation();
     int nextBatchSize() const;
     QList<VIVExcelRange *> writeRanges() const;
 
@@ -81,7 +76,6 @@ private:
     double m_msPerPoint = 0.0;
     bool m_officeGone = false;
     QElapsedTimer m_scanClock;
-    QElapsedTimer m_recalculationClock;
 };
 
 #endif

@@ -54,8 +54,6 @@ ScanRunner::ScanRunner(QObject *owner, SliderWatchRegistry *registry,
         m_graphButton->progress = fraction;
         m_graphButton->repaint();
     });
-    connect(&m_engine, &ScanEngine::fullRecalculationSwitchedOn, this,
-            &ScanRunner::fullRecalculationSwitchedOn);
 }
 
 bool ScanRunner::isSet(const char *property) const

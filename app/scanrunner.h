@@ -67,7 +67,6 @@ public:
 signals:
     void scanStateChanged();
     void rescanRequested();
-    void fullRecalculationSwitchedOn();
     // The scan ended early for a reason the user must know.
     void scanFailed(const QString &message);
 

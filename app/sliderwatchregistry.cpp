@@ -55,10 +55,7 @@ void share(VIVExcelWatchView *a, VIVExcelWatchView *b)
 
 SliderWatchRegistry::SliderWatchRegistry(QWidget *owner, QBoxLayout *sliderStrip)
     : QObject(owner), m_owner(owner), m_sliderStrip(sliderStrip), m_liveUpdate(this)
-{
-    connect(&m_liveUpdate, &LiveUpdate::fullRecalculationSwitchedOn, this,
-            &SliderWatchRegistry::fullRecalculationSwitchedOn);
-}
+{}
 
 bool SliderWatchRegistry::isScanning() const
 {
@@ -106,21 +103,8 @@ bool SliderWatchRegistry::createFromSelection(VIVExcelApplication *application, 
                 &SliderWatchRegistry::rangeIteratedForWatch);
     }
     block.setAddress(window->selectionWithFilter(!forSliders), true);
-    if (!forSliders)
-        checkRecalculation();
     emit listsChanged();
     return m_createdAny;
-}
-
-// Watches are made on cells whose formulas may read stale after writes; the workbook learns it
-// before the first live update draws a value.
-void SliderWatchRegistry::checkRecalculation()
-{
-    QList<VIVExcelRange *> ranges;
-    for (VIVExcelWatchView *watch : activeWatches())
-        ranges.append(watch->range());
-    if (m_application && m_application->checkRecalculation(ranges))
-        emit fullRecalculationSwitchedOn();
 }
 
 bool SliderWatchRegistry::passesCellTest(const ExcelAddressBlock *block) const

@@ -74,8 +74,6 @@ signals:
     void splitPointMoved(VIVExcelWatchView *watch);
     // A watch is about to be made and there is no watch window to put it in.
     void watchWindowNeeded();
-    // A workbook read stale values after a write and recalculates fully from now on.
-    void fullRecalculationSwitchedOn();
 
 public slots:
     void rangeIteratedForSlider(ExcelAddressBlock *block);
@@ -107,7 +105,6 @@ private:
     VIVExcelWatchView *makeWatch(VIVExcelRange *range);
     void wireWatch(VIVExcelWatchView *watch);
     void connectDataSignals(VIVExcelWatchView *watch);
-    void checkRecalculation();
     void connectWatchToOthers(VIVExcelWatchView *watch);
     void applyWatchSize();
     void scaleRepaintFactors(VIVExcelWatchView *except, double factor);

@@ -13,8 +13,6 @@
 
 #include "excel/excellogging.h"
 
-#include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -30,17 +28,6 @@ QList<VIVExcelWorkbook *> workbooksOf(const QList<VIVExcelRange *> &ranges)
             books.append(book);
     }
     return books;
-}
-
-bool sameReading(const QVariant &a, const QVariant &b)
-{
-    bool aNumber = false;
-    bool bNumber = false;
-    const double x = a.toDouble(&aNumber);
-    const double y = b.toDouble(&bNumber);
-    if (aNumber && bNumber)
-        return x == y || (std::isnan(x) && std::isnan(y));
-    return aNumber == bNumber && a.toString() == b.toString();
 }
 
 // What the spreadsheet gives for a number; a text never counts, whatever it looks like.
@@ -239,45 +226,8 @@ VIVExcelApplication::evaluateInApplication(const QList<VIVExcelRange *> &writeRa
     return results;
 }
 
-bool VIVExcelApplication::checkRecalculation(const QList<VIVExcelRange *> &ranges)
-{
-    const QList<VIVExcelWorkbook *> books = workbooksOf(ranges);
-    QList<VIVExcelWorkbook *> normal;
-    for (VIVExcelWorkbook *book : books) {
-        if (!book->recalculatesFully())
-            normal.append(book);
-    }
-    if (normal.isEmpty())
-        return false;
-    QList<QVariant> before;
-    for (VIVExcelRange *range : ranges)
-        before.append(range->value());
-    for (VIVExcelWorkbook *book : normal)
-        book->calculateFully();
-    bool stale = false;
-    for (qsizetype i = 0; i < ranges.size(); ++i)
-        stale = stale || !sameReading(before[i], ranges[i]->value());
-    if (!stale)
-        return false;
-    for (VIVExcelWorkbook *book : normal) {
-        book->setRecalculateFully(true);
-        qCInfo(lcLink) << "Stale values after a write: recalculating fully after every write in"
-                       << book->name();
-    }
-    return true;
-}
-
-bool VIVExcelApplication::recalculatesFully(const QList<VIVExcelRange *> &ranges)
-{
-    const QList<VIVExcelWorkbook *> books = workbooksOf(ranges);
-    return std::any_of(books.begin(), books.end(),
-                       [](VIVExcelWorkbook *book) { return book->recalculatesFully(); });
-}
-
 void VIVExcelApplication::recalculateFullyWhereNeeded(const QList<VIVExcelRange *> &ranges)
 {
-    for (VIVExcelWorkbook *book : workbooksOf(ranges)) {
-        if (book->recalculatesFully())
-            book->calculateFully();
-    }
+    for (VIVExcelWorkbook *book : workbooksOf(ranges))
+        book->recalculateAfterWrites();
 }

@@ -47,17 +47,8 @@ public:
                                 const QList<qreal> &pointValues,
                                 const QList<VIVExcelRange *> &readRanges);
 
-    // Compares the cells as read now with their values after a full recalculation of their
-    // workbooks. When any differs, those workbooks recalculate fully after every write from
-    // now on (logged once) and the result is true.
-    bool checkRecalculation(const QList<VIVExcelRange *> &ranges);
-    // A workbook can start reading stale values at any time (the user turns automatic
-    // calculation off), so scans and slider moves check again after this long.
-    static constexpr int recalculationCheckMs = 3000;
-    // Whether any workbook of the ranges recalculates fully after writes.
-    bool recalculatesFully(const QList<VIVExcelRange *> &ranges);
-    // Recalculates the workbooks of the ranges that need it, so the office itself shows true
-    // values again after the program's writes.
+    // Recalculates the workbooks of the ranges that the program wrote since their last full
+    // recalculation, so the office itself shows true values again after the program's writes.
     void recalculateFullyWhereNeeded(const QList<VIVExcelRange *> &ranges);
 
 public slots:

@@ -26,22 +26,10 @@ VIVExcelWorksheets *VIVExcelWorkbook::worksheets()
     return worksheetsWrapper;
 }
 
-void VIVExcelWorkbook::calculateFully()
+void VIVExcelWorkbook::recalculateAfterWrites()
 {
     if (auto *book = dynamic_cast<ExcelWorkbook *>(object()))
-        book->calculateFully();
-}
-
-void VIVExcelWorkbook::setRecalculateFully(bool on)
-{
-    if (auto *book = dynamic_cast<ExcelWorkbook *>(object()))
-        book->setRecalculateFully(on);
-}
-
-bool VIVExcelWorkbook::recalculatesFully()
-{
-    auto *book = dynamic_cast<ExcelWorkbook *>(object());
-    return book && book->recalculatesFully();
+        book->recalculateAfterWrites();
 }
 
 bool VIVExcelWorkbook::enterUndoContext(const QString &title)

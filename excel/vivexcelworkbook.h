@@ -17,9 +17,7 @@ public:
 
     QString name();
     VIVExcelWorksheets *worksheets();
-    void calculateFully();
-    void setRecalculateFully(bool on);
-    bool recalculatesFully();
+    void recalculateAfterWrites();
     bool enterUndoContext(const QString &title);
     bool joinLastUndoStep();
     void leaveUndoContext();

@@ -3,7 +3,6 @@
 #include "excel/calc/calcconnection.h"
 #include "excel/calc/calckernel.h"
 #include "excel/calc/calcrange.h"
-#include "excel/calc/calcrecalculation.h"
 #include "excel/calc/calcwindow.h"
 #include "excel/calc/calcworkbook.h"
 #include "excel/calc/calcworkbooks.h"
@@ -159,7 +158,6 @@ std::optional<QList<QVariant>> CalcApplication::evaluatePoints(const QList<Excel
     if (connection->writeBracket().isOpen() && !connection->kernel().isArmed())
         connection->writeBracket().armKernel(*connection);
     batch.values = uno::Sequence<double>(pointValues.constData(), pointValues.size());
-    batch.fullRecalculation = connection->recalculation().isFull(batch.document);
     const std::optional<uno::Sequence<uno::Any>> results =
         connection->kernel().evaluate(*connection, batch);
     if (!results)

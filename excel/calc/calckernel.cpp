@@ -58,7 +58,7 @@ std::optional<uno::Sequence<uno::Any>> CalcKernel::evaluate(CalcConnection &conn
                   {writeCells, uno::Any(batch.writeCells)},
                   {readCells, uno::Any(batch.readCells)},
                   {KernelProtocol::values, uno::Any(batch.values)},
-                  {fullRecalculation, uno::Any(batch.fullRecalculation)}}) >>= values)
+                  {fullRecalculation, uno::Any(true)}}) >>= values)
             results = values;
     });
     return results;

@@ -28,10 +28,10 @@ public:
         css::uno::Sequence<css::uno::Reference<css::uno::XInterface>> writeCells;
         css::uno::Sequence<css::uno::Reference<css::uno::XInterface>> readCells;
         css::uno::Sequence<double> values;
-        bool fullRecalculation = false;
     };
-    // One value per read cell and point, as the kernel read it; nothing when the kernel refused
-    // or failed the batch (logged), which then changed no cell.
+    // One value per read cell and point, as the kernel read it after recalculating the document
+    // fully, as the link does between a write and a read; nothing when the kernel refused or
+    // failed the batch (logged), which then changed no cell.
     std::optional<css::uno::Sequence<css::uno::Any>> evaluate(CalcConnection &connection,
                                                               const Batch &batch);
 

@@ -31,19 +31,9 @@ std::unique_ptr<ExcelWorksheets> CalcWorkbook::worksheets()
     return std::make_unique<CalcWorksheets>(connection, model);
 }
 
-void CalcWorkbook::calculateFully()
+void CalcWorkbook::recalculateAfterWrites()
 {
-    connection->recalculation().calculateFully(*connection, model);
-}
-
-void CalcWorkbook::setRecalculateFully(bool on)
-{
-    connection->recalculation().setFull(model, on);
-}
-
-bool CalcWorkbook::recalculatesFully()
-{
-    return connection->recalculation().isFull(model);
+    connection->recalculation().beforeRead(*connection, model);
 }
 
 bool CalcWorkbook::enterUndoContext(const QString &title)

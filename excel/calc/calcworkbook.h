@@ -19,9 +19,7 @@ public:
     QString describe() const override;
     QString name() override;
     std::unique_ptr<ExcelWorksheets> worksheets() override;
-    void calculateFully() override;
-    void setRecalculateFully(bool on) override;
-    bool recalculatesFully() override;
+    void recalculateAfterWrites() override;
     bool enterUndoContext(const QString &title) override;
     bool joinLastUndoStep() override;
     void leaveUndoContext() override;

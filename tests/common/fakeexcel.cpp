@@ -195,15 +195,10 @@ public:
     }
 
     // Formulas are computed at every read, so they are never stale.
-    void calculateFully() override { place.excel->log.append("Workbook.CalculateFully"); }
-
-    void setRecalculateFully(bool on) override
+    void recalculateAfterWrites() override
     {
-        place.excel->log.append("Workbook.RecalculateFully " + QString::number(on));
-        place.excel->books[place.book].recalculatesFully = on;
+        place.excel->log.append("Workbook.RecalculateAfterWrites");
     }
-
-    bool recalculatesFully() override { return place.excel->books[place.book].recalculatesFully; }
 
     bool enterUndoContext(const QString &title) override
     {

@@ -39,7 +39,6 @@ public:
     struct Book
     {
         QMap<QString, Sheet> sheets;
-        bool recalculatesFully = false;
     };
 
     FakeExcel();

@@ -325,6 +325,16 @@ bool PrivateOffice::select(const QString &book, const QStringList &areas)
 
 QStringList PrivateOffice::undoTitles(const QString &book)
 {
+    return historyTitles(book, false);
+}
+
+QStringList PrivateOffice::redoTitles(const QString &book)
+{
+    return historyTitles(book, true);
+}
+
+QStringList PrivateOffice::historyTitles(const QString &book, bool redo)
+{
     const uno::Reference<frame::XModel> model = findBook(*direct, book);
     if (!model.is())
         return {QString("no such workbook")};
@@ -332,9 +342,11 @@ QStringList PrivateOffice::undoTitles(const QString &book)
         "undo titles",
         [&]() {
             QStringList titles;
-            const uno::Reference<document::XUndoManagerSupplier> supplier(model,
-                                                                          uno::UNO_QUERY_THROW);
-            for (const OUString &title : supplier->getUndoManager()->getAllUndoActionTitles())
+            const uno::Reference<document::XUndoManager> undo =
+                uno::Reference<document::XUndoManagerSupplier>(model, uno::UNO_QUERY_THROW)
+                    ->getUndoManager();
+            for (const OUString &title :
+                 redo ? undo->getAllRedoActionTitles() : undo->getAllUndoActionTitles())
                 titles.append(toQString(title));
             return titles;
         },

@@ -62,6 +62,7 @@ public:
     // Selects cells of the first sheet; several areas are given as separate addresses.
     bool select(const QString &book, const QStringList &areas);
     QStringList undoTitles(const QString &book);
+    QStringList redoTitles(const QString &book);
     bool isModified(const QString &book);
     bool setModified(const QString &book, bool modified);
     bool undo(const QString &book);
@@ -86,6 +87,7 @@ public:
 
 private:
     QList<qint64> officeProcesses() const;
+    QStringList historyTitles(const QString &book, bool redo);
 
     QString pipe;
     QTemporaryDir profile;

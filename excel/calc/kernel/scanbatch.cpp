@@ -60,16 +60,38 @@ uno::Sequence<uno::Any> ScanBatch::evaluate()
     return results;
 }
 
+// Automatic calculation is off while a fully recalculated batch runs. The office's main thread
+// may read cells between two of the kernel's calls (it does so when idle); with automatic
+// calculation on, such a read computes a formula over a deep chain half-way, and the full
+// recalculation after it was seen to leave wrong values. Off, a read computes nothing.
 void ScanBatch::run(uno::Any *results)
 {
     const uno::Reference<sheet::XCalculatable> calculation(document, uno::UNO_QUERY);
+    const bool full = fullRecalculation && calculation.is();
+    const bool automatic = full && calculation->isAutomaticCalculationEnabled();
+    if (automatic)
+        calculation->enableAutomaticCalculation(false);
+    try {
+        runPoints(calculation, full, results);
+    } catch (const uno::Exception &) {
+        if (automatic)
+            calculation->enableAutomaticCalculation(true);
+        throw;
+    }
+    if (automatic)
+        calculation->enableAutomaticCalculation(true);
+}
+
+void ScanBatch::runPoints(const uno::Reference<sheet::XCalculatable> &calculation, bool full,
+                          uno::Any *results)
+{
     const double *value = values.getConstArray();
     for (sal_Int32 point = 0; point < points; ++point) {
         for (const uno::Reference<table::XCell> &cell : writes)
             cell->setValue(*value++);
         // As the link recalculates fully: calculateAll() alone computes a formula over a deep
         // chain from the chain's values before the write.
-        if (fullRecalculation && calculation.is()) {
+        if (full) {
             calculation->calculate();
             calculation->calculateAll();
         }

@@ -4,6 +4,7 @@
 #include "kernelcells.h"
 
 #include <com/sun/star/beans/NamedValue.hpp>
+#include <com/sun/star/sheet/XCalculatable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/table/XCell.hpp>
@@ -39,6 +40,8 @@ private:
     };
 
     void run(css::uno::Any *results);
+    void runPoints(const css::uno::Reference<css::sheet::XCalculatable> &calculation, bool full,
+                   css::uno::Any *results);
     static css::uno::Any read(const ReadCell &cell);
 
     css::uno::Reference<css::sheet::XSpreadsheetDocument> document;

@@ -22,8 +22,15 @@ With --manual it writes amortization-manual.xlsx: the plain workbook saved with 
 calculation, as large models often are. The office then keeps every formula's result as it was
 until something recalculates, so a program that writes inputs reads stale results.
 
-Run it from anywhere: python3 make_amortization_xlsx.py [--detailed | --manual] [output]. The
-same input gives the same bytes, so the committed workbooks can be checked against a fresh run.
+With --minimum it writes amortization-minimum.xlsx: the detailed workbook, where the lender takes
+an extra payment only from B6 = 250 a month up. B5 is then the same at every extra payment below
+that as at none, whatever the rate: a scan that starts there reads the same value whether the
+workbook is stale or not, so no comparison at its first points can tell a stale workbook from a
+fresh one.
+
+Run it from anywhere: python3 make_amortization_xlsx.py [--detailed | --manual | --minimum]
+[output]. The same input gives the same bytes, so the committed workbooks can be checked against
+a fresh run.
 """
 
 import argparse
@@ -37,6 +44,7 @@ LAST_ROW = FIRST_ROW + MONTHS - 1
 PRINCIPAL = 200000.0
 RATE = 0.05
 EXTRA = 0.0
+MINIMUM_EXTRA = 250.0
 
 MAIN_NS = "http://schemas.openxmlformats.org/spreadsheetml/2006/main"
 REL_NS = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
@@ -45,7 +53,7 @@ DOC_REL = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
 XML_HEAD = '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
 
 STRINGS = ["Principal", "Annual rate", "Extra payment", "Payment", "Months to pay off",
-           "Month", "Balance", "Opening", "Interest"]
+           "Month", "Balance", "Opening", "Interest", "Smallest extra payment"]
 
 COLUMNS = ["Month", "Payment", "Balance"]
 DETAILED_COLUMNS = ["Month", "Opening", "Interest", "Payment", "Balance"]
@@ -95,7 +103,7 @@ def row(index, cells):
     return f'<row r="{index}">{"".join(cells)}</row>'
 
 
-def month_cells(r, opening, paid, balance, detailed):
+def month_cells(r, opening, paid, balance, detailed, minimum):
     """The table's cells of one month, after the month number."""
     # Each month finds the balance before it by its position in the table's own column, as
     # table formulas written elsewhere do; the first month starts from the principal.
@@ -107,16 +115,17 @@ def month_cells(r, opening, paid, balance, detailed):
                          balance),
         ]
     this = {name: f"Schedule[[#This Row],[{name}]]" for name in DETAILED_COLUMNS}
+    extra = "IF($B$3>=$B$6,$B$3,0)" if minimum else "$B$3"
     return [
         formula_cell(f"B{r}", previous, opening),
         formula_cell(f"C{r}", f"{this['Opening']}*$B$2/12", opening * RATE / 12),
-        formula_cell(f"D{r}", f"MIN({this['Opening']}+{this['Interest']},$B$4+$B$3)", paid),
+        formula_cell(f"D{r}", f"MIN({this['Opening']}+{this['Interest']},$B$4+{extra})", paid),
         formula_cell(f"E{r}", f"{this['Opening']}+{this['Interest']}-{this['Payment']}",
                      balance),
     ]
 
 
-def sheet_xml(detailed):
+def sheet_xml(detailed, minimum):
     regular, rows = schedule(PRINCIPAL, RATE, EXTRA)
     columns = DETAILED_COLUMNS if detailed else COLUMNS
     last_column = chr(ord("A") + len(columns) - 1)
@@ -128,13 +137,15 @@ def sheet_xml(detailed):
                 formula_cell("B4", f"PMT(B2/12,{MONTHS},-B1)", regular)]),
         row(5, [string_cell("A5", "Months to pay off"),
                 formula_cell("B5", "PayoffMonth", payoff_month(rows))]),
+    ] + ([row(6, [string_cell("A6", "Smallest extra payment"), value_cell("B6", MINIMUM_EXTRA)])]
+         if minimum else []) + [
         row(8, [string_cell(f"{chr(ord('A') + i)}8", name) for i, name in enumerate(columns)]),
     ]
     opening = PRINCIPAL
     for i, (paid, balance) in enumerate(rows):
         r = FIRST_ROW + i
         lines.append(row(r, [value_cell(f"A{r}", i + 1)] +
-                         month_cells(r, opening, paid, balance, detailed)))
+                         month_cells(r, opening, paid, balance, detailed, minimum)))
         opening = balance
     return (XML_HEAD +
             f'<worksheet xmlns="{MAIN_NS}" xmlns:r="{REL_NS}">'
@@ -225,7 +236,7 @@ def content_types_xml():
             f'{items}</Types>')
 
 
-def parts(detailed, manual):
+def parts(detailed, manual, minimum):
     return [
         ("[Content_Types].xml", content_types_xml()),
         ("_rels/.rels", relationships([("rId1", "officeDocument", "xl/workbook.xml")])),
@@ -235,7 +246,7 @@ def parts(detailed, manual):
             ("rId2", "styles", "styles.xml"),
             ("rId3", "sharedStrings", "sharedStrings.xml"),
         ])),
-        ("xl/worksheets/sheet1.xml", sheet_xml(detailed)),
+        ("xl/worksheets/sheet1.xml", sheet_xml(detailed, minimum)),
         ("xl/worksheets/_rels/sheet1.xml.rels",
          relationships([("rId1", "table", "../tables/table1.xml")])),
         ("xl/tables/table1.xml", table_xml(detailed)),
@@ -249,13 +260,17 @@ def main():
     shape = arguments.add_mutually_exclusive_group()
     shape.add_argument("--detailed", action="store_true", help="four formulas a month")
     shape.add_argument("--manual", action="store_true", help="save with manual calculation")
+    shape.add_argument("--minimum", action="store_true",
+                       help="four formulas a month, extra payments only from a minimum up")
     arguments.add_argument("output", nargs="?", type=Path)
     options = arguments.parse_args()
     default = ("amortization-detailed.xlsx" if options.detailed else
-               "amortization-manual.xlsx" if options.manual else "amortization.xlsx")
+               "amortization-manual.xlsx" if options.manual else
+               "amortization-minimum.xlsx" if options.minimum else "amortization.xlsx")
     out = options.output or Path(__file__).with_name(default)
     with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as archive:
-        for name, text in parts(options.detailed, options.manual):
+        detailed = options.detailed or options.minimum
+        for name, text in parts(detailed, options.manual, options.minimum):
             info = zipfile.ZipInfo(name, date_time=(1980, 1, 1, 0, 0, 0))
             info.compress_type = zipfile.ZIP_DEFLATED
             archive.writestr(info, text.encode("utf-8"))
