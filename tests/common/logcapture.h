@@ -12,17 +12,21 @@
 class LogCapture
 {
 public:
-    LogCapture() : m_previous(qInstallMessageHandler(&LogCapture::handle)), m_outer(s_active)
+    LogCapture() : m_outer(s_active)
     {
+        if (!m_outer) {
+            s_previous = qInstallMessageHandler(&LogCapture::handle);
+            QLoggingCategory::setFilterRules("marlowin.*.debug=true");
+        }
         s_active = this;
-        QLoggingCategory::setFilterRules("marlowin.*.debug=true");
     }
     ~LogCapture()
     {
-        qInstallMessageHandler(m_previous);
         s_active = m_outer;
-        if (!m_outer)
+        if (!m_outer) {
+            qInstallMessageHandler(s_previous);
             QLoggingCategory::setFilterRules(QString());
+        }
     }
     LogCapture(const LogCapture &) = delete;
     LogCapture &operator=(const LogCapture &) = delete;
@@ -53,11 +57,13 @@ private:
         if (type == QtDebugMsg)
             s_active->m_debugLines.append(message);
         else
-            s_active->m_previous(type, context, message);
+            s_previous(type, context, message);
     }
 
+    // The innermost capture gets the lines; the handler from before the outermost one gets the
+    // lines that go on.
     static inline LogCapture *s_active = nullptr;
-    QtMessageHandler m_previous;
+    static inline QtMessageHandler s_previous = nullptr;
     LogCapture *m_outer;
     QStringList m_debugLines;
     QStringList m_allLines;
