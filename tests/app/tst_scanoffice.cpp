@@ -299,7 +299,7 @@ void TestScanOffice::freshProgramMatchesFullRecalculation()
 
     const ScanGrid &grid = runner->engine().grid();
     const MinMaxMultiDimData *surface = watch(0)->data();
-    QVERIFY(surface->scanComplete);
+    QVERIFY(surface->scanComplete());
     QVERIFY(grid.totalPoints() >= 16);
     const QStringList inputs{"B2", "B3"};
     const css::uno::Reference<css::frame::XModel> model = office.model(loan);
