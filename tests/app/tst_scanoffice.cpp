@@ -1,6 +1,7 @@
 #include "officetest.h"
 
 #include "app/scanrunner.h"
+#include "app/scanstate.h"
 #include "app/sliderwatchregistry.h"
 #include "excel/calc/kernel/kernelprotocol.h"
 #include "excel/excelbackend.h"
@@ -113,7 +114,7 @@ void TestScanOffice::cleanup()
 void TestScanOffice::scan()
 {
     runner->startOrStop(application, watchWindow.get());
-    QVERIFY(!owner->property("scanning").toBool());
+    QVERIFY(!ScanState::of(owner.get())->isScanning());
 }
 
 void TestScanOffice::scansStoreTheFormulasValues()
@@ -151,9 +152,9 @@ void TestScanOffice::workbookIsAsBeforeAfterAScan_data()
     QTest::addColumn<bool>("change");
     QTest::addColumn<QString>("typed");
     QTest::newRow("completed") << "completed" << false << QString();
-    QTest::newRow("stopped") << "stopscan" << false << QString();
-    QTest::newRow("restarted") << "restartscan" << false << QString();
-    QTest::newRow("closed") << "closingapplication" << false << QString();
+    QTest::newRow("stopped") << "stopped" << false << QString();
+    QTest::newRow("restarted") << "restarted" << false << QString();
+    QTest::newRow("closed") << "closed" << false << QString();
     QTest::newRow("text typed into the cell") << "completed" << true << "hello";
     QTest::newRow("cell emptied") << "completed" << true << QString();
 }
@@ -176,8 +177,12 @@ void TestScanOffice::workbookIsAsBeforeAfterAScan()
     slider(0)->setSelected(true);
     QTimer::singleShot(0, this, [&]() {
         if (how != "completed") {
-            owner->setProperty(how.toLatin1().constData(), true);
-            owner->setProperty("stopscan", true);
+            ScanState *state = ScanState::of(owner.get());
+            if (how == "restarted")
+                state->requestRestart();
+            else if (how == "closed")
+                state->setClosing();
+            state->requestStop();
         }
         if (change)
             office.setContent(bookName, "A1", typed);
@@ -295,7 +300,7 @@ void TestScanOffice::freshProgramMatchesFullRecalculation()
     slider(1)->setSelected(true);
     precision->setValue(12);
     runner->startOrStop(&fresh, watchWindow.get());
-    QVERIFY(!owner->property("scanning").toBool());
+    QVERIFY(!ScanState::of(owner.get())->isScanning());
 
     const ScanGrid &grid = runner->engine().grid();
     const MinMaxMultiDimData *surface = watch(0)->data();
@@ -353,7 +358,7 @@ void TestScanOffice::stopDuringKernelBatchesIsDeferred()
         slider(i)->setSelected(true);
     }
     precision->setValue(40);
-    QTimer::singleShot(0, this, [&]() { owner->setProperty("stopscan", true); });
+    QTimer::singleShot(0, this, [&]() { ScanState::of(owner.get())->requestStop(); });
     scan();
 
     const ScanEngine &engine = runner->engine();
