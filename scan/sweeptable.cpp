@@ -88,11 +88,15 @@ SweepTable::SweepTable(Format format, const QStringList &addresses, const QStrin
     : m_format(format), m_addresses(addresses), m_labels(labels)
 {}
 
+// Plain digits where they stay short ("100000", "0.0125"), an exponent beyond; both forms read
+// back as the same double.
 QString SweepTable::number(double value)
 {
     if (std::isnan(value))
         return QString();
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+    const double size = std::abs(value);
+    const bool plain = value == 0 || (size >= 1e-5 && size < 1e16);
+    return QString::number(value, plain ? 'f' : 'g', QLocale::FloatingPointShortest);
 }
 
 QByteArray SweepTable::shardLine(int index, int count, qint64 points, const QString &sweep)

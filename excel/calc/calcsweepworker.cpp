@@ -101,7 +101,8 @@ bool CalcSweepWorker::launch(const QString &workbook, QString *message)
     // The office's own temporary files go with the worker's folder, even when it is killed.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TMPDIR", place.filePath("tmp"));
-    if (!OfficeLaunch::start(OfficeLaunch::headlessArguments(profileUrl(), pipe), environment)) {
+    if (!OfficeLaunch::start(OfficeLaunch::headlessArguments(profileUrl(), pipe), environment,
+                             OfficeLaunch::Output::Discarded)) {
         *message = QString("cannot start the office %1").arg(OfficeLaunch::program());
         return false;
     }

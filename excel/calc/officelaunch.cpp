@@ -26,9 +26,14 @@ QStringList OfficeLaunch::headlessArguments(const QString &profileUrl, const QSt
             acceptArgument(pipeName)};
 }
 
-bool OfficeLaunch::start(const QStringList &arguments, const QProcessEnvironment &environment)
+bool OfficeLaunch::start(const QStringList &arguments, const QProcessEnvironment &environment,
+                         Output output)
 {
     QProcess process;
+    if (output == Output::Discarded) {
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+    }
     process.setProgram(program());
     process.setArguments(arguments);
     if (!environment.isEmpty())

@@ -17,9 +17,15 @@ QString acceptArgument(const QString &pipeName);
 // The arguments of an office without a window or a first document, on the given profile (a
 // file URL) and listening on the pipe.
 QStringList headlessArguments(const QString &profileUrl, const QString &pipeName);
+enum class Output {
+    Shared,    // the office writes to this process's standard output and error
+    Discarded, // nobody reads what it writes (an office that works for a command-line tool)
+};
+
 // Starts the office detached from this process; an empty environment keeps this process's.
 bool start(const QStringList &arguments,
-           const QProcessEnvironment &environment = QProcessEnvironment());
+           const QProcessEnvironment &environment = QProcessEnvironment(),
+           Output output = Output::Shared);
 
 } // namespace OfficeLaunch
 
