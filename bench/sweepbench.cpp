@@ -86,7 +86,7 @@ QString writeSmallModel(const QTemporaryDir &folder)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return QString();
-    file.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+    file.write(R"xml(<?xml version="1.0" encoding="UTF-8"?>
 <office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
  xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" office:version="1.3"
  office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
@@ -94,14 +94,10 @@ QString writeSmallModel(const QTemporaryDir &folder)
  <table:table-cell office:value-type="float" office:value="0.5"/>
  <table:table-cell table:formula="of:=[.A1]*2"/>
  <table:table-cell table:formula="of:=[.A1]*[.A1]+1"/>
- <table:table-cell table:formula="of:=SIN([.A1])" /
-                   > < / table
-               : table - row > < / table
-               : table > < / office
-               : spreadsheet > < / office
-               : body > < / office
-               : document >) ");
-        return path;
+ <table:table-cell table:formula="of:=SIN([.A1])"/>
+</table:table-row></table:table></office:spreadsheet></office:body></office:document>
+)xml");
+    return path;
 }
 
 double smallValue(qint64 point)
@@ -120,10 +116,12 @@ double kernelFloor(const QString &workbook)
     const uno::Reference<frame::XModel> model = office.model(title);
     const uno::Reference<task::XJob> job =
         CalcKernelInstaller::load(office.connection()->context());
-    uno::Sequence<uno::Reference<uno::XInterface>> writes{PrivateOffice::cellOf(model, "A1")};
-    uno::Sequence<uno::Reference<uno::XInterface>> reads{PrivateOffice::cellOf(model, "B1"),
-                                                         PrivateOffice::cellOf(model, "C1"),
-                                                         PrivateOffice::cellOf(model, "D1")};
+    const uno::Reference<uno::XInterface> input = PrivateOffice::cellOf(model, "A1");
+    const uno::Reference<uno::XInterface> outputs[] = {PrivateOffice::cellOf(model, "B1"),
+                                                       PrivateOffice::cellOf(model, "C1"),
+                                                       PrivateOffice::cellOf(model, "D1")};
+    const uno::Sequence<uno::Reference<uno::XInterface>> writes(&input, 1);
+    const uno::Sequence<uno::Reference<uno::XInterface>> reads(outputs, 3);
     uno::Sequence<double> values(smallPoints);
     for (int i = 0; i < smallPoints; ++i)
         values.getArray()[i] = smallValue(i);

@@ -198,8 +198,11 @@ QImage SweepPlot::surface(MinMaxMultiDimData &data, int watch) const
     data.setFlat3D(false);
     data.paint(painter, area);
     painter.setPen(ink);
-    painter.drawText(
-        QRect(0, area.bottom() + 10, pictureSize.width(), 36), Qt::AlignCenter,
-        QString("left to right: %1    front to back: %2").arg(inputTitle(0), inputTitle(1)));
+    const SweepAxis &first = grid.axes()[0];
+    const SweepAxis &second = grid.axes()[1];
+    painter.drawText(QRect(0, area.bottom() + 10, pictureSize.width(), 36), Qt::AlignCenter,
+                     QString("%1 from %2 to %3, %4 from %5 to %6; height: the watched value")
+                         .arg(inputTitle(0), tickText(first.from), tickText(first.to),
+                              inputTitle(1), tickText(second.from), tickText(second.to)));
     return image;
 }

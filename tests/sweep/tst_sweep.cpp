@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -276,9 +277,16 @@ void TestSweep::sweepEqualsFullRecalculation()
     const QString path = userFile(workbook);
     const QByteArray before = digest(path);
     const Run result = run({path, "--vary", "B1=100000:300000:5", "--vary", "$B$3=0:1500:4",
-                            "--watch", "B4:B5", "--jobs", jobs});
+                            "--watch", "B4:B5", "--jobs", jobs, "--plot", "pictures"});
     QVERIFY2(result.status == 0, result.err.constData());
     compareWithLoan(result.out, 20);
+    // A picture that shows the values differs from the blank background at its centre.
+    const QDir pictures(QDir(user->path()).filePath("pictures"));
+    for (const QString &name : {"Loan.B4-map.png", "Loan.B5-map.png", "Loan.B5-surface.png"}) {
+        const QImage image(pictures.filePath(name));
+        QVERIFY2(!image.isNull(), qPrintable(name));
+        QVERIFY2(image.pixel(image.rect().center()) != image.pixel(1, 1), qPrintable(name));
+    }
     QCOMPARE(digest(path), before);
     QCOMPARE(QDir(user->path()).entryList(QDir::Files | QDir::Hidden), QStringList{workbook});
 }
