@@ -225,6 +225,8 @@ QProcessEnvironment TestSweep::environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TMPDIR", scratch->path());
+    // The program's diagnostics are what a user sees, not the developers' debug output.
+    environment.remove("QT_LOGGING_RULES");
     return environment;
 }
 
