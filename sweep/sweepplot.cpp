@@ -149,7 +149,7 @@ QList<SweepPlot::Picture> SweepPlot::pictures(int watch, const QList<double> &va
     data.setDimensions(dimensions);
     data.setDisplayAsScan(true);
     data.setValues(values);
-    data.scanComplete = true;
+    data.finishScan(true);
     DataExtractionSettings extraction;
     extraction.indices = QList<int>(dimensions.size(), -1);
     data.setDataExtractionSettings(extraction);
