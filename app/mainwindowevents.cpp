@@ -2,7 +2,6 @@
 
 #include "app/applogging.h"
 #include "app/mainwindow.h"
-#include "app/scanstate.h"
 #include "app/sliderwatchregistry.h"
 #include "app/watchwindowcommands.h"
 #include "excel/vivexcelrange.h"
@@ -60,7 +59,7 @@ void MainWindowEvents::refreshSlidersFromExcel()
 
 bool MainWindowEvents::isScanning() const
 {
-    return ScanState::of(&m_window)->isScanning();
+    return m_window.property("scanning").toBool();
 }
 
 bool MainWindowEvents::handleKeyPress(QObject *watched, const QKeyEvent &event)
@@ -85,7 +84,7 @@ bool MainWindowEvents::handleKeyPress(QObject *watched, const QKeyEvent &event)
             watchWindow->setFlat3D(!watchWindow->flat3D());
     } else if (key == Qt::Key_Escape) {
         if (isScanning())
-            ScanState::of(&m_window)->requestStop();
+            m_window.setProperty("stopscan", true);
     } else {
         return false;
     }

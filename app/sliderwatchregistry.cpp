@@ -1,7 +1,6 @@
 #include "app/sliderwatchregistry.h"
 #include "app/applogging.h"
 #include "app/graphexport.h"
-#include "app/scanstate.h"
 #include "app/settingsfiles.h"
 #include "app/watchcontainer.h"
 #include "app/watchrepaintrates.h"
@@ -64,7 +63,7 @@ SliderWatchRegistry::SliderWatchRegistry(QWidget *owner, QBoxLayout *sliderStrip
 
 bool SliderWatchRegistry::isScanning() const
 {
-    return ScanState::of(m_owner)->isScanning();
+    return m_owner->property("scanning").toBool();
 }
 
 bool SliderWatchRegistry::isActive(const VIVExcelWatchView *watch)
@@ -99,6 +98,7 @@ bool SliderWatchRegistry::createFromSelection(VIVExcelApplication *application, 
     m_sheetName = window->activeSheet(false)->name();
     m_createdAny = false;
     m_limitLogged = false;
+    m_protectedCells.clear();
     ExcelAddressBlock block{QString()};
     if (forSliders) {
         connect(&block, &ExcelAddressBlock::rangeIterated, this,
@@ -108,8 +108,10 @@ bool SliderWatchRegistry::createFromSelection(VIVExcelApplication *application, 
                 &SliderWatchRegistry::rangeIteratedForWatch);
     }
     block.setAddress(window->selectionWithFilter(!forSliders), true);
-    if (!forSliders)
+    if (!forSliders) {
         checkRecalculation();
+        showFirstValues();
+    }
     emit listsChanged();
     return m_createdAny;
 }
@@ -123,6 +125,26 @@ void SliderWatchRegistry::checkRecalculation()
         ranges.append(watch->range());
     if (m_application && m_application->checkRecalculation(ranges))
         emit fullRecalculationSwitchedOn();
+}
+
+// A new watch shows its cell's value at once, not only after the next slider move; read after
+// the recalculation check, so the value is one a full recalculation gives.
+void SliderWatchRegistry::showFirstValues()
+{
+    QList<VIVExcelWatchView *> fresh;
+    QList<VIVExcelRange *> ranges;
+    for (VIVExcelWatchView *watch : activeWatches()) {
+        if (watch->range() && watch->data()->values().isEmpty()) {
+            fresh.append(watch);
+            ranges.append(watch->range());
+        }
+    }
+    if (fresh.isEmpty() || !m_application)
+        return;
+    LiveUpdate::clearScanDisplay(fresh);
+    const QList<qreal> values = m_application->setCellValuesGetCellValues({}, {}, ranges);
+    for (qsizetype i = 0; i < fresh.size() && i < values.size(); ++i)
+        fresh[i]->data()->appendValue(values[i]);
 }
 
 bool SliderWatchRegistry::passesCellTest(const ExcelAddressBlock *block) const
@@ -172,6 +194,7 @@ void SliderWatchRegistry::rangeIteratedForSlider(ExcelAddressBlock *block)
     // A slider whose moves the sheet refuses would show values the workbook never takes.
     if (!range->isWritable()) {
         qCWarning(lcApp) << "The cell is protected" << block->address();
+        m_protectedCells.append(block->address());
         return;
     }
     auto *view = new VIVExcelCellSliderView(m_owner);

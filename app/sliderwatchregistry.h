@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 class ExcelAddressBlock;
 class QBoxLayout;
@@ -23,8 +24,8 @@ class WatchWindow;
 // The program's sliders and watches: made from the spreadsheet selection (with the limits and
 // duplicate checks), wired to the main window and to each other (one split point, one camera,
 // one set of draw settings), selected for scanning, removed, and fed by the live update that
-// follows a slider move. It reads the owner's scan state and refuses removals while a scan
-// runs.
+// follows a slider move. It reads the owner's "scanning" property and refuses removals while a
+// scan runs.
 class SliderWatchRegistry : public QObject
 {
     Q_OBJECT
@@ -47,6 +48,8 @@ public:
     // Walks the selection of the application's active window and makes a slider for every
     // numeric value cell, or a watch for every formula cell. False when no cell qualified.
     bool createFromSelection(VIVExcelApplication *application, bool forSliders);
+    // The cells of the last selection that got no slider because the sheet protects them.
+    const QStringList &protectedCells() const { return m_protectedCells; }
     // Writes the moved slider's cell, reads every other slider cell and every active watch
     // cell in one exchange, and appends the results to the histories.
     void liveUpdate(VIVExcelApplication *application, VIVExcelCellSliderView *moved, qreal value);
@@ -106,6 +109,7 @@ private:
     void wireWatch(VIVExcelWatchView *watch);
     void connectDataSignals(VIVExcelWatchView *watch);
     void checkRecalculation();
+    void showFirstValues();
     void connectWatchToOthers(VIVExcelWatchView *watch);
     void applyWatchSize();
     void watchZoomEvent(VIVExcelWatchView *watch);
@@ -121,6 +125,7 @@ private:
     LiveUpdate m_liveUpdate;
     QString m_workbookName;
     QString m_sheetName;
+    QStringList m_protectedCells;
     bool m_createdAny = false;
     bool m_limitLogged = false;
     int m_watchSize = 0;

@@ -1,6 +1,5 @@
 #include "excel/excelbackend.h"
 #include "excel/calc/calcbackend.h"
-#include "excel/calc/calcsweeppool.h"
 
 QString ExcelBackend::applicationName()
 {
@@ -30,14 +29,4 @@ std::unique_ptr<ExcelApplication> ExcelBackend::attach(qint64 instance)
 std::unique_ptr<ExcelApplication> ExcelBackend::attachOrStart()
 {
     return CalcBackend::attachOrStart();
-}
-
-bool ExcelBackend::isApplicationProcess(qint64 processId)
-{
-    return CalcBackend::isOfficeProcess(processId);
-}
-
-std::unique_ptr<SweepPool> ExcelBackend::createSweepPool()
-{
-    return std::make_unique<CalcSweepPool>();
 }

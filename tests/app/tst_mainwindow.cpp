@@ -1,5 +1,4 @@
 #include "app/mainwindow.h"
-#include "app/scanstate.h"
 #include "app/sliderwatchregistry.h"
 #include "app/watchwindowcommands.h"
 #include "ui_mainwindow.h"
@@ -97,7 +96,7 @@ void TestMainWindow::graphButtonState()
     }
     for (int i = 0; i < watchCount; ++i)
         window.registry->m_watches.append(nullptr);
-    ScanState::of(&window)->setScanning(scanning);
+    window.setProperty("scanning", scanning);
     window.updateButtons();
     QCOMPARE(window.ui->pushButton_Graph->text(), text);
     QCOMPARE(window.ui->pushButton_Graph->isEnabled(), graphEnabled);
@@ -129,16 +128,16 @@ void TestMainWindow::escapeConsumedAndHarmlessOutsideScan()
 {
     MainWindow window;
     QVERIFY(sendKey(window, Qt::Key_Escape));
-    QVERIFY(!ScanState::of(&window)->stopRequested());
-    QVERIFY(!ScanState::of(&window)->isScanning());
+    QVERIFY(!window.property("stopscan").toBool());
+    QVERIFY(!window.property("scanning").toBool());
 }
 
 void TestMainWindow::escapeDuringScanRequestsStop()
 {
     MainWindow window;
-    ScanState::of(&window)->setScanning(true);
+    window.setProperty("scanning", true);
     QVERIFY(sendKey(window, Qt::Key_Escape));
-    QVERIFY(ScanState::of(&window)->stopRequested());
+    QVERIFY(window.property("stopscan").toBool());
 }
 
 void TestMainWindow::digitsBeyondSliderCountSwallowed()
@@ -294,7 +293,7 @@ void TestMainWindow::termsOfUseAnswers()
 
     // Declining closes every window, and with the last window the program ends.
     form->findChild<QPushButton *>("pushButton_reject")->click();
-    QVERIFY(ScanState::of(&window)->isClosing());
+    QVERIFY(window.property("closingapplication").toBool());
     QVERIFY(!window.isVisible());
     QVERIFY(!form->isVisible());
     QVERIFY(window.settingsFiles.termsOfUseApproved());

@@ -1,5 +1,4 @@
 #include "app/scanengine.h"
-#include "app/scanstate.h"
 
 #include "excel/vivexcelapplication.h"
 #include "excel/vivexcelrange.h"
@@ -151,7 +150,7 @@ void TestScanEngine::stopIsDeferredUntilAUsableGraph()
 {
     Sheet small;
     QObject controller;
-    ScanState::of(&controller)->requestStop();
+    controller.setProperty("stopscan", true);
     auto quick = engineFor(small, controller, {axis(small.ranges["A1"], 0, 10, 1)});
     QCOMPARE(quick->run(), ScanEngine::Outcome::Completed);
 

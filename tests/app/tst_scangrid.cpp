@@ -1,4 +1,4 @@
-#include "scan/scangrid.h"
+#include "app/scangrid.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "scan/scandimension.h"
+#include "app/scandimension.h"
 
 #include <algorithm>
 #include <cmath>
