@@ -6,6 +6,7 @@
 #include "app/frontmostfollower.h"
 #include "app/mainwindowevents.h"
 #include "app/scanrunner.h"
+#include "app/scanstate.h"
 #include "app/sliderwatchregistry.h"
 #include "app/spreadsheetprompts.h"
 #include "app/watchwindowcommands.h"
@@ -119,6 +120,7 @@ void MainWindow::wireRegistry()
     connect(registry, &SliderWatchRegistry::sliderSettingsRequested, this,
             &MainWindow::showSliderSettings);
     connect(scanRunner, &ScanRunner::scanStateChanged, this, &MainWindow::updateButtons);
+    connect(ScanState::of(this), &ScanState::changed, this, &MainWindow::updateButtons);
     connect(scanRunner, &ScanRunner::rescanRequested, this,
             &MainWindow::on_pushButton_Graph_clicked);
     connect(scanRunner, &ScanRunner::scanFailed, this,
@@ -246,7 +248,7 @@ void MainWindow::setTitle()
 
 bool MainWindow::isScanning() const
 {
-    return property("scanning").toBool();
+    return ScanState::of(const_cast<MainWindow *>(this))->isScanning();
 }
 
 void MainWindow::updateButtons()
@@ -299,7 +301,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    setProperty("closingapplication", true);
+    ScanState::of(this)->setClosing();
     if (!isScanning()) {
         rememberPlaces();
         QApplication::closeAllWindows();
@@ -307,7 +309,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     // Never interrupt the spreadsheet in the middle of a point: the scan loop sees the stop
     // request, restores the cells, and the second close() then closes everything.
-    setProperty("stopscan", true);
+    ScanState::of(this)->requestStop();
     QTimer::singleShot(500, this, &MainWindow::close);
     event->accept();
 }

@@ -1,5 +1,6 @@
 #include "excel/excelbackend.h"
 #include "excel/calc/calcbackend.h"
+#include "excel/calc/calcsweeppool.h"
 
 QString ExcelBackend::applicationName()
 {
@@ -29,4 +30,9 @@ std::unique_ptr<ExcelApplication> ExcelBackend::attach(qint64 instance)
 std::unique_ptr<ExcelApplication> ExcelBackend::attachOrStart()
 {
     return CalcBackend::attachOrStart();
+}
+
+std::unique_ptr<SweepPool> ExcelBackend::createSweepPool()
+{
+    return std::make_unique<CalcSweepPool>();
 }
