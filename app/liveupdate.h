@@ -45,8 +45,10 @@ public:
 
     static constexpr int dragEndDelayMs = 60;
 
-private:
+    // Watches that show scan data switch to a rolling history of single values.
     static void clearScanDisplay(const QList<VIVExcelWatchView *> &watches);
+
+private:
     static VIVExcelWorkbook *workbookOf(VIVExcelRange *range);
     bool enterUndoStep(VIVExcelRange *range);
     void forgetDrag();

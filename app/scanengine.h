@@ -1,7 +1,7 @@
 #ifndef SCANENGINE_H
 #define SCANENGINE_H
 
-#include "app/scangrid.h"
+#include "scan/scangrid.h"
 
 #include <QElapsedTimer>
 #include <QList>

@@ -2,7 +2,7 @@
 #define SCANRUNNER_H
 
 #include "app/scanengine.h"
-#include "app/scangrid.h"
+#include "scan/scangrid.h"
 
 #include <QObject>
 #include <QPointer>

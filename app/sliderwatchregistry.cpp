@@ -96,6 +96,7 @@ bool SliderWatchRegistry::createFromSelection(VIVExcelApplication *application, 
     m_sheetName = window->activeSheet(false)->name();
     m_createdAny = false;
     m_limitLogged = false;
+    m_protectedCells.clear();
     ExcelAddressBlock block{QString()};
     if (forSliders) {
         connect(&block, &ExcelAddressBlock::rangeIterated, this,
@@ -105,8 +106,30 @@ bool SliderWatchRegistry::createFromSelection(VIVExcelApplication *application, 
                 &SliderWatchRegistry::rangeIteratedForWatch);
     }
     block.setAddress(window->selectionWithFilter(!forSliders), true);
+    if (!forSliders)
+        showFirstValues();
     emit listsChanged();
     return m_createdAny;
+}
+
+// A new watch shows its cell's value at once, not only after the next slider move; read after
+// the recalculation check, so the value is one a full recalculation gives.
+void SliderWatchRegistry::showFirstValues()
+{
+    QList<VIVExcelWatchView *> fresh;
+    QList<VIVExcelRange *> ranges;
+    for (VIVExcelWatchView *watch : activeWatches()) {
+        if (watch->range() && watch->data()->values().isEmpty()) {
+            fresh.append(watch);
+            ranges.append(watch->range());
+        }
+    }
+    if (fresh.isEmpty() || !m_application)
+        return;
+    LiveUpdate::clearScanDisplay(fresh);
+    const QList<qreal> values = m_application->setCellValuesGetCellValues({}, {}, ranges);
+    for (qsizetype i = 0; i < fresh.size() && i < values.size(); ++i)
+        fresh[i]->data()->appendValue(values[i]);
 }
 
 bool SliderWatchRegistry::passesCellTest(const ExcelAddressBlock *block) const
@@ -156,6 +179,7 @@ void SliderWatchRegistry::rangeIteratedForSlider(ExcelAddressBlock *block)
     // A slider whose moves the sheet refuses would show values the workbook never takes.
     if (!range->isWritable()) {
         qCWarning(lcApp) << "The cell is protected" << block->address();
+        m_protectedCells.append(block->address());
         return;
     }
     auto *view = new VIVExcelCellSliderView(m_owner);

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 class ExcelAddressBlock;
 class QBoxLayout;
@@ -47,6 +48,8 @@ public:
     // Walks the selection of the application's active window and makes a slider for every
     // numeric value cell, or a watch for every formula cell. False when no cell qualified.
     bool createFromSelection(VIVExcelApplication *application, bool forSliders);
+    // The cells of the last selection that got no slider because the sheet protects them.
+    const QStringList &protectedCells() const { return m_protectedCells; }
     // Writes the moved slider's cell, reads every other slider cell and every active watch
     // cell in one exchange, and appends the results to the histories.
     void liveUpdate(VIVExcelApplication *application, VIVExcelCellSliderView *moved, qreal value);
@@ -103,6 +106,7 @@ private:
     VIVExcelWatchView *makeWatch(VIVExcelRange *range);
     void wireWatch(VIVExcelWatchView *watch);
     void connectDataSignals(VIVExcelWatchView *watch);
+    void showFirstValues();
     void connectWatchToOthers(VIVExcelWatchView *watch);
     void applyWatchSize();
     void watchZoomEvent(VIVExcelWatchView *watch);
@@ -118,6 +122,7 @@ private:
     LiveUpdate m_liveUpdate;
     QString m_workbookName;
     QString m_sheetName;
+    QStringList m_protectedCells;
     bool m_createdAny = false;
     bool m_limitLogged = false;
     int m_watchSize = 0;

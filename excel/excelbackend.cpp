@@ -1,5 +1,6 @@
 #include "excel/excelbackend.h"
 #include "excel/calc/calcbackend.h"
+#include "excel/calc/calcsweeppool.h"
 
 QString ExcelBackend::applicationName()
 {
@@ -31,7 +32,7 @@ std::unique_ptr<ExcelApplication> ExcelBackend::attachOrStart()
     return CalcBackend::attachOrStart();
 }
 
-bool ExcelBackend::isApplicationProcess(qint64 processId)
+std::unique_ptr<SweepPool> ExcelBackend::createSweepPool()
 {
-    return CalcBackend::isOfficeProcess(processId);
+    return std::make_unique<CalcSweepPool>();
 }
