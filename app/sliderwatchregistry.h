@@ -9,10 +9,13 @@
 #include <QPointer>
 #include <QString>
 
+#include <memory>
+
 class ExcelAddressBlock;
 class QBoxLayout;
 class QMouseEvent;
 class QPainter;
+class QSettings;
 class QWidget;
 class VIVExcelApplication;
 class VIVExcelCellSliderView;
@@ -34,6 +37,7 @@ public:
     static constexpr int maxObjects = 21;
 
     SliderWatchRegistry(QWidget *owner, QBoxLayout *sliderStrip);
+    ~SliderWatchRegistry() override;
 
     const QList<VIVExcelCellSliderView *> &sliders() const { return m_sliders; }
     const QList<VIVExcelWatchView *> &watches() const { return m_watches; }
@@ -47,6 +51,11 @@ public:
     // Walks the selection of the application's active window and makes a slider for every
     // numeric value cell, or a watch for every formula cell. False when no cell qualified.
     bool createFromSelection(VIVExcelApplication *application, bool forSliders);
+    // The views' cells are those of the application they were made with. When another one is
+    // given (the office restarted), every view moves to the same cell (workbook title, sheet,
+    // address) of it, and those whose cell it lacks are removed with a message. True when the
+    // views moved, so that scan data made on the old cells is dropped.
+    bool followApplication(VIVExcelApplication *application);
     // Writes the moved slider's cell, reads every other slider cell and every active watch
     // cell in one exchange, and appends the results to the histories.
     void liveUpdate(VIVExcelApplication *application, VIVExcelCellSliderView *moved, qreal value);
@@ -74,6 +83,8 @@ signals:
     void splitPointMoved(VIVExcelWatchView *watch);
     // A watch is about to be made and there is no watch window to put it in.
     void watchWindowNeeded();
+    // Views whose cells the office no longer has were removed; the message names them.
+    void viewsDropped(const QString &message);
     // A workbook read stale values after a write and recalculates fully from now on.
     void fullRecalculationSwitchedOn();
 
@@ -101,6 +112,8 @@ private:
     bool isScanning() const;
     bool passesCellTest(const ExcelAddressBlock *block) const;
     VIVExcelRange *cellRange(const ExcelAddressBlock *block) const;
+    void rememberCell(QObject *view, VIVExcelRange *range) const;
+    VIVExcelRange *sameCell(const QObject *view) const;
     QString descriptionOf(VIVExcelRange *range) const;
     void bindSlider(VIVExcelCellSliderView *view, VIVExcelRange *range);
     void wireSlider(VIVExcelCellSliderView *view);
@@ -121,6 +134,8 @@ private:
     QList<VIVExcelCellSliderView *> m_selectedSliders;
     QPointer<VIVExcelCellSliderView> m_lastMovedSlider;
     LiveUpdate m_liveUpdate;
+    // The slider settings file while New Sliders runs: read once for all the sliders it makes.
+    std::unique_ptr<QSettings> m_sliderSettings;
     QString m_workbookName;
     QString m_sheetName;
     bool m_createdAny = false;

@@ -57,6 +57,8 @@ public:
     // Null when the pipe cannot be used; why is written to failure when given.
     static std::shared_ptr<CalcConnection> open(const QString &pipeName,
                                                 Failure *failure = nullptr);
+    // Why the latest open was refused, with the way out; empty when it was not refused.
+    static QString lastRefusal();
     // A connection to nothing, for an application that could not be reached.
     static std::shared_ptr<CalcConnection> unbound();
 
