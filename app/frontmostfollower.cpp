@@ -31,7 +31,8 @@ FrontMostFollower::FrontMostFollower(QWidget &mainWindow, WatchWindowCommands &w
 
 void FrontMostFollower::check()
 {
-    if (isOwnWindowForeground()) {
+    // A program that is closing shows no window again.
+    if (isOwnWindowForeground() || m_mainWindow.property("closingapplication").toBool()) {
         m_timer.stop();
         return;
     }
