@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QLocale>
 #include <QMimeData>
 #include <QStringList>
 
@@ -16,9 +17,16 @@ QString joinedLines(const QString &text)
     return text.split("\n").join(" / ");
 }
 
-double coordinate(const DataDimension &dimension, int i, int count)
+// The shortest text that reads back as the same double, so a pasted export keeps every digit;
+// a missing value reads "nan".
+QString number(double value)
 {
-    return dimension.from + (dimension.to - dimension.from) / (count - 1) * i;
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+QString coordinate(const DataDimension &dimension, int i, int count)
+{
+    return number(dimension.from + (dimension.to - dimension.from) / (count - 1) * i);
 }
 
 QStringList curveLines(const MinMaxMultiDimData &data, const QList<double> &values,
@@ -30,7 +38,7 @@ QStringList curveLines(const MinMaxMultiDimData &data, const QList<double> &valu
     if (n < 2)
         return lines;
     for (int i = 0; i < n; ++i)
-        lines.append(QString("%1\t%2").arg(coordinate(x, i, n)).arg(values[i]));
+        lines.append(QString("%1\t%2").arg(coordinate(x, i, n), number(values[i])));
     return lines;
 }
 
@@ -47,10 +55,9 @@ QStringList surfaceLines(const MinMaxMultiDimData &data, const QList<double> &va
     const int d = y.count;
     for (int i = 0; i < c; ++i) {
         for (int j = 0; j < d && i + j * c < values.size(); ++j) {
-            lines.append(QString("%1\t%2\t%3")
-                             .arg(coordinate(x, i, c))
-                             .arg(coordinate(y, j, d))
-                             .arg(values[i + j * c]));
+            lines.append(
+                QString("%1\t%2\t%3")
+                    .arg(coordinate(x, i, c), coordinate(y, j, d), number(values[i + j * c])));
         }
     }
     return lines;

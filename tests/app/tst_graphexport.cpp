@@ -5,6 +5,19 @@
 
 #include <QTest>
 
+#include <cstring>
+
+namespace {
+
+quint64 bits(double value)
+{
+    quint64 word = 0;
+    std::memcpy(&word, &value, sizeof word);
+    return word;
+}
+
+} // namespace
+
 class TestGraphExport : public QObject
 {
     Q_OBJECT
@@ -12,6 +25,8 @@ class TestGraphExport : public QObject
 private slots:
     void dataText_data();
     void dataText();
+    void numbersReadBackBitForBit_data();
+    void numbersReadBackBitForBit();
     void htmlTableKeepsTheRows();
     void imageLeavesTheSplitLinesAlone();
 };
@@ -63,6 +78,35 @@ void TestGraphExport::dataText()
     data.setDataExtractionSettings({extraction, false});
     const QString text = GraphExport::dataText(data, "Payment\nMonthly");
     QCOMPARE(text.isEmpty() ? QStringList() : text.split("\n"), lines);
+}
+
+void TestGraphExport::numbersReadBackBitForBit_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("cents") << 149442.54 << "149442.54";
+    QTest::newRow("one third") << 1.0 / 3 << "0.3333333333333333";
+    QTest::newRow("large") << 1.2345678901234567e+22 << "1.2345678901234568e+22";
+    QTest::newRow("missing") << qQNaN() << "nan";
+}
+
+// A pasted export must hold the very doubles the graph holds, and the same for the axis.
+void TestGraphExport::numbersReadBackBitForBit()
+{
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    MinMaxMultiDimData data;
+    data.setDimensions({{2, "Rate", 0.0, 0.1 + 0.2}});
+    QVERIFY(data.setValues({1.0, value}));
+    data.setDataExtractionSettings({{-1}, false});
+    const QStringList last = GraphExport::dataText(data, "Interest").split("\n").last().split("\t");
+    QCOMPARE(last.value(1), text);
+    const double rate = last.value(0).toDouble();
+    const double read = last.value(1).toDouble();
+    QCOMPARE(bits(rate), bits(0.1 + 0.2));
+    QCOMPARE(qIsNaN(read), qIsNaN(value));
+    if (!qIsNaN(value))
+        QCOMPARE(bits(read), bits(value));
 }
 
 void TestGraphExport::htmlTableKeepsTheRows()
