@@ -1,4 +1,4 @@
 #include "app/applogging.h"
 
-Q_LOGGING_CATEGORY(lcApp, "marlowin.app")
-Q_LOGGING_CATEGORY(lcScan, "marlowin.scan")
+Q_LOGGING_CATEGORY(lcApp, "marlowin.app", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcScan, "marlowin.scan", QtWarningMsg)

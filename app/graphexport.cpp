@@ -69,9 +69,9 @@ QString GraphExport::dataText(const MinMaxMultiDimData &data, const QString &wat
 {
     const QList<double> values = data.extractValues(data.dataExtractionSettings().indices);
     const QString title = joinedLines(watchText);
-    if (data.graphDepth() == 2 && data.freeDimension(0) >= 0)
+    if (data.graphDepth() == GraphDepthCurve && data.freeDimension(0) >= 0)
         return curveLines(data, values, title).join("\n");
-    if (data.graphDepth() == 4 && data.freeDimension(1) >= 0)
+    if (data.graphDepth() == GraphDepthSurface && data.freeDimension(1) >= 0)
         return surfaceLines(data, values, title).join("\n");
     return QString();
 }
@@ -90,7 +90,7 @@ QString GraphExport::htmlTable(const QString &text)
 
 QPixmap GraphExport::image(VIVExcelWatchView *watch)
 {
-    const unsigned splitLines = watch->areaFlags() & VIVExcelWatchView::AreaSplit;
+    const WatchAreaFlags splitLines = watch->areaFlags() & VIVExcelWatchView::AreaSplit;
     watch->removeAreaFlags(splitLines);
     QPixmap pixmap(watch->size());
     pixmap.fill(Qt::darkGray);

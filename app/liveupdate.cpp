@@ -26,10 +26,10 @@ void LiveUpdate::clearScanDisplay(const QList<VIVExcelWatchView *> &watches)
     for (VIVExcelWatchView *watch : watches) {
         MinMaxMultiDimData *data = watch->data();
         if (!data->displayAsScan()) {
-            watch->setAreaFlags(0xC0F);
+            watch->setAreaFlags(WatchAreaFlag::History);
             data->resetValues();
         }
-        if (data->graphDepth() != 2) {
+        if (data->graphDepth() != GraphDepthCurve) {
             data->setDimensions({DataDimension{0, QString(), 0, 0}});
             data->setDataExtractionSettings({{-1}, data->dataExtractionSettings().fastExtraction});
         }

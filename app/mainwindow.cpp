@@ -488,11 +488,12 @@ void MainWindow::sliderButtonScan1DClicked(VIVExcelCellSliderView *view)
     scanRunner->scanOneSlider(view, application(), watchWindows->window());
 }
 
-void MainWindow::rangeValueChanged(VIVExcelRange *range, qreal value, bool &handled)
+void MainWindow::rangeValueChanged(VIVExcelCellSliderView *moved, VIVExcelRange *range, qreal value,
+                                   bool &handled)
 {
+    Q_UNUSED(range);
     handled = true;
-    auto *moved = qobject_cast<VIVExcelCellSliderView *>(sender());
-    scanRunner->sliderMoved(application(), moved ? moved : registry->sliderFor(range), value);
+    scanRunner->sliderMoved(application(), moved, value);
 }
 
 void MainWindow::newWatchWindow()

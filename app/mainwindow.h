@@ -67,7 +67,8 @@ public slots:
     void on_pushButton_newWatch_clicked();
     void on_pushButton_newSlider_clicked();
     void autoPerformTasks();
-    void rangeValueChanged(VIVExcelRange *range, qreal value, bool &handled);
+    void rangeValueChanged(VIVExcelCellSliderView *moved, VIVExcelRange *range, qreal value,
+                           bool &handled);
     void scanZoomChange();
     void sliderButtonScan1DClicked(VIVExcelCellSliderView *view);
     void watchWindowNewWatchSize(int value);
@@ -109,7 +110,6 @@ private:
     friend class TestMainWindow;
     friend class TestExcelAttach;
     friend class TestExcelForeground;
-    friend class TestEndToEnd;
 };
 
 #endif

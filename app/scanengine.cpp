@@ -41,7 +41,7 @@ void ScanEngine::prepareWatches(const QList<int> &positions)
     for (VIVExcelWatchView *watch : std::as_const(m_watches)) {
         if (!watch)
             continue;
-        if (watch->data()->graphDepth() > 3)
+        if (watch->data()->graphDepth() >= GraphDepthSurface)
             watch->setMinRepaintInterval(1000);
         watch->setRepaintFactor(factor);
         watch->restartRepaintClock();
@@ -209,11 +209,9 @@ void ScanEngine::finishWatches(bool completed)
         if (!watch)
             continue;
         MinMaxMultiDimData *data = watch->data();
-        data->scanComplete = completed;
-        data->dataChanged = true;
-        data->extractionDirty = true;
+        data->finishScan(completed);
         watch->update(true);
-        if (data->graphDepth() > 3)
+        if (data->graphDepth() >= GraphDepthSurface)
             watch->setMinRepaintInterval(completed ? 50 : 1000);
         watch->setRepaintFactor(1.1);
         watch->setCanUseFastDraw(false);

@@ -50,10 +50,8 @@ ScanRunner::ScanRunner(QObject *owner, SliderWatchRegistry *registry,
     connect(&m_rescanTimer, &QTimer::timeout, this, &ScanRunner::rescanRequested);
     m_progressTimer.setInterval(progressIntervalMs);
     connect(&m_progressTimer, &QTimer::timeout, this, &ScanRunner::progressTick);
-    connect(&m_engine, &ScanEngine::progressChanged, this, [this](double fraction) {
-        m_graphButton->progress = fraction;
-        m_graphButton->repaint();
-    });
+    connect(&m_engine, &ScanEngine::progressChanged, this,
+            [this](double fraction) { m_graphButton->setProgress(fraction); });
     connect(&m_engine, &ScanEngine::fullRecalculationSwitchedOn, this,
             &ScanRunner::fullRecalculationSwitchedOn);
 }
@@ -93,7 +91,7 @@ void ScanRunner::startOrStop(VIVExcelApplication *application, WatchWindow *watc
 void ScanRunner::runPass(VIVExcelApplication *application)
 {
     m_rescanTimer.stop();
-    qCInfo(lcScan) << "STARTING SCAN";
+    qCDebug(lcScan) << "STARTING SCAN";
     m_owner->setProperty("stopscan", false);
     m_owner->setProperty("restartscan", false);
     emit scanStateChanged();
@@ -121,13 +119,12 @@ void ScanRunner::runPass(VIVExcelApplication *application)
     m_progressTimer.start(progressIntervalMs);
     const ScanEngine::Outcome outcome = m_engine.run();
     m_progressTimer.stop();
-    m_graphButton->progress = 0;
-    m_graphButton->repaint();
+    m_graphButton->setProgress(0);
     const int points = m_engine.pointsScanned();
     if (points > 0) {
         const qint64 ms = m_engine.elapsedMs();
-        qCInfo(lcScan) << points << "points scanned in" << ms / 1000.0 << "s ("
-                       << double(ms) / points << "ms / point )";
+        qCDebug(lcScan) << points << "points scanned in" << ms / 1000.0 << "s ("
+                        << double(ms) / points << "ms / point )";
     }
     const bool completed = outcome == ScanEngine::Outcome::Completed;
     if (isSet("closingapplication")) {
@@ -151,7 +148,7 @@ void ScanRunner::prepareStores(const QList<VIVExcelWatchView *> &watches)
         MinMaxMultiDimData *data = watch->data();
         if (data->displayAsScan() || several) {
             data->clear();
-        } else if (!data->drawSettings2D().smooth && data->graphDepth() == 2) {
+        } else if (!data->drawSettings2D().smooth && data->graphDepth() == GraphDepthCurve) {
             const double minimum = data->minimum();
             const double maximum = data->maximum();
             data->resetValues();
@@ -397,10 +394,7 @@ void ScanRunner::scanOneSlider(VIVExcelCellSliderView *view, VIVExcelApplication
         other->setSelected(false);
     }
     view->setSelected(true);
-    if (isSet("scanning"))
-        requestRestart();
-    else
-        startOrStop(application, watchWindow);
+    startOrStop(application, watchWindow);
 }
 
 void ScanRunner::precisionChanged(VIVExcelApplication *application, WatchWindow *watchWindow)

@@ -48,7 +48,6 @@ public:
     const ScanGrid &grid() const { return m_grid; }
     // The index of the scan axis on the range's cell, or -1.
     int axisOf(const VIVExcelRange *range) const;
-    bool hasAxes() const { return !m_grid.isEmpty(); }
     // Forgets the grid: the stored data no longer matches the cells.
     void clearDimensions() { m_grid = ScanGrid(); }
     // Forgets the grid and the data of every active watch.
@@ -60,8 +59,6 @@ public:
     void followSplitPoint(VIVExcelWatchView *watch);
     // Rescans shortly; a burst of slider moves makes one rescan.
     void scheduleRescan();
-    bool isRescanPending() const { return m_rescanTimer.isActive(); }
-    QTimer *rescanTimer() { return &m_rescanTimer; }
     const ScanEngine &engine() const { return m_engine; }
 
 signals:

@@ -3,6 +3,7 @@
 #include "app/graphexport.h"
 #include "app/settingsfiles.h"
 #include "app/watchcontainer.h"
+#include "app/watchrepaintrates.h"
 
 #include "excel/exceladdressblock.h"
 #include "excel/excelbackend.h"
@@ -224,7 +225,7 @@ void SliderWatchRegistry::rangeIteratedForSlider(ExcelAddressBlock *block)
     m_createdAny = true;
     for (VIVExcelCellSliderView *view : std::as_const(m_sliders)) {
         if (view->range() && view->range()->address() == block->address()) {
-            qCInfo(lcApp) << "Slider for" << block->address() << "already exists. Skipping...";
+            qCDebug(lcApp) << "Slider for" << block->address() << "already exists. Skipping...";
             return;
         }
     }
@@ -265,7 +266,10 @@ void SliderWatchRegistry::bindSlider(VIVExcelCellSliderView *view, VIVExcelRange
 void SliderWatchRegistry::wireSlider(VIVExcelCellSliderView *view)
 {
     using Slider = VIVExcelCellSliderView;
-    connect(view, &Slider::valueChanged, this, &SliderWatchRegistry::sliderMoved);
+    connect(view, &Slider::valueChanged, this,
+            [this, view](VIVExcelRange *range, qreal value, bool &handled) {
+                emit sliderMoved(view, range, value, handled);
+            });
     connect(view, &Slider::selectedChanged, this, &SliderWatchRegistry::sliderSelectedChanged);
     connect(view, &Slider::buttonSettingsClicked, this,
             [this, view]() { emit sliderSettingsRequested(view); });
@@ -296,7 +300,7 @@ void SliderWatchRegistry::rangeIteratedForWatch(ExcelAddressBlock *block)
     }
     for (VIVExcelWatchView *watch : activeWatches()) {
         if (watch->range() && watch->range()->address() == block->address()) {
-            qCInfo(lcApp) << "Watch for" << block->address() << "already exists. Skipping...";
+            qCDebug(lcApp) << "Watch for" << block->address() << "already exists. Skipping...";
             return;
         }
     }
@@ -328,9 +332,7 @@ VIVExcelWatchView *SliderWatchRegistry::makeWatch(VIVExcelRange *range)
     wireWatch(watch);
     connectWatchToOthers(watch);
     m_watches.append(watch);
-    watch->setAreaFlags(View::AreaAll);
-    watch->removeAreaFlags(0x0FC);
-    watch->removeAreaFlags(View::AreaText);
+    watch->setAreaFlags(allAreasBut(View::AreaScale | View::AreaAxis | View::AreaText));
     DrawSettings3DCube cube = watch->data()->drawSettings3DCube();
     cube.showPoints = m_watchWindow->showsPoints();
     watch->data()->setDrawSettings3DCube(cube);
@@ -342,9 +344,11 @@ void SliderWatchRegistry::wireWatch(VIVExcelWatchView *watch)
     connect(watch, &View::closeRequest, this, &SliderWatchRegistry::watchCloseRequest);
     connect(watch, &QObject::destroyed, this, &SliderWatchRegistry::removeObjectFromLists);
     connect(watch, &View::buttonClicked, this, &SliderWatchRegistry::watchButtonClicked);
-    connect(watch, &View::mousePressed, this, &SliderWatchRegistry::setCanUseFastDraw);
-    connect(watch, &View::mouseReleased, this, &SliderWatchRegistry::cancelCanUseFastDraw);
-    connect(watch, &View::mouseZoomChanging, this, &SliderWatchRegistry::watchZoomEvent);
+    connect(watch, &View::mousePressed, this,
+            [this, watch]() { WatchRepaintRates::activeStarted(m_watches, watch); });
+    connect(watch, &View::mouseReleased, this,
+            [this, watch]() { WatchRepaintRates::activeEnded(m_watches, watch); });
+    connect(watch, &View::mouseZoomChanging, this, [this, watch]() { watchZoomEvent(watch); });
     connect(watch, &View::splitChanged, this, &SliderWatchRegistry::watchSplitChanged);
     connectDataSignals(watch);
 }
@@ -540,41 +544,19 @@ void SliderWatchRegistry::watchButtonClicked(const QString &name)
 
 void SliderWatchRegistry::enableWatchCanUseFastDraw()
 {
-    for (VIVExcelWatchView *watch : std::as_const(m_watches))
-        watch->setCanUseFastDraw(true);
+    WatchRepaintRates::setFastDraw(m_watches, true);
 }
 
 void SliderWatchRegistry::disableWatchCanUseFastDraw()
 {
-    for (VIVExcelWatchView *watch : std::as_const(m_watches))
-        watch->setCanUseFastDraw(false);
+    WatchRepaintRates::setFastDraw(m_watches, false);
 }
 
-void SliderWatchRegistry::scaleRepaintFactors(VIVExcelWatchView *except, double factor)
+// A zoom has no release: the rates come back a second after it.
+void SliderWatchRegistry::watchZoomEvent(VIVExcelWatchView *watch)
 {
-    for (VIVExcelWatchView *watch : std::as_const(m_watches)) {
-        if (watch == except)
-            continue;
-        const double scaled = watch->repaintFactor() * factor;
-        watch->setRepaintFactor(scaled > 0 ? scaled : 1.1);
-    }
-}
-
-void SliderWatchRegistry::setCanUseFastDraw()
-{
-    enableWatchCanUseFastDraw();
-    scaleRepaintFactors(qobject_cast<VIVExcelWatchView *>(sender()), 1.5 * m_watches.size());
-}
-
-void SliderWatchRegistry::cancelCanUseFastDraw()
-{
-    disableWatchCanUseFastDraw();
-    const int n = int(m_watches.size());
-    scaleRepaintFactors(qobject_cast<VIVExcelWatchView *>(sender()), n > 0 ? 1.0 / 1.5 / n : 0);
-}
-
-void SliderWatchRegistry::watchZoomEvent()
-{
-    setCanUseFastDraw();
-    QTimer::singleShot(1000, this, &SliderWatchRegistry::cancelCanUseFastDraw);
+    WatchRepaintRates::activeStarted(m_watches, watch);
+    QTimer::singleShot(1000, this, [this, zooming = QPointer<VIVExcelWatchView>(watch)]() {
+        WatchRepaintRates::activeEnded(m_watches, zooming);
+    });
 }

@@ -76,7 +76,8 @@ signals:
     // The office died under a live slider move; the move and its drag have ended.
     void liveUpdateFailed(const QString &message);
     void selectionChanged(VIVExcelCellSliderView *view);
-    void sliderMoved(VIVExcelRange *range, qreal value, bool &handled);
+    void sliderMoved(VIVExcelCellSliderView *view, VIVExcelRange *range, qreal value,
+                     bool &handled);
     void sliderConfigChanged(VIVExcelCellSliderView *view);
     void sliderSettingsRequested(VIVExcelCellSliderView *view);
     void scan1DRequested(VIVExcelCellSliderView *view);
@@ -100,11 +101,8 @@ public slots:
     void watchAfterPaint(QPainter &painter);
     void watchSplitChanged();
     void watchButtonClicked(const QString &name);
-    void setCanUseFastDraw();
-    void cancelCanUseFastDraw();
     void enableWatchCanUseFastDraw();
     void disableWatchCanUseFastDraw();
-    void watchZoomEvent();
     void sliderPressed();
     void sliderReleased();
 
@@ -123,7 +121,7 @@ private:
     void checkRecalculation();
     void connectWatchToOthers(VIVExcelWatchView *watch);
     void applyWatchSize();
-    void scaleRepaintFactors(VIVExcelWatchView *except, double factor);
+    void watchZoomEvent(VIVExcelWatchView *watch);
 
     QWidget *m_owner;
     QBoxLayout *m_sliderStrip;
@@ -142,7 +140,6 @@ private:
     bool m_limitLogged = false;
     int m_watchSize = 0;
 
-    friend class TestRegistry;
     friend class TestMainWindow;
 };
 

@@ -1,5 +1,4 @@
 #include "app/watchcontainer.h"
-#include "app/applogging.h"
 
 #include "graph/minmaxmultidimdata.h"
 #include "watches/vivexcelwatchscale.h"
@@ -90,8 +89,8 @@ void WatchContainer::updateDisplay(VIVExcelWatchView *watch, WatchWindow *window
                                      {":resources/watchbuttonexport.png", "exportimage"}};
     const MinMaxMultiDimData *data = watch->data();
     switch (data->graphDepth()) {
-    case 0:
-    case 1:
+    case GraphDepthNone:
+    case GraphDepthValue:
         if (window) {
             window->setSurfaceControlsVisible(false);
             window->setSmoothControlVisible(false);
@@ -101,18 +100,18 @@ void WatchContainer::updateDisplay(VIVExcelWatchView *watch, WatchWindow *window
         showCompanions(watch, false, false);
         setGridSpacing(watch, 0, true);
         break;
-    case 2:
+    case GraphDepthCurve:
         buttons += exports;
         if (window) {
             window->setSurfaceControlsVisible(false);
             window->setSmoothGraphs(data->drawSettings2D().smooth);
         }
-        watch->setAreaFlags(View::AreaAll & ~View::AreaSplit & ~View::AreaText);
+        watch->setAreaFlags(allAreasBut(View::AreaSplit | View::AreaText));
         showCompanions(watch, false, false);
         setGridSpacing(watch, 0, true);
         break;
-    case 4:
-    case 8:
+    case GraphDepthSurface:
+    case GraphDepthBeyondSurface:
         buttons += exports;
         if (window) {
             window->setSurfaceControlsVisible(true);
@@ -120,18 +119,16 @@ void WatchContainer::updateDisplay(VIVExcelWatchView *watch, WatchWindow *window
             window->setSmoothGraphs(data->flat3D() ? data->drawSettings3DFlat().smooth
                                                    : data->drawSettings3DCube().smooth);
         }
-        watch->setAreaFlags(View::AreaAll & ~0x024u & ~View::AreaText);
+        // The value scale and the parameter axis stay: a surface shown as a colour map reads
+        // its values on them, and a cube draws neither.
+        watch->setAreaFlags(allAreasBut(View::AreaText));
         for (View *sub : {watch->subWatchX(), watch->subWatchY()}) {
             if (sub)
-                sub->setAreaFlags(View::AreaAll & ~View::AreaText & ~View::AreaSplitHorizontal);
+                sub->setAreaFlags(allAreasBut(View::AreaText | View::AreaSplitHorizontal));
         }
         showCompanions(watch, true, data->flat3D());
         setGridSpacing(watch, 2, false);
         break;
-    default:
-        qCWarning(lcApp) << "SHOULD NEVER REACH THIS IN"
-                         << "updateWatchDisplay";
-        return;
     }
     watch->setButtons(buttons);
 }

@@ -35,7 +35,7 @@ void prepareSurface(MinMaxMultiDimData &data, int n, bool flat)
     data.setDimensions({{n, QStringLiteral("x"), -3.0, 3.0}, {n, QStringLiteral("y"), -3.0, 3.0}});
     data.setDataExtractionSettings({{-1, -1}, false});
     data.setValues(surfaceValues(n));
-    data.scanComplete = true;
+    data.finishScan(true);
     data.setFlat3D(flat);
     DrawSettings3DCube cube = data.drawSettings3DCube();
     cube.imageSize = QSize(graphSize, graphSize);

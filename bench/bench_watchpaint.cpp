@@ -38,7 +38,7 @@ void fillCurve(MinMaxMultiDimData &data, int n)
     for (int i = 0; i < n; ++i)
         values.append(std::sin(i * 8.0 / n) * 3.0 + i * 0.01);
     data.setValues(values);
-    data.scanComplete = true;
+    data.finishScan(true);
     data.setDataExtractionSettings({{-1}, false});
 }
 
@@ -52,7 +52,7 @@ void fillSurface(MinMaxMultiDimData &data, int n)
             values.append(std::sin(6.0 * a / (n - 1) - 3.0) * std::cos(6.0 * b / (n - 1) - 3.0));
     }
     data.setValues(values);
-    data.scanComplete = true;
+    data.finishScan(true);
     data.setDataExtractionSettings({{-1, -1}, false});
 }
 

@@ -1,3 +1,3 @@
 #include "excel/excellogging.h"
 
-Q_LOGGING_CATEGORY(lcLink, "marlowin.link")
+Q_LOGGING_CATEGORY(lcLink, "marlowin.link", QtWarningMsg)

@@ -20,10 +20,10 @@ void noteSource(ActiveWindow::Source source)
         return;
     noted = source;
     if (source == ActiveWindow::Source::NoX11)
-        qCInfo(lcLink) << "Not on X11: the spreadsheet program never counts as in front";
+        qCDebug(lcLink) << "Not on X11: the spreadsheet program never counts as in front";
     else if (source == ActiveWindow::Source::NoWindowManager)
-        qCInfo(lcLink) << "No window manager publishes _NET_ACTIVE_WINDOW: the spreadsheet"
-                          " program never counts as in front";
+        qCDebug(lcLink) << "No window manager publishes _NET_ACTIVE_WINDOW: the spreadsheet"
+                           " program never counts as in front";
 }
 
 ActiveWindow foregroundWindow()

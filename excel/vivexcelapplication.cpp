@@ -261,8 +261,8 @@ bool VIVExcelApplication::checkRecalculation(const QList<VIVExcelRange *> &range
         return false;
     for (VIVExcelWorkbook *book : normal) {
         book->setRecalculateFully(true);
-        qCInfo(lcLink) << "Stale values after a write: recalculating fully after every write in"
-                       << book->name();
+        qCDebug(lcLink) << "Stale values after a write: recalculating fully after every write in"
+                        << book->name();
     }
     return true;
 }

@@ -42,8 +42,6 @@ private:
 
     QHash<QString, VIVExcelRange *> ranges;
     VIVExcelWorkbook *workbookWrapper = nullptr;
-
-    friend class TestVIVExcelWrappers;
 };
 
 #endif

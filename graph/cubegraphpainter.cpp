@@ -127,19 +127,20 @@ bool CubeGraphPainter::paint(const MinMaxMultiDimData &data, QPainter &painter, 
 
 bool CubeGraphPainter::needsRendering(const MinMaxMultiDimData &data) const
 {
-    return data.dataChanged || data.extractionDirty || data.perspectiveDirty() || data.cubeDirty();
+    return data.dataChanged() || data.extractionDirty() || data.perspectiveDirty() ||
+           data.cubeDirty();
 }
 
 bool CubeGraphPainter::render(const MinMaxMultiDimData &data, const Overlays &overlays)
 {
     QElapsedTimer timer;
     timer.start();
-    if (data.dataChanged)
+    if (data.dataChanged())
         m_meshStale = true;
     if (!prepareImage(data))
         return false;
     const PerspectiveSettings &perspective = data.perspectiveSettings();
-    if (m_meshStale || data.extractionDirty) {
+    if (m_meshStale || data.extractionDirty()) {
         buildMesh(data);
         project(perspective);
     } else if (data.perspectiveDirty()) {
@@ -197,7 +198,7 @@ void CubeGraphPainter::buildMesh(const MinMaxMultiDimData &data)
     m_mesh.build(values, grid.columns, grid.rows, lo, range);
     if (data.dataExtractionSettings().fastExtraction) {
         const int faces = int(m_mesh.faces().size());
-        const double k = (data.scanComplete && faces <= 1000) ? 0.1 : 0.9;
+        const double k = (data.scanComplete() && faces <= 1000) ? 0.1 : 0.9;
         m_mesh.mergeCoplanar(int(std::floor(k * std::sqrt(double(faces)) / 10.0)));
     }
     m_meshStale = false;
@@ -468,10 +469,10 @@ void CubeGraphPainter::drawSurface(QPainter &painter, const MinMaxMultiDimData &
     style.faceColour = settings.surfaceColour.darker(settings.showPoints ? 250 : 130);
     style.faceColour.setAlphaF(float(settings.opacity));
     style.wireframe =
-        style.faceColour == QColor(Qt::transparent) || !data.scanComplete || settings.fastDraw;
+        style.faceColour == QColor(Qt::transparent) || !data.scanComplete() || settings.fastDraw;
     style.antialiased = painter.testRenderHint(QPainter::Antialiasing);
     style.showPoints = settings.showPoints;
-    style.scanComplete = data.scanComplete;
+    style.scanComplete = data.scanComplete();
     style.fastDraw = settings.fastDraw;
     style.averagedNormals = settings.averagedNormals;
     style.triangleRects = settings.triangleRects;

@@ -38,7 +38,7 @@ void FlatGraphPainter::paint(const MinMaxMultiDimData &data, QPainter &painter, 
         for (int i = 1; i < 256; ++i)
             m_colourTable.append(rampColour(i));
     }
-    m_colourTable[0] = data.scanComplete ? finalMissingColour : pendingMissingColour;
+    m_colourTable[0] = data.scanComplete() ? finalMissingColour : pendingMissingColour;
     if (m_image.isNull())
         return;
     m_image.setColorTable(m_colourTable);

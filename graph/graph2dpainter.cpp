@@ -118,7 +118,7 @@ void Graph2DPainter::paint(QPainter &painter, const QRect &rect) const
     painter.setPen(pen);
     if (all.size() > 1) {
         const QList<QPointF> ends =
-            m_data.scanComplete ? segmentsAvoidingGaps(all, gaps) : segmentEnds(valid);
+            m_data.scanComplete() ? segmentsAvoidingGaps(all, gaps) : segmentEnds(valid);
         painter.drawLines(ends.constData(), int(ends.size() / 2));
     }
 }

@@ -1,3 +1,3 @@
 #include "graph/graphlogging.h"
 
-Q_LOGGING_CATEGORY(lcGraph, "marlowin.graph")
+Q_LOGGING_CATEGORY(lcGraph, "marlowin.graph", QtWarningMsg)

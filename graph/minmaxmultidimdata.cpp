@@ -123,7 +123,7 @@ void MinMaxMultiDimData::paint(QPainter &painter, const QRect &rect)
         paint3DFlat(painter, rect);
     else
         paint3DCube(painter, rect);
-    dataChanged = false;
+    markPainted();
 }
 
 QList<int> MinMaxMultiDimData::paintIndices() const
@@ -170,7 +170,7 @@ void MinMaxMultiDimData::paint3DCube(QPainter &painter, const QRect &rect)
     if (!m_cubePainter->paint(*this, painter, rect, {before, after}))
         return;
     // The picture now shows the extraction, the camera and the cube settings as they are.
-    extractionDirty = false;
+    m_extractionDirty = false;
     m_perspectiveDirty = false;
     m_cubeDirty = false;
 }
@@ -294,7 +294,7 @@ void MinMaxMultiDimData::setDataExtractionSettings(const DataExtractionSettings 
         accepted.indices.clear();
     if (accepted == m_extraction)
         return;
-    extractionDirty = true;
+    m_extractionDirty = true;
     m_extraction = accepted;
     setGraphDepth(extractionDepth());
     emit dataExtractionSettingsChanged(m_extraction);
@@ -418,7 +418,7 @@ bool MinMaxMultiDimData::isExtractionValid(const QList<int> &indices) const
     return true;
 }
 
-int MinMaxMultiDimData::extractionDepth() const
+GraphDepth MinMaxMultiDimData::extractionDepth() const
 {
     const QList<int> &indices = m_extraction.indices;
     if (indices.isEmpty() || indices.size() > dimensions().size())
@@ -435,7 +435,13 @@ int MinMaxMultiDimData::extractionDepth() const
     }
 }
 
-void MinMaxMultiDimData::setGraphDepth(int depth)
+void MinMaxMultiDimData::finishScan(bool completed)
+{
+    SimpleMultiDimData::finishScan(completed);
+    m_extractionDirty = true;
+}
+
+void MinMaxMultiDimData::setGraphDepth(GraphDepth depth)
 {
     if (depth == m_graphDepth)
         return;

@@ -27,9 +27,10 @@ public:
     explicit MinMaxMultiDimData(QObject *parent = nullptr);
     ~MinMaxMultiDimData() override;
 
-    // Set by setDataExtractionSettings() and by the scan engine when a pass has changed what the
-    // extraction selects; cleared when the cube has been rendered again.
-    bool extractionDirty = false;
+    // Set by setDataExtractionSettings() and at the end of a scan pass, which may have changed
+    // what the extraction selects; cleared when the cube has been rendered again.
+    bool extractionDirty() const { return m_extractionDirty; }
+    void finishScan(bool completed) override;
     bool settings2DDirty() const { return m_settings2DDirty; }
     bool flatDirty() const { return m_flatDirty; }
     bool cubeDirty() const { return m_cubeDirty; }
@@ -50,7 +51,7 @@ public:
     double maximum() const { return m_maximum; }
     void setMinMax(double lo, double hi);
     // A GraphDepth value.
-    int graphDepth() const { return m_graphDepth; }
+    GraphDepth graphDepth() const { return m_graphDepth; }
     int freeDimension(int n) const;
     // Takes every setting of other, and its value range, but none of its values.
     void copySettingsFrom(const MinMaxMultiDimData &other);
@@ -84,6 +85,8 @@ public slots:
 signals:
     void beforePaint3D(QPainter &painter);
     void afterPaint3D(QPainter &painter);
+    // Not emitted: the cube painter draws its axes itself. Kept because the watch view's
+    // interface is described with them.
     void paint3DYAxisNeeded(QPainter &painter);
     void paint3DAxesNeeded(QPainter &painter);
     void minMaxChanged();
@@ -103,8 +106,8 @@ private:
     void recomputeMinMax();
     void normalizeExtraction();
     bool isExtractionValid(const QList<int> &indices) const;
-    int extractionDepth() const;
-    void setGraphDepth(int depth);
+    GraphDepth extractionDepth() const;
+    void setGraphDepth(GraphDepth depth);
 
     bool m_displayAsScan = false;
     DataExtractionSettings m_extraction;
@@ -115,7 +118,8 @@ private:
     double m_minimum = qQNaN();
     double m_maximum = qQNaN();
     bool m_flat3D = false;
-    int m_graphDepth = 0;
+    GraphDepth m_graphDepth = GraphDepthNone;
+    bool m_extractionDirty = false;
     bool m_settings2DDirty = false;
     bool m_flatDirty = false;
     bool m_cubeDirty = false;

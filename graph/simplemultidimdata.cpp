@@ -51,9 +51,15 @@ qint64 valueCountOf(const QList<DataDimension> &dimensions)
 
 SimpleMultiDimData::SimpleMultiDimData(QObject *parent) : QObject(parent) {}
 
+void SimpleMultiDimData::finishScan(bool completed)
+{
+    m_scanComplete = completed;
+    m_dataChanged = true;
+}
+
 void SimpleMultiDimData::markChanged()
 {
-    dataChanged = true;
+    m_dataChanged = true;
     emit changed();
 }
 
@@ -61,7 +67,7 @@ void SimpleMultiDimData::clear()
 {
     m_dimensions.clear();
     m_values.clear();
-    scanComplete = false;
+    m_scanComplete = false;
     emit dimensionsChanged();
     markChanged();
 }
@@ -69,7 +75,7 @@ void SimpleMultiDimData::clear()
 void SimpleMultiDimData::resetValues()
 {
     m_values.fill(qQNaN());
-    scanComplete = false;
+    m_scanComplete = false;
     markChanged();
 }
 

@@ -17,12 +17,16 @@ class SimpleMultiDimData : public QObject
 public:
     explicit SimpleMultiDimData(QObject *parent = nullptr);
 
-    // Set by markChanged(); the painter clears it once it has dispatched a paint, so cached
-    // images know when to rebuild.
-    bool dataChanged = true;
-    // Written by the scan engine at the end of a pass: painters then treat missing values as
-    // final rather than not yet computed.
-    bool scanComplete = false;
+    // Set by markChanged() and finishScan(); cleared by markPainted(), so cached images know
+    // when to rebuild.
+    bool dataChanged() const { return m_dataChanged; }
+    // A paint has taken the values in.
+    void markPainted() { m_dataChanged = false; }
+    // Whether the last scan pass ran to its end: painters then treat missing values as final
+    // rather than not yet computed.
+    bool scanComplete() const { return m_scanComplete; }
+    // A scan pass has ended, completed or not: its values are painted anew.
+    virtual void finishScan(bool completed);
 
     virtual void markChanged();
     virtual void clear();
@@ -55,6 +59,8 @@ signals:
     void displayAsScanChanged(bool displayAsScan);
 
 private:
+    bool m_dataChanged = true;
+    bool m_scanComplete = false;
     int m_historyLimit = 200;
     QList<double> m_values;
     QList<DataDimension> m_dimensions;

@@ -1,3 +1,3 @@
 #include "sliders/sliderlogging.h"
 
-Q_LOGGING_CATEGORY(lcSlider, "marlowin.slider")
+Q_LOGGING_CATEGORY(lcSlider, "marlowin.slider", QtWarningMsg)

@@ -43,7 +43,7 @@ void fillCut(const MinMaxMultiDimData &surface, int freeEntry, int index, MinMax
     settings.indices[surface.freeDimension(freeEntry)] = index;
     cut.setDimensions(surface.dimensions());
     cut.setValues(surface.values());
-    cut.scanComplete = surface.scanComplete;
+    cut.finishScan(surface.scanComplete());
     cut.setDataExtractionSettings(settings);
     cut.setMinMax(surface.minimum(), surface.maximum());
 }

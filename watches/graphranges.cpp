@@ -30,7 +30,7 @@ QString oneLine(const QString &text)
 
 GraphRange valueScaleRange(const MinMaxMultiDimData &data, const QString &text, int graphHeight)
 {
-    const int depth = data.graphDepth();
+    const GraphDepth depth = data.graphDepth();
     if (depth == GraphDepthValue || depth == GraphDepthCurve) {
         const double margin =
             WatchLayout::curveBandMargin(data.maximum() - data.minimum(), graphHeight);

@@ -22,13 +22,9 @@ bool sameValue(double a, double b)
 
 } // namespace
 
-VIVExcelWatchScale::VIVExcelWatchScale(QWidget *parent)
-    : QWidget(parent), m_lastPaintTime(QDateTime::currentDateTime())
+VIVExcelWatchScale::VIVExcelWatchScale(QWidget *parent) : QWidget(parent)
 {
-    m_sincePaint.start();
-    m_repaintTimer.setSingleShot(true);
-    m_repaintTimer.setInterval(int(m_minRepaintInterval));
-    connect(&m_repaintTimer, &QTimer::timeout, this, [this] { update(); });
+    connect(&m_throttle, &RepaintThrottle::repaintDue, this, [this] { QWidget::update(); });
 }
 
 VIVExcelWatchView *VIVExcelWatchScale::watchView() const
@@ -83,16 +79,12 @@ void VIVExcelWatchScale::computeRamp()
 void VIVExcelWatchScale::update(bool force)
 {
     if (force) {
-        m_repaintTimer.stop();
+        m_throttle.cancelPending();
         repaint();
         return;
     }
-    if (m_sincePaint.elapsed() >= m_minRepaintInterval) {
-        m_repaintTimer.stop();
+    if (m_throttle.admit())
         QWidget::update();
-        return;
-    }
-    m_repaintTimer.start();
 }
 
 void VIVExcelWatchScale::resizeEvent(QResizeEvent *event)
@@ -104,8 +96,7 @@ void VIVExcelWatchScale::resizeEvent(QResizeEvent *event)
 
 void VIVExcelWatchScale::paintEvent(QPaintEvent *)
 {
-    m_sincePaint.start();
-    m_lastPaintTime = QDateTime::currentDateTime();
+    m_throttle.paintStarted();
     if (!m_watchView || width() == 0 || height() == 0)
         return;
     const MinMaxMultiDimData *data = m_watchView->data();

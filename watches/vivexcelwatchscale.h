@@ -1,12 +1,12 @@
 #ifndef VIVEXCELWATCHSCALE_H
 #define VIVEXCELWATCHSCALE_H
 
+#include "watches/repaintthrottle.h"
+
 #include <QColor>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 class VIVExcelWatchView;
@@ -29,9 +29,9 @@ public:
     const QList<double> &tickPositions() const { return m_tickPositions; }
     const QList<double> &tickValues() const { return m_tickValues; }
     const QList<QColor> &rampColours() const { return m_rampColours; }
-    QDateTime lastPaintTime() const { return m_lastPaintTime; }
-    qint64 minRepaintInterval() const { return m_minRepaintInterval; }
-    bool isRepaintPending() const { return m_repaintTimer.isActive(); }
+    QDateTime lastPaintTime() const { return m_throttle.lastPaintTime(); }
+    qint64 minRepaintInterval() const { return m_throttle.minInterval(); }
+    bool isRepaintPending() const { return m_throttle.isPending(); }
 
 public slots:
     // Repaints at once with force; otherwise no sooner than 10 ms after the last paint, so a
@@ -55,11 +55,8 @@ private:
     QList<double> m_tickPositions;
     QList<double> m_tickValues;
     QList<QColor> m_rampColours;
-    // The throttle measures on the monotonic clock; the date is only reported.
-    QElapsedTimer m_sincePaint;
-    QDateTime m_lastPaintTime;
-    qint64 m_minRepaintInterval = 10;
-    QTimer m_repaintTimer;
+    // Its interval stays at the 10 ms it starts with: the scale paints no graph.
+    RepaintThrottle m_throttle;
 };
 
 #endif // VIVEXCELWATCHSCALE_H

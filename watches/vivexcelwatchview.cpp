@@ -99,7 +99,7 @@ void VIVExcelWatchView::setRange(VIVExcelRange *range)
     update(false);
 }
 
-void VIVExcelWatchView::setAreaFlags(unsigned flags)
+void VIVExcelWatchView::setAreaFlags(WatchAreaFlags flags)
 {
     flags &= AreaAll;
     if (flags == m_areaFlags)
@@ -109,12 +109,12 @@ void VIVExcelWatchView::setAreaFlags(unsigned flags)
     update(false);
 }
 
-void VIVExcelWatchView::addAreaFlags(unsigned flags)
+void VIVExcelWatchView::addAreaFlags(WatchAreaFlags flags)
 {
     setAreaFlags(m_areaFlags | flags);
 }
 
-void VIVExcelWatchView::removeAreaFlags(unsigned flags)
+void VIVExcelWatchView::removeAreaFlags(WatchAreaFlags flags)
 {
     setAreaFlags(m_areaFlags & ~flags);
 }
@@ -176,11 +176,7 @@ void VIVExcelWatchView::connectData()
             qOverload<>(&View::updateCubeFillLimits));
     connect(m_data, &Data::dataExtractionSettingsChanged, this, &View::updateSubWatches);
     connect(m_data, &Data::minMaxChanged, this, &View::dataMinMaxChanged);
-    connect(m_data, &Data::reportNaN, this, &View::dataNaNReported);
-    connect(m_data, &Data::beforePaint3D, this, &View::dataBeforePaint3D);
-    connect(m_data, &Data::afterPaint3D, this, &View::dataAfterPaint3D);
     connect(m_data, &Data::paint3DAxesNeeded, this, &View::data3DAxesNeeded);
-    connect(m_data, &Data::paint3DYAxisNeeded, this, &View::data3DYAxisNeeded);
     connect(m_data, &Data::updateNeeded, this, [this] { update(); });
     // Settings handed in from elsewhere keep this view's own image size.
     connect(m_data, &Data::drawSettings3DCubeChanged, this, &View::fitCubeImage);
@@ -378,7 +374,7 @@ void VIVExcelWatchView::paintGraph(QPainter &painter, const QRect &exposed)
     if (!graph.intersects(exposed))
         return;
     painter.fillRect(graph, watchGraphBackground());
-    const int depth = m_data->graphDepth();
+    const GraphDepth depth = m_data->graphDepth();
     if (depth == GraphDepthNone)
         return;
     const bool curve = depth == GraphDepthCurve;

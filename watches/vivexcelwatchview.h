@@ -35,17 +35,17 @@ class VIVExcelWatchView : public QWidget
 
 public:
     // Bits of areaFlags(): which elements are shown.
-    static constexpr unsigned AreaTextDark = WatchAreaFlag::TextDark;
-    static constexpr unsigned AreaTextMetal = WatchAreaFlag::TextMetal;
-    static constexpr unsigned AreaText = WatchAreaFlag::Text;
-    static constexpr unsigned AreaScale = WatchAreaFlag::Scale;
-    static constexpr unsigned AreaAxis = WatchAreaFlag::Axis;
-    static constexpr unsigned AreaSplitHorizontal = WatchAreaFlag::SplitHorizontal;
-    static constexpr unsigned AreaSplitVertical = WatchAreaFlag::SplitVertical;
-    static constexpr unsigned AreaSplit = WatchAreaFlag::Split;
-    static constexpr unsigned AreaButtons = WatchAreaFlag::Buttons;
-    static constexpr unsigned AreaIndicator = WatchAreaFlag::Indicator;
-    static constexpr unsigned AreaAll = WatchAreaFlag::All;
+    static constexpr WatchAreaFlag AreaTextDark = WatchAreaFlag::TextDark;
+    static constexpr WatchAreaFlag AreaTextMetal = WatchAreaFlag::TextMetal;
+    static constexpr WatchAreaFlag AreaText = WatchAreaFlag::Text;
+    static constexpr WatchAreaFlag AreaScale = WatchAreaFlag::Scale;
+    static constexpr WatchAreaFlag AreaAxis = WatchAreaFlag::Axis;
+    static constexpr WatchAreaFlag AreaSplitHorizontal = WatchAreaFlag::SplitHorizontal;
+    static constexpr WatchAreaFlag AreaSplitVertical = WatchAreaFlag::SplitVertical;
+    static constexpr WatchAreaFlag AreaSplit = WatchAreaFlag::Split;
+    static constexpr WatchAreaFlag AreaButtons = WatchAreaFlag::Buttons;
+    static constexpr WatchAreaFlag AreaIndicator = WatchAreaFlag::Indicator;
+    static constexpr WatchAreaFlag AreaAll = WatchAreaFlag::All;
 
     explicit VIVExcelWatchView(QWidget *parent = nullptr);
 
@@ -78,10 +78,10 @@ public:
     int scaleWidth() const { return m_scaleWidth; }
     int axisHeight() const { return m_axisHeight; }
 
-    unsigned areaFlags() const { return m_areaFlags; }
-    void setAreaFlags(unsigned flags);
-    void addAreaFlags(unsigned flags);
-    void removeAreaFlags(unsigned flags);
+    WatchAreaFlags areaFlags() const { return m_areaFlags; }
+    void setAreaFlags(WatchAreaFlags flags);
+    void addAreaFlags(WatchAreaFlags flags);
+    void removeAreaFlags(WatchAreaFlags flags);
     QRect areaRect(WatchArea area) const;
 
     VIVExcelWatchScale *watchScale() const;
@@ -108,7 +108,7 @@ public:
     qint64 paintDuration() const { return m_throttle.paintDuration(); }
     int fastDrawCount() const { return m_fastDrawing.count(); }
     // A WatchInteraction::DragMode value.
-    int dragMode() const { return int(m_interaction.dragMode()); }
+    WatchInteraction::DragMode dragMode() const { return m_interaction.dragMode(); }
 
     // A surface drawn as a shaded cube rather than flat: scales, axis and split lines give way.
     bool is3DProper() const;
@@ -130,6 +130,7 @@ signals:
     void dataCreated();
     void graphDepthChanged();
     void graphClicked();
+    // Not emitted by the view itself: an owner may forward another object's zoom to it.
     void graphZoomChanged(qreal zoom);
     void mousePressed(QMouseEvent *event);
     void mouseReleased(QMouseEvent *event);
@@ -142,14 +143,16 @@ signals:
 
 public slots:
     void dataMinMaxChanged();
-    void dataNaNReported();
     void hideButtons();
     void updateCubeFillLimits(QPoint index);
     void updateCubeFillLimits();
     void updateWithSubgraphs();
+    void data3DAxesNeeded(QPainter &painter);
+    // These do nothing and nothing connects to them; they stay because the view's interface is
+    // described with them.
+    void dataNaNReported();
     void dataBeforePaint3D(QPainter &painter);
     void dataAfterPaint3D(QPainter &painter);
-    void data3DAxesNeeded(QPainter &painter);
     void data3DYAxisNeeded(QPainter &painter);
     void removeOldestPreviousData();
     void setCanUseFastDraw(bool on);
@@ -192,7 +195,7 @@ private:
     const int m_axisHeight = 25;
     WatchScaleLink m_scaleLink;
     QPointF m_splitPoint{0.5, 0.50000001};
-    unsigned m_areaFlags = 0;
+    WatchAreaFlags m_areaFlags;
     SubWatchPair m_subWatches{*this};
     RepaintThrottle m_throttle;
     FadedCurveHistory m_history;

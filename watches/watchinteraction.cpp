@@ -183,7 +183,7 @@ bool WatchInteraction::drag(const QMouseEvent &event)
 
 void WatchInteraction::splitPointFromPosition(QPointF position)
 {
-    const unsigned flags = m_view.areaFlags();
+    const WatchAreaFlags flags = m_view.areaFlags();
     if (!(flags & WatchAreaFlag::Split))
         return;
     const QRect graph = m_view.areaRect(WatchAreaGraph);

@@ -10,7 +10,7 @@
 struct WatchLayout
 {
     QRect contents;
-    unsigned flags = WatchAreaFlag::Default;
+    WatchAreaFlags flags = WatchAreaFlag::Default;
     int textHeight = 34;
     int scaleWidth = 40;
     int axisHeight = 25;
@@ -26,7 +26,7 @@ struct WatchLayout
     // The part of a curve's value range that the curve band leaves free above and below.
     static double curveBandMargin(double range, int graphHeight);
 
-    bool shows(unsigned flag) const { return (flags & flag) != 0; }
+    bool shows(WatchAreaFlags flag) const { return flags.testAnyFlags(flag); }
 };
 
 #endif // WATCHLAYOUT_H

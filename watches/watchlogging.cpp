@@ -1,3 +1,3 @@
 #include "watches/watchlogging.h"
 
-Q_LOGGING_CATEGORY(lcWatch, "marlowin.watch")
+Q_LOGGING_CATEGORY(lcWatch, "marlowin.watch", QtWarningMsg)

@@ -234,11 +234,6 @@ int WatchWindow::transparency() const
     return ui->horizontalSlider_watchGraphAlpha->value();
 }
 
-void WatchWindow::setTransparency(int value)
-{
-    ui->horizontalSlider_watchGraphAlpha->setValue(value);
-}
-
 int WatchWindow::watchSize() const
 {
     return ui->horizontalSlider_watchSize->value();

@@ -44,7 +44,6 @@ public:
     bool offersFlat3D() const;
     // The transparency slider's position (10 .. 255); sliderAlpha() is the opacity it gives.
     int transparency() const;
-    void setTransparency(int value);
     // The size the watches are asked to take (40 .. 400).
     int watchSize() const;
     void setWatchSize(int size);

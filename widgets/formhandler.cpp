@@ -46,11 +46,6 @@ QByteArray buttonProperty(const char *name, const char *suffix)
     return QByteArray(name) + suffix;
 }
 
-QRect buttonRect(const QWidget *window, const char *name)
-{
-    return window->property(buttonProperty(name, "rect").constData()).toRect();
-}
-
 QString buttonImagePath(const QWidget *window, const ChromeButton &button)
 {
     QString path = window->property(buttonProperty(button.name, "name").constData()).toString();
@@ -64,6 +59,41 @@ QString buttonImagePath(const QWidget *window, const ChromeButton &button)
     default:
         return path + ".png";
     }
+}
+
+struct PlacedButton
+{
+    const ChromeButton *button;
+    QRect rect;
+    const QImage *image;
+};
+
+// The shown buttons and where they sit, right to left from the window's top right corner.
+// Painting and hit testing both place them here, so a click finds its button also before the
+// window's first paint.
+QList<PlacedButton> placedButtons(const QWidget *window)
+{
+    QList<PlacedButton> placed;
+    int limit = window->contentsRect().right() - 7;
+    for (const ChromeButton &button : chromeButtons) {
+        if (!window->property(button.name).toBool())
+            continue;
+        const QImage *image = cachedImage(buttonImagePath(window, button));
+        const QRect rect(limit - image->width(), 20 - image->height() / 2, image->width(),
+                         image->height());
+        placed.append({&button, rect, image});
+        limit = rect.left();
+    }
+    return placed;
+}
+
+QRect buttonRect(const QWidget *window, const char *name)
+{
+    for (const PlacedButton &placed : placedButtons(window)) {
+        if (qstrcmp(placed.button->name, name) == 0)
+            return placed.rect;
+    }
+    return QRect();
 }
 
 bool holdsMouseGrab(const QWidget *window)
@@ -107,9 +137,9 @@ FormHandler::Area FormHandler::hitTest(const QWidget *window, const QPoint &pos)
         return LeftEdge;
     if (x >= r - 8)
         return RightEdge;
-    for (const ChromeButton &button : chromeButtons) {
-        if (buttonRect(window, button.name).contains(pos))
-            return button.area;
+    for (const PlacedButton &placed : placedButtons(window)) {
+        if (placed.rect.contains(pos))
+            return placed.button->area;
     }
     // The window icon sits left of the title strip and keeps its own clicks.
     if (y <= 24 && x > 20)
@@ -313,9 +343,9 @@ void FormHandler::mouseLeft(QWidget *window)
 {
     if (window->property("movingform").toBool())
         return;
+    // The handler only ever sets the window's own cursor; the application's override cursor
+    // (a long task's wait cursor) belongs to others.
     setGrabbedArea(window, Outside);
-    while (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
     for (const ChromeButton &button : chromeButtons)
         setButtonState(window, button.name, Normal);
     if (holdsMouseGrab(window))
@@ -360,15 +390,11 @@ void FormHandler::paintChrome(QWidget *window)
 int FormHandler::paintButtons(QPainter &painter, QWidget *window)
 {
     int limit = window->contentsRect().right() - 7;
-    for (const ChromeButton &button : chromeButtons) {
-        if (!window->property(button.name).toBool())
-            continue;
-        const QImage &image = *cachedImage(buttonImagePath(window, button));
-        const QRect rect(limit - image.width(), 20 - image.height() / 2, image.width(),
-                         image.height());
-        painter.drawImage(rect, image);
-        window->setProperty(buttonProperty(button.name, "rect").constData(), rect);
-        limit = rect.left();
+    for (const PlacedButton &placed : placedButtons(window)) {
+        painter.drawImage(placed.rect, *placed.image);
+        // Where the button was last drawn, for whoever asks the window.
+        window->setProperty(buttonProperty(placed.button->name, "rect").constData(), placed.rect);
+        limit = placed.rect.left();
     }
     return limit;
 }

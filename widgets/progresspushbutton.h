@@ -3,8 +3,7 @@
 
 #include <QPushButton>
 
-// A push button with a thin progress strip along its bottom edge. The owner sets
-// `progress` (0 empty, 1 full width) and repaints the button.
+// A push button with a thin progress strip along its bottom edge, 0 empty, 1 full width.
 class ProgressPushButton : public QPushButton
 {
     Q_OBJECT
@@ -12,10 +11,14 @@ class ProgressPushButton : public QPushButton
 public:
     explicit ProgressPushButton(QWidget *parent = nullptr);
 
-    double progress = 0.0;
+    double progress() const { return m_progress; }
+    void setProgress(double fraction);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    double m_progress = 0.0;
 };
 
 #endif

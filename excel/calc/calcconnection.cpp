@@ -53,8 +53,6 @@ uno::Reference<uno::XComponentContext> localContext()
 
 const int openAttempts = 5;
 const int openRetryMs = 200;
-// How long connecting and the handshake with the office may take.
-const int handshakeDeadlineMs = 5000;
 
 // Every bridge still open, so that all can be ended before the process exits. Never destroyed:
 // it is used while static objects die.
@@ -108,11 +106,11 @@ void forgetBridge(const uno::Reference<lang::XComponent> &bridge)
 class HandshakeDeadline
 {
 public:
-    HandshakeDeadline(const uno::Reference<lang::XComponent> &bridge, int milliseconds)
-        : watcher([this, bridge, milliseconds]() {
+    HandshakeDeadline(const uno::Reference<lang::XComponent> &bridge,
+                      std::chrono::milliseconds deadline)
+        : watcher([this, bridge, deadline]() {
               std::unique_lock<std::mutex> lock(mutex);
-              if (finished.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                                    [this]() { return done; }))
+              if (finished.wait_for(lock, deadline, [this]() { return done; }))
                   return;
               expired = true;
               lock.unlock();
@@ -186,12 +184,13 @@ CalcConnection::~CalcConnection()
 
 // An office that is still starting may accept a connection and drop it again; such a
 // connection is tried again a few times.
-std::shared_ptr<CalcConnection> CalcConnection::open(const QString &pipeName, Failure *failure)
+std::shared_ptr<CalcConnection> CalcConnection::open(const QString &pipeName, Failure *failure,
+                                                     std::chrono::milliseconds deadline)
 {
     for (int attempt = 1;; ++attempt) {
         bool dropped = false;
         Failure reason = Failure::None;
-        std::shared_ptr<CalcConnection> connection = tryOpen(pipeName, reason, dropped);
+        std::shared_ptr<CalcConnection> connection = tryOpen(pipeName, deadline, reason, dropped);
         if (connection || !dropped || attempt == openAttempts) {
             if (failure)
                 *failure = reason;
@@ -206,8 +205,9 @@ QString CalcConnection::lastRefusal()
     return latestRefusal();
 }
 
-std::shared_ptr<CalcConnection> CalcConnection::tryOpen(const QString &pipeName, Failure &failure,
-                                                        bool &dropped)
+std::shared_ptr<CalcConnection> CalcConnection::tryOpen(const QString &pipeName,
+                                                        std::chrono::milliseconds deadline,
+                                                        Failure &failure, bool &dropped)
 {
     failure = Failure::NoOffice;
     latestRefusal().clear();
@@ -222,12 +222,12 @@ std::shared_ptr<CalcConnection> CalcConnection::tryOpen(const QString &pipeName,
     }
     std::shared_ptr<CalcConnection> connection(new CalcConnection);
     try {
-        if (!connection->handshake(pipeName)) {
+        if (!connection->handshake(pipeName, deadline)) {
             failure = Failure::NoAnswer;
             qCWarning(lcLink).noquote()
                 << QString("The office on pipe %1 did not answer within %2 s; giving up.")
                        .arg(pipeName)
-                       .arg(handshakeDeadlineMs / 1000);
+                       .arg(double(deadline.count()) / 1000.0);
             return nullptr;
         }
     } catch (const css::connection::NoConnectException &) {
@@ -246,7 +246,7 @@ std::shared_ptr<CalcConnection> CalcConnection::tryOpen(const QString &pipeName,
 
 // The bridge is made here rather than through a URL resolver, so that the connection owns it
 // and can end it. False when the deadline ended the handshake.
-bool CalcConnection::handshake(const QString &pipeName)
+bool CalcConnection::handshake(const QString &pipeName, std::chrono::milliseconds deadline)
 {
     const uno::Reference<uno::XComponentContext> local = localContext();
     if (!local.is())
@@ -257,16 +257,16 @@ bool CalcConnection::handshake(const QString &pipeName)
         bridge::BridgeFactory::create(local)->createBridge("", "urp", link, nullptr);
     bridge.set(urp, uno::UNO_QUERY_THROW);
     registerBridge(bridge);
-    HandshakeDeadline deadline(bridge, handshakeDeadlineMs);
+    HandshakeDeadline watch(bridge, deadline);
     try {
         remoteContext.set(urp->getInstance("StarOffice.ComponentContext"), uno::UNO_QUERY_THROW);
         desktopObject = frame::Desktop::create(remoteContext);
     } catch (const uno::Exception &) {
-        if (deadline.hasExpired())
+        if (watch.hasExpired())
             return false;
         throw;
     }
-    return !deadline.hasExpired();
+    return !watch.hasExpired();
 }
 
 std::shared_ptr<CalcConnection> CalcConnection::unbound()

@@ -13,6 +13,7 @@ using rtl::OUString;
 
 #include <QDebug>
 #include <QString>
+#include <chrono>
 #include <memory>
 
 class CalcKernel;
@@ -54,9 +55,13 @@ public:
 
     ~CalcConnection();
 
+    // How long connecting and the handshake with the office may take.
+    static constexpr std::chrono::milliseconds handshakeDeadline{5000};
+
     // Null when the pipe cannot be used; why is written to failure when given.
-    static std::shared_ptr<CalcConnection> open(const QString &pipeName,
-                                                Failure *failure = nullptr);
+    static std::shared_ptr<CalcConnection>
+    open(const QString &pipeName, Failure *failure = nullptr,
+         std::chrono::milliseconds deadline = handshakeDeadline);
     // Why the latest open was refused, with the way out; empty when it was not refused.
     static QString lastRefusal();
     // A connection to nothing, for an application that could not be reached.
@@ -102,9 +107,10 @@ public:
 
 private:
     CalcConnection();
-    static std::shared_ptr<CalcConnection> tryOpen(const QString &pipeName, Failure &failure,
-                                                   bool &dropped);
-    bool handshake(const QString &pipeName);
+    static std::shared_ptr<CalcConnection> tryOpen(const QString &pipeName,
+                                                   std::chrono::milliseconds deadline,
+                                                   Failure &failure, bool &dropped);
+    bool handshake(const QString &pipeName, std::chrono::milliseconds deadline);
     bool desktopAnswers() const;
     void noteDisposed(const char *operation, const OUString &message);
     void noteFailure(const char *operation, const OUString &message);

@@ -24,8 +24,8 @@ bool CalcKernel::ensure(CalcConnection &connection)
     }
     state = job.is() ? State::Ready : State::Unavailable;
     if (job.is())
-        qCInfo(lcLink) << "Scan kernel" << CalcKernelInstaller::carriedVersion()
-                       << "ready in the office after" << timer.elapsed() << "ms";
+        qCDebug(lcLink) << "Scan kernel" << CalcKernelInstaller::carriedVersion()
+                        << "ready in the office after" << timer.elapsed() << "ms";
     else
         qCWarning(lcLink).noquote()
             << "Scan kernel unavailable, scan points are exchanged cell by cell:" << reason;

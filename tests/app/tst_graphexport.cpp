@@ -124,7 +124,7 @@ void TestGraphExport::imageLeavesTheSplitLinesAlone()
     watch.setCanUseFastDraw(true);
     const QPixmap picture = GraphExport::image(&watch);
     QCOMPARE(picture.size(), watch.size());
-    QCOMPARE(watch.areaFlags(), VIVExcelWatchView::AreaAll);
+    QCOMPARE(watch.areaFlags(), WatchAreaFlags(VIVExcelWatchView::AreaAll));
     QCOMPARE(watch.fastDrawCount(), 1);
 }
 

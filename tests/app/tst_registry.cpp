@@ -5,6 +5,7 @@
 #include "excel/vivexcelrange.h"
 #include "fakeexcel.h"
 #include "graph/minmaxmultidimdata.h"
+#include "logcapture.h"
 #include "sliders/vivexcelcellsliderview.h"
 #include "sliders/vivslider.h"
 #include "watches/vivexcelwatchview.h"
@@ -17,33 +18,6 @@
 #include <QTest>
 
 #include <memory>
-
-namespace {
-
-// Counts the log lines that contain a text.
-class LogCount
-{
-public:
-    explicit LogCount(const QString &text)
-    {
-        s_text = text;
-        s_count = 0;
-        m_previous = qInstallMessageHandler(
-            [](QtMsgType, const QMessageLogContext &, const QString &message) {
-                if (message.contains(s_text))
-                    ++s_count;
-            });
-    }
-    ~LogCount() { qInstallMessageHandler(m_previous); }
-    int count() const { return s_count; }
-
-private:
-    static inline QString s_text;
-    static inline int s_count = 0;
-    QtMessageHandler m_previous;
-};
-
-} // namespace
 
 // The registry and the scan runner as the main window wires them, over the test double.
 class TestRegistry : public QObject
@@ -60,6 +34,8 @@ private slots:
     void burstOfMovesMakesOneRescan();
     void movesDuringAScan();
     void scanStoresTheCurveAndRestoresTheCell();
+    void zoomSlowsTheOtherWatchesForAWhile();
+    void colourMapKeepsItsScaleAndAxis();
 
 private:
     VIVExcelCellSliderView *slider(int i) { return registry->sliders()[i]; }
@@ -132,10 +108,10 @@ void TestRegistry::selectionMakesEachObjectOnce()
     registry->watches()[0]->setSplitPoint({0.25, 0.75});
     QCOMPARE(registry->watches()[1]->splitPoint(), QPointF(0.25, 0.75));
 
-    LogCount duplicates("already exists. Skipping...");
+    LogCapture duplicates;
     QVERIFY(registry->createFromSelection(application.get(), true));
     QVERIFY(registry->createFromSelection(application.get(), false));
-    QCOMPARE(duplicates.count(), 5);
+    QCOMPARE(duplicates.count("already exists. Skipping..."), 5);
     QCOMPARE(registry->sliders().size(), 3);
     QCOMPARE(registry->watches().size(), 2);
 
@@ -146,9 +122,9 @@ void TestRegistry::selectionMakesEachObjectOnce()
     excel->setValue("A4", 3.0);
     excel->find(excel->qualified("A4"))->locked = true;
     excel->setSelection("A4");
-    LogCount protectedCell("The cell is protected");
+    LogCapture protectedCell;
     registry->createFromSelection(application.get(), true);
-    QCOMPARE(protectedCell.count(), 1);
+    QCOMPARE(protectedCell.count("The cell is protected"), 1);
     QCOMPARE(registry->sliders().size(), 3);
 }
 
@@ -157,10 +133,10 @@ void TestRegistry::limitEndsTheWalkWithOneLogLine()
     for (int row = 1; row <= 30; ++row)
         excel->setValue(QString("C%1").arg(row), double(row));
     excel->setSelection("C1:C30");
-    LogCount tooMany("Skipping, too many sliders...");
+    LogCapture tooMany;
     registry->createFromSelection(application.get(), true);
     QCOMPARE(registry->sliders().size(), SliderWatchRegistry::maxObjects);
-    QCOMPARE(tooMany.count(), 1);
+    QCOMPARE(tooMany.count("Skipping, too many sliders..."), 1);
 }
 
 void TestRegistry::liveMoveWritesOneCellAndAppendsToEveryWatch()
@@ -235,8 +211,8 @@ void TestRegistry::scanStoresTheCurveAndRestoresTheCell()
     runner->startOrStop(application.get(), watchWindow.get());
     QVERIFY(!owner->property("scanning").toBool());
     const MinMaxMultiDimData *data = registry->watches()[0]->data();
-    QCOMPARE(data->graphDepth(), 2);
-    QVERIFY(data->scanComplete);
+    QCOMPARE(data->graphDepth(), GraphDepthCurve);
+    QVERIFY(data->scanComplete());
     const DataDimension axis = data->dimensions().first();
     QCOMPARE(axis.from, 0.0);
     QVERIFY(axis.count > 2 && axis.count <= 45);
@@ -247,6 +223,37 @@ void TestRegistry::scanStoresTheCurveAndRestoresTheCell()
     QCOMPARE(excel->number("A1"), 5.0);
     QVERIFY(excel->screenUpdating);
     QVERIFY(excel->calls().contains("ScreenUpdating 0"));
+}
+
+// While one watch zooms, the others repaint less often; a second later all are back at their
+// rates, the zooming one never having changed.
+void TestRegistry::zoomSlowsTheOtherWatchesForAWhile()
+{
+    makeObjects();
+    VIVExcelWatchView *zooming = registry->watches()[0];
+    VIVExcelWatchView *other = registry->watches()[1];
+    const double rate = zooming->repaintFactor();
+    QCOMPARE(other->repaintFactor(), rate);
+
+    emit zooming->mouseZoomChanging();
+    QCOMPARE(zooming->repaintFactor(), rate);
+    QCOMPARE(other->repaintFactor(), rate * 1.5 * 2);
+    QTRY_COMPARE(other->repaintFactor(), rate);
+    QCOMPARE(zooming->repaintFactor(), rate);
+}
+
+// A surface drawn as a colour map is read on its value scale and parameter axis.
+void TestRegistry::colourMapKeepsItsScaleAndAxis()
+{
+    makeObjects();
+    slider(0)->setSelected(true);
+    slider(1)->setSelected(true);
+    runner->startOrStop(application.get(), watchWindow.get());
+    VIVExcelWatchView *watch = registry->watches()[0];
+    QCOMPARE(watch->data()->graphDepth(), GraphDepthSurface);
+    watch->data()->setFlat3D(true);
+    QVERIFY(!watch->areaRect(WatchAreaScale).isEmpty());
+    QVERIFY(!watch->areaRect(WatchAreaAxis).isEmpty());
 }
 
 QTEST_MAIN(TestRegistry)

@@ -123,7 +123,7 @@ void TestScanEngine::oneAxisStoresEveryPointInWalkOrder()
         QCOMPARE(sheet.watches[0]->data()->value({i}), 2.0 * i);
         QCOMPARE(sheet.watches[1]->data()->value({i}), double(i * i));
     }
-    QCOMPARE(sheet.watches[0]->data()->graphDepth(), 2);
+    QCOMPARE(sheet.watches[0]->data()->graphDepth(), GraphDepthCurve);
 }
 
 void TestScanEngine::twoAxesWriteTheLastAxisFirst()
@@ -142,7 +142,7 @@ void TestScanEngine::twoAxesWriteTheLastAxisFirst()
         for (int b = 0; b <= 1; ++b)
             QCOMPARE(sheet.watches[0]->data()->value({a, b}), 2.0 * a + 10.0 * b);
     }
-    QCOMPARE(sheet.watches[0]->data()->graphDepth(), 4);
+    QCOMPARE(sheet.watches[0]->data()->graphDepth(), GraphDepthSurface);
 }
 
 // A stop asked for at once waits for the deferral window and for a usable coarse graph.

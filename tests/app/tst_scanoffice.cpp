@@ -1,4 +1,4 @@
-#include "privateoffice.h"
+#include "officetest.h"
 
 #include "app/scanrunner.h"
 #include "app/settingsfiles.h"
@@ -46,7 +46,7 @@ bool sameBits(double a, double b)
 
 // Scans and live moves against a private headless office: the values stored, and the user's
 // cells, undo history and modified flag afterwards.
-class TestScanOffice : public QObject
+class TestScanOffice : public OfficeTest
 {
     Q_OBJECT
 
@@ -74,10 +74,6 @@ private:
     void prepareFault(const QString &fault, const QString &content);
     void restartOffice();
 
-    PrivateOffice office;
-    VIVExcelApplication *application = nullptr;
-    VIVExcelWorkbook *book = nullptr;
-    QString bookName;
     std::unique_ptr<QWidget> owner;
     std::unique_ptr<WatchWindow> watchWindow;
     SliderWatchRegistry *registry = nullptr;
@@ -88,24 +84,19 @@ private:
 
 void TestScanOffice::initTestCase()
 {
-    QVERIFY(office.start());
-    application = new VIVExcelApplication(ExcelBackend::attachOrStart(), this);
+    QVERIFY(startOffice());
 }
 
 void TestScanOffice::cleanupTestCase()
 {
-    delete application;
-    office.stop();
+    stopOffice();
 }
 
 // A workbook with inputs A1 = 5 and A2 = 2 and the formulas B1 = 2 A1 and B2 = A1 + 10 A2,
 // one slider per input and one watch per formula.
 void TestScanOffice::init()
 {
-    book = application->workbooks()->add(true);
-    bookName = book->name();
-    QVERIFY(office.activate(bookName));
-    QTRY_COMPARE(application->activeWorkbook(false)->name(), bookName);
+    QVERIFY(addBook());
     for (const auto &[cell, content] : QList<QPair<QString, QString>>{
              {"A1", "5"}, {"A2", "2"}, {"B1", "=A1*2"}, {"B2", "=A1+A2*10"}})
         QVERIFY(office.setContent(bookName, cell, content));
@@ -136,8 +127,7 @@ void TestScanOffice::cleanup()
     registry->removeAll();
     watchWindow.reset();
     owner.reset();
-    delete book;
-    book = nullptr;
+    closeBook();
 }
 
 void TestScanOffice::scan()
@@ -151,7 +141,7 @@ void TestScanOffice::scansStoreTheFormulasValues()
     slider(0)->setSelected(true);
     scan();
     const MinMaxMultiDimData *curve = watch(0)->data();
-    QCOMPARE(curve->graphDepth(), 2);
+    QCOMPARE(curve->graphDepth(), GraphDepthCurve);
     const DataDimension x = curve->dimensions().first();
     for (int i = 0; i < x.count; ++i) {
         const double a = x.from + (x.to - x.from) / (x.count - 1) * i;
@@ -161,7 +151,7 @@ void TestScanOffice::scansStoreTheFormulasValues()
     slider(1)->setSelected(true);
     scan();
     const MinMaxMultiDimData *surface = watch(1)->data();
-    QCOMPARE(surface->graphDepth(), 4);
+    QCOMPARE(surface->graphDepth(), GraphDepthSurface);
     const QList<DataDimension> axes = surface->dimensions();
     QCOMPARE(axes.size(), 2);
     for (int i = 0; i < axes[0].count; i += 3) {
@@ -420,7 +410,7 @@ void TestScanOffice::stopDuringKernelBatchesIsDeferred()
     QVERIFY(engine.elapsedMs() >= 150);
     QVERIFY(engine.pointsScanned() >= engine.grid().minPointsBeforeStop());
     QVERIFY(engine.pointsScanned() < engine.totalPoints());
-    QVERIFY(!watch(1)->data()->scanComplete);
+    QVERIFY(!watch(1)->data()->scanComplete());
     QCOMPARE(office.content(bookName, "A1"), QString("5"));
     QCOMPARE(office.content(bookName, "A2"), QString("2"));
     QCOMPARE(office.undoTitles(bookName), undo);

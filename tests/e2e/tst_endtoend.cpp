@@ -111,8 +111,13 @@ private slots:
     void closingDuringAScanClosesEveryWindow();
 
 private:
-    VIVExcelCellSliderView *slider(int i) const { return window->registry->sliders()[i]; }
-    VIVExcelWatchView *watch(int i) const { return window->registry->watches()[i]; }
+    SliderWatchRegistry *registry() const { return window->findChild<SliderWatchRegistry *>(); }
+    WatchWindow *watchWindow() const
+    {
+        return window->findChild<WatchWindowCommands *>()->window();
+    }
+    VIVExcelCellSliderView *slider(int i) const { return registry()->sliders()[i]; }
+    VIVExcelWatchView *watch(int i) const { return registry()->watches()[i]; }
     void press(Qt::Key key) { QTest::keyClick(window.get(), key); }
     double number(const QString &cell);
     Projectile inputs();
@@ -191,7 +196,7 @@ void TestEndToEnd::scan()
 QList<Export> TestEndToEnd::exports(int columns)
 {
     QList<Export> all;
-    for (VIVExcelWatchView *view : window->registry->watches()) {
+    for (VIVExcelWatchView *view : registry()->watches()) {
         QApplication::clipboard()->clear();
         emit view->buttonClicked("exportdata");
         const QStringList lines = QApplication::clipboard()->text().split("\n");
@@ -237,9 +242,9 @@ void TestEndToEnd::slidersAndWatchesFromTheSelection()
     QVERIFY(office.select(book, {"B8:B12"}));
     press(Qt::Key_W);
     QVERIFY2(boxText.isEmpty(), qPrintable(boxText));
-    QCOMPARE(window->registry->sliders().size(), inputCells.size());
-    QCOMPARE(window->registry->watches().size(), formulaCells.size());
-    QVERIFY(window->watchWindows->window() && window->watchWindows->window()->isVisible());
+    QCOMPARE(registry()->sliders().size(), inputCells.size());
+    QCOMPARE(registry()->watches().size(), formulaCells.size());
+    QVERIFY(watchWindow() && watchWindow()->isVisible());
     QCOMPARE(slider(1)->display()->text(), QString("Launch angle (degrees)"));
     QCOMPARE(slider(3)->slider()->realValue(), 1.5);
 }
@@ -263,7 +268,7 @@ void TestEndToEnd::liveMoveWritesOneCellAndFeedsEveryWatch()
     QVERIFY(office.clearUndo(book));
     const QStringList before = contents();
     QList<qsizetype> counts;
-    for (VIVExcelWatchView *view : window->registry->watches())
+    for (VIVExcelWatchView *view : registry()->watches())
         counts.append(view->data()->values().size());
 
     VIVSlider *time = slider(3)->slider();
@@ -307,7 +312,7 @@ void TestEndToEnd::oneSliderScanExportsTheCurves()
 void TestEndToEnd::twoSliderScanExportsTheSurfaces()
 {
     press(Qt::Key_1);
-    QCOMPARE(window->registry->selectedSliders().size(), 2);
+    QCOMPARE(registry()->selectedSliders().size(), 2);
     QCOMPARE(window->findChild<QPushButton *>("pushButton_Graph")->text(), QString("3D Graph"));
     scan();
     const QList<Export> surfaces = exports(3);

@@ -1,4 +1,4 @@
-#include "privateoffice.h"
+#include "officetest.h"
 
 #include "excel/calc/calckernelinstaller.h"
 #include "excel/calc/kernel/kernelprotocol.h"
@@ -79,7 +79,7 @@ bool sameBits(double a, double b)
 
 // Write brackets against a real private office, with other processes: one that dies or is
 // stopped inside a bracket, and one that writes while the bracket is open.
-class TestCalcBracket : public QObject
+class TestCalcBracket : public OfficeTest
 {
     Q_OBJECT
 
@@ -105,40 +105,26 @@ private:
     QProcess *startChild(const char *mode, const QStringList &writes);
     QStringList journals() const;
     VIVExcelRange *cell(const QString &address) { return sheet->range(address, true); }
-
-    PrivateOffice office;
-    VIVExcelApplication *application = nullptr;
-    VIVExcelWorkbook *book = nullptr;
-    VIVExcelWorksheet *sheet = nullptr;
-    QString bookName;
 };
 
 void TestCalcBracket::initTestCase()
 {
-    QVERIFY(office.start());
-    application = new VIVExcelApplication(ExcelBackend::attachOrStart(), this);
+    QVERIFY(startOffice());
 }
 
 void TestCalcBracket::cleanupTestCase()
 {
-    delete application;
-    office.stop();
+    stopOffice();
 }
 
 void TestCalcBracket::init()
 {
-    book = application->workbooks()->add(true);
-    QVERIFY(book);
-    bookName = book->name();
-    sheet = book->worksheets()->worksheet("Sheet1", true);
-    QVERIFY(sheet);
+    QVERIFY(addBook());
 }
 
 void TestCalcBracket::cleanup()
 {
-    delete book;
-    book = nullptr;
-    sheet = nullptr;
+    closeBook();
     QVERIFY(journals().isEmpty());
 }
 

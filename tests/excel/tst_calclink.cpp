@@ -1,5 +1,5 @@
-#include "debugcapture.h"
-#include "privateoffice.h"
+#include "logcapture.h"
+#include "officetest.h"
 
 #include "excel/excelapplication.h"
 #include "excel/excelbackend.h"
@@ -21,7 +21,7 @@
 using Contents = QList<QPair<QString, QString>>;
 
 // The link against a real office: one private headless office for the whole program.
-class TestCalcLink : public QObject
+class TestCalcLink : public OfficeTest
 {
     Q_OBJECT
 
@@ -55,47 +55,30 @@ private slots:
 private:
     void fill(const Contents &contents);
     VIVExcelRange *cell(const QString &address);
-
-    PrivateOffice office;
-    VIVExcelApplication *application = nullptr;
-    VIVExcelWorkbook *book = nullptr;
-    VIVExcelWorksheet *sheet = nullptr;
-    QString bookName;
 };
 
 void TestCalcLink::initTestCase()
 {
-    QVERIFY(office.start());
+    QVERIFY(startOffice());
     const QList<qint64> instances = ExcelBackend::instances();
     QCOMPARE(instances.size(), 1);
-    application = new VIVExcelApplication(ExcelBackend::attachOrStart(), this);
     QCOMPARE(application->hwnd(), instances.first());
 }
 
 void TestCalcLink::cleanupTestCase()
 {
-    delete application;
-    office.stop();
+    stopOffice();
 }
 
 // Every test works in a workbook of its own, made through the link.
 void TestCalcLink::init()
 {
-    book = application->workbooks()->add(true);
-    QVERIFY(book);
-    bookName = book->name();
-    QVERIFY(!bookName.isEmpty());
-    QVERIFY(office.activate(bookName));
-    QTRY_COMPARE(application->activeWorkbook(false)->name(), bookName);
-    sheet = book->worksheets()->worksheet("Sheet1", true);
-    QVERIFY(sheet);
+    QVERIFY(addBook());
 }
 
 void TestCalcLink::cleanup()
 {
-    delete book;
-    book = nullptr;
-    sheet = nullptr;
+    closeBook();
 }
 
 void TestCalcLink::fill(const Contents &contents)
@@ -264,7 +247,7 @@ void TestCalcLink::exchangeLengthMismatchTouchesNothing()
 {
     fill({{"A1", "1"}, {"A2", "2"}, {"A3", "3"}});
     const QStringList history = office.undoTitles(bookName);
-    DebugCapture capture;
+    LogCapture capture;
     const QList<qreal> results = application->setCellValuesGetCellValues(
         {cell("A1"), cell("A2"), cell("A3")}, {7, 8}, {cell("A1")});
     QVERIFY(results.isEmpty());
@@ -312,7 +295,7 @@ void TestCalcLink::protectedCellRefusesWrites()
 void TestCalcLink::writeToNonRangeWritesNothing()
 {
     VIVExcelRange holdingApplication(ExcelBackend::attachOrStart());
-    DebugCapture capture;
+    LogCapture capture;
     holdingApplication.setValue(5.0);
     QCOMPARE(capture.lines().size(), 1);
     QVERIFY2(capture.lines().first().startsWith("Invalid range interface ExcelObject(LibreOffice"),

@@ -1,6 +1,6 @@
-#include "debugcapture.h"
 #include "excel/celladdress.h"
 #include "excel/exceladdressblock.h"
+#include "logcapture.h"
 
 #include <QPointer>
 #include <QTest>
@@ -156,11 +156,9 @@ void TestExcelAddress::parseBlock_data()
 
     const QList<int> none{0, 0, 0, 0};
     auto addressMessage = [](const QString &text) {
-        return DebugCapture::line("Invalid address:", text);
+        return LogCapture::line("Invalid address:", text);
     };
-    auto blockMessage = [](const QString &text) {
-        return DebugCapture::line("Invalid block", text);
-    };
+    auto blockMessage = [](const QString &text) { return LogCapture::line("Invalid block", text); };
 
     QTest::newRow("one cell") << "C7" << true << true << true << QList<int>{7, 3, 7, 3} << false
                               << false << true << QStringList{"C7"} << QStringList{}
@@ -224,7 +222,7 @@ void TestExcelAddress::parseBlock_data()
     QTest::newRow("whole sheet not walked")
         << "A1:XFD1048576" << true << true << true << QList<int>{1, 1, 1048576, 16384} << false
         << false << false << QStringList{"A1:XFD1048576"} << QStringList{}
-        << QStringList{DebugCapture::line("Too many cells to walk:", "A1:XFD1048576")};
+        << QStringList{LogCapture::line("Too many cells to walk:", "A1:XFD1048576")};
     QTest::newRow("areas walked in order")
         << "C3;A1:B1" << true << true << false << none << false << false << false
         << QStringList{"C3", "A1", "B1", "A1:B1", "C3;A1:B1"} << QStringList{"C3", "A1:B1"}
@@ -244,7 +242,7 @@ void TestExcelAddress::parseBlock_data()
         << "A1:A2;B1:XFD1048576" << true << true << false << none << false << false << false
         << QStringList{"A1:A2", "B1:XFD1048576", "A1:A2;B1:XFD1048576"}
         << QStringList{"A1:A2", "B1:XFD1048576"}
-        << QStringList{DebugCapture::line("Too many cells to walk:", "A1:A2;B1:XFD1048576")};
+        << QStringList{LogCapture::line("Too many cells to walk:", "A1:A2;B1:XFD1048576")};
 }
 
 void TestExcelAddress::parseBlock()
@@ -263,7 +261,7 @@ void TestExcelAddress::parseBlock()
 
     ExcelAddressBlock block;
     AnnouncementLog log(block);
-    DebugCapture capture;
+    LogCapture capture;
     block.setAddress(text, iterate);
 
     QCOMPARE(log.addresses(), announced);

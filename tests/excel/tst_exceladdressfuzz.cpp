@@ -1,6 +1,6 @@
-#include "debugcapture.h"
 #include "excel/celladdress.h"
 #include "excel/exceladdressblock.h"
+#include "logcapture.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -154,7 +154,7 @@ private:
 
 void TestExcelAddressFuzz::randomInputs()
 {
-    DebugCapture capture;
+    LogCapture capture;
     Fuzzer fuzzer;
     for (int i = 0; i < inputCount; ++i) {
         const QString text = fuzzer.nextInput();
@@ -209,7 +209,7 @@ void TestExcelAddressFuzz::checkCell(const QString &text)
 
 void TestExcelAddressFuzz::checkBlock(const QString &text, bool iterate, qint64 cells)
 {
-    DebugCapture capture;
+    LogCapture capture;
     ExcelAddressBlock block;
     QList<Record> records;
     connect(&block, &ExcelAddressBlock::rangeIterated, [&records](ExcelAddressBlock *b) {
@@ -235,7 +235,7 @@ void TestExcelAddressFuzz::checkBlock(const QString &text, bool iterate, qint64 
     const bool walked = iterate && cells <= ExcelAddressBlock::maxWalkedCells;
     if (block.singleArea()) {
         checkAnnouncements(block, records, walked, cells);
-        QCOMPARE(messages.endsWith(DebugCapture::line("Invalid address:", text)), !block.valid());
+        QCOMPARE(messages.endsWith(LogCapture::line("Invalid address:", text)), !block.valid());
     } else {
         QStringList announced;
         for (const Record &record : records.first(records.size() - 1))
@@ -298,7 +298,7 @@ void TestExcelAddressFuzz::checkAreas(const ExcelAddressBlock &block, const QStr
         if (blockMessages.isEmpty() && alone.valid())
             expectedKept.append(part);
         else
-            blockMessages.append(DebugCapture::line("Invalid block", part));
+            blockMessages.append(LogCapture::line("Invalid block", part));
     }
     QCOMPARE(announced, expectedAnnounced);
     QStringList kept;

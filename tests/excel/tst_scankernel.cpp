@@ -1,3 +1,4 @@
+#include "logcapture.h"
 #include "privateoffice.h"
 
 #include "excel/calc/calcconnection.h"
@@ -29,31 +30,6 @@
 using namespace css;
 
 namespace {
-
-// The spreadsheet link's own lines, of every severity, while it lives.
-class LinkLog
-{
-public:
-    LinkLog() : previous(qInstallMessageHandler(&LinkLog::handle)) { active = this; }
-    ~LinkLog()
-    {
-        qInstallMessageHandler(previous);
-        active = nullptr;
-    }
-    int count(const QString &text) const { return lines.filter(text).size(); }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
-    {
-        if (qstrcmp(context.category, "marlowin.link") == 0)
-            active->lines.append(message);
-        active->previous(type, context, message);
-    }
-
-    static inline LinkLog *active = nullptr;
-    QtMessageHandler previous;
-    QStringList lines;
-};
 
 QString readyLine()
 {
@@ -184,7 +160,7 @@ void TestScanKernel::failedInstallFallsBackCellByCell()
     broken.write("not a package");
     broken.close();
     CalcKernelInstaller::setPackage(broken.fileName());
-    LinkLog log;
+    LogCapture log;
     attach();
     const QList<qreal> first = kernelResults();
     QCOMPARE(first.size(), 315 * readCells.size());
@@ -198,7 +174,7 @@ void TestScanKernel::olderKernelIsReplaced()
 {
     CalcKernelInstaller::setPackage(MARLOWIN_OLD_KERNEL_PACKAGE);
     {
-        LinkLog log;
+        LogCapture log;
         attach();
         QCOMPARE(kernelResults().size(), 315 * readCells.size());
         QCOMPARE(log.count("the office holds kernel version 0.9.0, the program needs " +
@@ -207,7 +183,7 @@ void TestScanKernel::olderKernelIsReplaced()
         QCOMPARE(office.extensionVersion(KernelProtocol::extensionIdentifier), "0.9.0");
     }
     CalcKernelInstaller::setPackage(":/kernel/marlowin-kernel.oxt");
-    LinkLog log;
+    LogCapture log;
     attach();
     QCOMPARE(kernelResults().size(), 315 * readCells.size());
     QCOMPARE(log.count(readyLine()), 1);
@@ -220,7 +196,7 @@ void TestScanKernel::olderKernelIsReplaced()
 // cell-by-cell exchange reads them.
 void TestScanKernel::kernelMatchesCellByCellOn2DGrid()
 {
-    LinkLog log;
+    LogCapture log;
     attach();
     const QList<qreal> kernel = kernelResults();
     QCOMPARE(log.count(readyLine()), 1);

@@ -1,5 +1,5 @@
-#include "debugcapture.h"
 #include "fakeexcel.h"
+#include "logcapture.h"
 
 #include "excel/exceladdressblock.h"
 #include "excel/vivexcelapplication.h"
@@ -273,7 +273,7 @@ void TestVIVExcel::exchangeLengthMismatchTouchesNothing()
                                         cells->range("A3", true)};
     VIVExcelRange *read = cells->range("B1", true);
     excel->clearCalls();
-    DebugCapture capture;
+    LogCapture capture;
     QVERIFY(application->setCellValuesGetCellValues(writes, {1, 2}, {read}).isEmpty());
     QCOMPARE(capture.lines(), QStringList{"Incorrect data length in setCellValuesGetCellValues"});
     QVERIFY(excel->calls().isEmpty());
@@ -286,7 +286,7 @@ void TestVIVExcel::setValueWritesNumbersOnlyToRanges()
     QCOMPARE(excel->value("A1"), QVariant(double(0.1f)));
 
     excel->clearCalls();
-    DebugCapture capture;
+    LogCapture capture;
     range->setValue(QVariant("abc"));
     range->setValue(std::numeric_limits<double>::quiet_NaN());
     range->setValue(std::numeric_limits<double>::infinity());

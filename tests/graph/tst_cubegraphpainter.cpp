@@ -1,5 +1,6 @@
 #include "graph/cubegraphpainter.h"
 #include "graph/minmaxmultidimdata.h"
+#include "pixelcount.h"
 
 #include <QImage>
 #include <QPainter>
@@ -47,16 +48,6 @@ QImage paintInto(MinMaxMultiDimData &data, QSize size = QSize(200, 200))
     QPainter painter(&image);
     data.paint(painter, QRect(QPoint(0, 0), size));
     return image;
-}
-
-template <typename Test> int countPixels(const QImage &image, Test test)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            count += test(image.pixelColor(x, y)) ? 1 : 0;
-    }
-    return count;
 }
 
 // Lighting a red marker turns it pink.
@@ -138,7 +129,7 @@ void TestCubeGraphPainter::meshOfTwoByTwo()
 {
     MinMaxMultiDimData data;
     prepareCube(data, 2, 2, {0, 1, 2, 3});
-    data.scanComplete = true;
+    data.finishScan(true);
     const QImage image = paintInto(data);
     const CubeMesh &mesh = data.cubeGraphPainter().mesh();
     QCOMPARE(int(mesh.vertices().size()), 4);
@@ -146,7 +137,7 @@ void TestCubeGraphPainter::meshOfTwoByTwo()
     QCOMPARE(mesh.vertices()[0].model, QVector3D(-0.5f, -0.5f, 0.5f));
     QCOMPARE(mesh.vertices()[3].model, QVector3D(0.5f, 0.5f, -0.5f));
     QVERIFY(countPixels(image, isFace) > 500);
-    QVERIFY(!data.dataChanged);
+    QVERIFY(!data.dataChanged());
 }
 
 void TestCubeGraphPainter::neighboursAreTheFacesSharingAnEdge()
@@ -205,7 +196,7 @@ void TestCubeGraphPainter::missingPointsOnlyWhenComplete()
     cube.opacity = 0.4;
     cube.highlightColumn = -1;
     data.setDrawSettings3DCube(cube);
-    data.scanComplete = scanComplete;
+    data.finishScan(scanComplete);
     const QImage image = paintInto(data, QSize(300, 300));
     QCOMPARE(countPixels(image, isRed) > 0, red);
     QCOMPARE(countPixels(image, isFace) > 1000, filled);
@@ -235,7 +226,7 @@ void TestCubeGraphPainter::stages()
     QFETCH(int, renderings);
     MinMaxMultiDimData data;
     prepareCube(data, 4, 3, waveValues(4, 3));
-    data.scanComplete = true;
+    data.finishScan(true);
     paintInto(data);
     const CubeGraphPainter::StageCounts before = data.cubeGraphPainter().stageCounts();
     QCOMPARE(before.meshBuilds, 1);
@@ -247,7 +238,7 @@ void TestCubeGraphPainter::stages()
     QCOMPARE(after.projections - before.projections, projections);
     QCOMPARE(after.pixelMappings - before.pixelMappings, mappings);
     QCOMPARE(after.renderings - before.renderings, renderings);
-    QVERIFY(!data.extractionDirty && !data.perspectiveDirty() && !data.cubeDirty());
+    QVERIFY(!data.extractionDirty() && !data.perspectiveDirty() && !data.cubeDirty());
     // Whatever was redone, the cached picture is what the view shows.
     QCOMPARE(image, data.cubeImage().convertToFormat(image.format()));
 }
@@ -289,11 +280,11 @@ void TestCubeGraphPainter::nothingShown()
     QFETCH(QSize, imageSize);
     MinMaxMultiDimData data;
     prepareCube(data, columns, 3, values, imageSize);
-    data.scanComplete = true;
+    data.finishScan(true);
     const QImage image = paintInto(data);
     QVERIFY(data.cubeImage().isNull());
     QCOMPARE(countPixels(image, [](const QColor &c) { return c != Qt::black; }), 0);
-    QVERIFY(!data.dataChanged);
+    QVERIFY(!data.dataChanged());
 
     // Once an image can be made, the data seen before is built into the mesh.
     if (imageSize.isEmpty()) {
@@ -309,7 +300,7 @@ void TestCubeGraphPainter::cameraAtTheCentreDrawsNoGeometry()
 {
     MinMaxMultiDimData data;
     prepareCube(data, 3, 3, waveValues(3, 3));
-    data.scanComplete = true;
+    data.finishScan(true);
     PerspectiveSettings camera = data.perspectiveSettings();
     camera.eye = QVector3D(0.0f, 0.0f, 0.0f);
     data.setPerspectiveSettings(camera);
@@ -339,7 +330,7 @@ void TestCubeGraphPainter::mergingKeepsTheMeshConsistent()
     values[60] = qQNaN();
     prepareCube(data, 11, 11, values);
     data.setDataExtractionSettings({{-1, -1}, true});
-    data.scanComplete = scanComplete;
+    data.finishScan(scanComplete);
     paintInto(data);
 
     const CubeMesh &mesh = data.cubeGraphPainter().mesh();
@@ -362,7 +353,7 @@ void TestCubeGraphPainter::highlightedRowAndColumn()
 {
     MinMaxMultiDimData data;
     prepareCube(data, 6, 6, constantValues(36), QSize(300, 300));
-    data.scanComplete = true;
+    data.finishScan(true);
     DrawSettings3DCube cube = data.drawSettings3DCube();
     cube.highlightColumn = -1;
     cube.highlightRow = -1;
@@ -384,7 +375,7 @@ void TestCubeGraphPainter::faceFillFollowsOpacity()
 {
     MinMaxMultiDimData data;
     prepareCube(data, 3, 3, constantValues(9), QSize(300, 300));
-    data.scanComplete = true;
+    data.finishScan(true);
     DrawSettings3DCube cube = data.drawSettings3DCube();
     cube.showPoints = false;
     cube.opacity = 0.2;
@@ -404,7 +395,7 @@ void TestCubeGraphPainter::intenseLightWhitensFaces()
 {
     MinMaxMultiDimData data;
     prepareCube(data, 3, 3, constantValues(9), QSize(300, 300));
-    data.scanComplete = true;
+    data.finishScan(true);
     DrawSettings3DCube cube = data.drawSettings3DCube();
     cube.showPoints = false;
     cube.lights = {CubeLight(0.8f, 2.0f, 1.8f, 1.0e12f)};
@@ -422,7 +413,7 @@ void TestCubeGraphPainter::referenceImage()
 {
     MinMaxMultiDimData data;
     prepareCube(data, 21, 21, waveValues(21, 21), QSize(300, 300));
-    data.scanComplete = true;
+    data.finishScan(true);
     const QImage image = paintInto(data, QSize(300, 300)).convertToFormat(QImage::Format_RGB32);
     const QString path = QStringLiteral(REFERENCE_DIR "/cube_wave.png");
     if (qEnvironmentVariableIsSet("MARLOWIN_WRITE_REFERENCES"))
@@ -484,7 +475,7 @@ void TestCubeGraphPainter::labelsInsideTheImage()
     for (double &value : values)
         value = 600.0 + 600.0 * value;
     prepareCube(data, 11, 11, values, size);
-    data.scanComplete = true;
+    data.finishScan(true);
     PerspectiveSettings camera = data.perspectiveSettings();
     camera.yaw = yaw;
     camera.pitch = pitch;

@@ -99,7 +99,7 @@ void TestFlatGraphPainter::missingValueColour()
     QFETCH(QColor, colour);
     MinMaxMultiDimData data;
     prepareMap(data, 2, 2, {qQNaN(), 1, 2, 3});
-    data.scanComplete = scanComplete;
+    data.finishScan(scanComplete);
     data.setDrawSettings3DFlat({false});
     const QImage image = paintInto(data, QRect(10, 10, 200, 200));
     QCOMPARE(image.pixelColor(60, 160), colour);
@@ -140,7 +140,7 @@ void TestFlatGraphPainter::emptyDimensionDrawsNothing()
     const QImage image = paintInto(data, QRect(10, 10, 200, 200));
     QCOMPARE(image.pixelColor(100, 100), background);
     QVERIFY(data.flatImage().isNull());
-    QVERIFY(!data.dataChanged);
+    QVERIFY(!data.dataChanged());
 }
 
 QTEST_MAIN(TestFlatGraphPainter)

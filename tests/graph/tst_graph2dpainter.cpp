@@ -108,16 +108,16 @@ void TestGraph2DPainter::dispatchRefusals()
     QTest::ignoreMessage(QtDebugMsg, qPrintable(message));
     const QImage image = paintInto(data, QRect(10, 10, 101, 51));
     QVERIFY(isBlank(image));
-    QVERIFY(data.dataChanged);
+    QVERIFY(data.dataChanged());
 }
 
 void TestGraph2DPainter::successfulPaintClearsDataChanged()
 {
     MinMaxMultiDimData data;
     prepareCurve(data, {0, 5, 10}, 0, 10);
-    QVERIFY(data.dataChanged);
+    QVERIFY(data.dataChanged());
     paintInto(data, QRect(QPoint(10, 10), QPoint(110, 60)));
-    QVERIFY(!data.dataChanged);
+    QVERIFY(!data.dataChanged());
 }
 
 // Values 0, 5, 10 over 0 .. 10 in a rectangle 100 px wide and 51 px high: dots at the left edge,
@@ -155,7 +155,7 @@ void TestGraph2DPainter::gaps()
     QFETCH(bool, bridged);
     MinMaxMultiDimData data;
     prepareCurve(data, {1, qQNaN(), 3}, 1, 3);
-    data.scanComplete = scanComplete;
+    data.finishScan(scanComplete);
     const QImage image = paintInto(data, QRect(QPoint(10, 10), QPoint(110, 60)));
     QVERIFY(isDrawn(image, 10, 60));
     QVERIFY(isDrawn(image, 110, 9));
@@ -230,7 +230,7 @@ void TestGraph2DPainter::nothingToDraw()
 {
     MinMaxMultiDimData data;
     prepareCurve(data, {qQNaN(), qQNaN()}, qQNaN(), qQNaN());
-    data.scanComplete = true;
+    data.finishScan(true);
     QVERIFY(isBlank(paintInto(data, QRect(QPoint(10, 10), QPoint(110, 60)))));
 
     prepareCurve(data, {1, 2, 3}, 1, 3);

@@ -347,15 +347,15 @@ void TestMinMaxMultiDimData::setMinMaxRules()
 {
     MinMaxMultiDimData data;
     QSignalSpy minMax(&data, &MinMaxMultiDimData::minMaxChanged);
-    data.dataChanged = false;
+    data.markPainted();
 
     data.setMinMax(qQNaN(), qQNaN());
     QCOMPARE(minMax.count(), 0); // NaN to NaN is no change
-    QVERIFY(!data.dataChanged);
+    QVERIFY(!data.dataChanged());
 
     data.setMinMax(1.0, 1.0);
     QCOMPARE(minMax.count(), 1);
-    QVERIFY(data.dataChanged);
+    QVERIFY(data.dataChanged());
     data.setMinMax(1.0, 1.0);
     QCOMPARE(minMax.count(), 1);
 
@@ -433,7 +433,6 @@ void TestMinMaxMultiDimData::extraction()
     QSignalSpy changed(&data, &MinMaxMultiDimData::dataExtractionSettingsChanged);
     QSignalSpy depthChanged(&data, &MinMaxMultiDimData::graphDepthChanged);
     const int depthBefore = data.graphDepth();
-    data.extractionDirty = false;
 
     data.setDataExtractionSettings({indices, true});
     QCOMPARE(data.dataExtractionSettings().indices, stored);
@@ -442,13 +441,10 @@ void TestMinMaxMultiDimData::extraction()
     QCOMPARE(depthChanged.count(), depth == depthBefore ? 0 : 1);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(changed.first().first().value<DataExtractionSettings>().indices, stored);
-    QVERIFY(data.extractionDirty);
 
     // Repeating the same (possibly repaired) settings is no change.
-    data.extractionDirty = false;
     data.setDataExtractionSettings({indices, true});
     QCOMPARE(changed.count(), 1);
-    QVERIFY(!data.extractionDirty);
 }
 
 void TestMinMaxMultiDimData::dimensionChangesRenormalise()

@@ -121,7 +121,7 @@ void TestSimpleMultiDimData::invalidIndicesLeaveStoreUntouched()
 {
     SimpleMultiDimData store;
     fillWithOffsets(store, {3, 2});
-    store.dataChanged = false;
+    store.markPainted();
     const QList<double> before = store.values();
     QSignalSpy changed(&store, &SimpleMultiDimData::changed);
 
@@ -134,7 +134,7 @@ void TestSimpleMultiDimData::invalidIndicesLeaveStoreUntouched()
 
     QCOMPARE(store.values(), before);
     QCOMPARE(changed.count(), 0);
-    QVERIFY(!store.dataChanged);
+    QVERIFY(!store.dataChanged());
 }
 
 void TestSimpleMultiDimData::setDimensions_data()
@@ -226,13 +226,13 @@ void TestSimpleMultiDimData::setValueWithNaNReportsFirst()
 {
     SimpleMultiDimData store;
     fillWithOffsets(store, {3, 2});
-    store.dataChanged = false;
+    store.markPainted();
     QStringList *log = recordSignals(store);
 
     QVERIFY(store.setValue({1, 1}, qQNaN()));
     QCOMPARE(*log, QStringList({"reportNaN", "changed"}));
     QVERIFY(std::isnan(store.values()[4]));
-    QVERIFY(store.dataChanged);
+    QVERIFY(store.dataChanged());
 
     log->clear();
     QVERIFY(store.setValue({2, 0}, 8.5));
@@ -244,23 +244,23 @@ void TestSimpleMultiDimData::resetAndClear()
 {
     SimpleMultiDimData store;
     fillWithOffsets(store, {3, 2});
-    store.scanComplete = true;
+    store.finishScan(true);
     QStringList *log = recordSignals(store);
 
     store.resetValues();
     QCOMPARE(store.values().size(), 6);
     for (double v : store.values())
         QVERIFY(std::isnan(v));
-    QVERIFY(!store.scanComplete);
+    QVERIFY(!store.scanComplete());
     QCOMPARE(store.dimensions().size(), 2);
     QCOMPARE(*log, QStringList{"changed"});
 
     log->clear();
-    store.scanComplete = true;
+    store.finishScan(true);
     store.clear();
     QVERIFY(store.values().isEmpty());
     QVERIFY(store.dimensions().isEmpty());
-    QVERIFY(!store.scanComplete);
+    QVERIFY(!store.scanComplete());
     QCOMPARE(store.expectedValueCount(), 0);
     QCOMPARE(*log, QStringList({"dimensionsChanged", "changed"}));
 }

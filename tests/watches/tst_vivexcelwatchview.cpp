@@ -98,13 +98,13 @@ private slots:
 
 void TestWatchView::areaRects_data()
 {
-    QTest::addColumn<unsigned>("flags");
+    QTest::addColumn<WatchAreaFlags>("flags");
     QTest::addColumn<bool>("surface");
     QTest::addColumn<int>("area");
     QTest::addColumn<QRect>("expected");
 
     const QRect body(QPoint(2, 2), QPoint(296, 246));
-    const unsigned shown = WatchAreaFlag::Default;
+    const WatchAreaFlags shown = WatchAreaFlag::Default;
     QTest::newRow("all") << shown << false << int(WatchAreaAll) << QRect(0, 0, 300, 250);
     QTest::newRow("body") << shown << false << int(WatchAreaBody) << body;
     QTest::newRow("text") << shown << false << int(WatchAreaText)
@@ -112,7 +112,8 @@ void TestWatchView::areaRects_data()
     QTest::newRow("graph") << shown << false << int(WatchAreaGraph)
                            << QRect(QPoint(42, 36), QPoint(296, 220));
     QTest::newRow("graph without surroundings")
-        << (View::AreaButtons | View::AreaIndicator) << false << int(WatchAreaGraph) << body;
+        << WatchAreaFlags(View::AreaButtons | View::AreaIndicator) << false << int(WatchAreaGraph)
+        << body;
     QTest::newRow("graph of cube")
         << shown << true << int(WatchAreaGraph) << QRect(QPoint(2, 36), QPoint(296, 246));
     QTest::newRow("scale") << shown << false << int(WatchAreaScale)
@@ -132,7 +133,7 @@ void TestWatchView::areaRects_data()
 
 void TestWatchView::areaRects()
 {
-    QFETCH(unsigned, flags);
+    QFETCH(WatchAreaFlags, flags);
     QFETCH(bool, surface);
     QFETCH(int, area);
     QFETCH(QRect, expected);
@@ -353,35 +354,35 @@ void TestWatchView::dragModesChangeTheirFields_data()
 {
     QTest::addColumn<int>("button");
     QTest::addColumn<int>("modifiers");
-    QTest::addColumn<int>("mode");
+    QTest::addColumn<DragMode>("mode");
     QTest::addColumn<QString>("field");
 
     QTest::newRow("ctrl alt: depth")
-        << int(Qt::LeftButton) << int(Qt::ControlModifier | Qt::AltModifier) << int(DragMode::Depth)
+        << int(Qt::LeftButton) << int(Qt::ControlModifier | Qt::AltModifier) << DragMode::Depth
         << QStringLiteral("panZ");
-    QTest::newRow("ctrl: turn") << int(Qt::LeftButton) << int(Qt::ControlModifier)
-                                << int(DragMode::Turn) << QStringLiteral("turn");
-    QTest::newRow("right: turn") << int(Qt::RightButton) << int(Qt::NoModifier)
-                                 << int(DragMode::Turn) << QStringLiteral("turn");
-    QTest::newRow("alt: height") << int(Qt::LeftButton) << int(Qt::AltModifier)
-                                 << int(DragMode::Height) << QStringLiteral("height");
-    QTest::newRow("shift: pan") << int(Qt::LeftButton) << int(Qt::ShiftModifier)
-                                << int(DragMode::Pan) << QStringLiteral("pan");
+    QTest::newRow("ctrl: turn") << int(Qt::LeftButton) << int(Qt::ControlModifier) << DragMode::Turn
+                                << QStringLiteral("turn");
+    QTest::newRow("right: turn") << int(Qt::RightButton) << int(Qt::NoModifier) << DragMode::Turn
+                                 << QStringLiteral("turn");
+    QTest::newRow("alt: height") << int(Qt::LeftButton) << int(Qt::AltModifier) << DragMode::Height
+                                 << QStringLiteral("height");
+    QTest::newRow("shift: pan") << int(Qt::LeftButton) << int(Qt::ShiftModifier) << DragMode::Pan
+                                << QStringLiteral("pan");
     QTest::newRow("shift ctrl: pan")
-        << int(Qt::LeftButton) << int(Qt::ShiftModifier | Qt::ControlModifier) << int(DragMode::Pan)
+        << int(Qt::LeftButton) << int(Qt::ShiftModifier | Qt::ControlModifier) << DragMode::Pan
         << QStringLiteral("pan");
     QTest::newRow("shift alt: opacity")
-        << int(Qt::LeftButton) << int(Qt::ShiftModifier | Qt::AltModifier) << int(DragMode::Opacity)
+        << int(Qt::LeftButton) << int(Qt::ShiftModifier | Qt::AltModifier) << DragMode::Opacity
         << QStringLiteral("opacity");
-    QTest::newRow("plain: cross point") << int(Qt::LeftButton) << int(Qt::NoModifier)
-                                        << int(DragMode::None) << QStringLiteral("split");
+    QTest::newRow("plain: cross point")
+        << int(Qt::LeftButton) << int(Qt::NoModifier) << DragMode::None << QStringLiteral("split");
 }
 
 void TestWatchView::dragModesChangeTheirFields()
 {
     QFETCH(int, button);
     QFETCH(int, modifiers);
-    QFETCH(int, mode);
+    QFETCH(DragMode, mode);
     QFETCH(QString, field);
     View view;
     view.resize(300, 250);
@@ -431,7 +432,7 @@ void TestWatchView::dragModesChangeTheirFields()
         QCOMPARE(view.splitPoint(), splitBefore);
     }
     release(&view, start);
-    QCOMPARE(view.dragMode(), int(DragMode::None));
+    QCOMPARE(view.dragMode(), DragMode::None);
 }
 
 void TestWatchView::doubleClickResetsPerspective()

@@ -1,4 +1,5 @@
 #include "graph/minmaxmultidimdata.h"
+#include "pixelcount.h"
 #include "watches/vivexcelwatchscale.h"
 #include "watches/vivexcelwatchview.h"
 #include "watches/watchaxes.h"
@@ -44,20 +45,6 @@ bool isCurveColour(QRgb pixel)
     return qRed(pixel) > 200 && qGreen(pixel) > 180 && qBlue(pixel) < 90;
 }
 
-int countPixels(const QImage &image, const QRect &area, bool (*test)(QRgb))
-{
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x)
-            count += test(image.pixel(x, y)) ? 1 : 0;
-    }
-    return count;
-}
-
-// One bit each of the scale's and the axis's groups: with the other bits of the groups still set,
-// both stay shown.
-constexpr unsigned someScaleAndAxisBits = 0x024u;
-
 bool isGraphGround(QRgb pixel)
 {
     return pixel == 0xFF180100;
@@ -73,7 +60,7 @@ void showHill(View &view, bool flat3D)
 {
     view.resize(330, 300);
     view.setText(QStringLiteral("B9 Total interest"));
-    view.setAreaFlags(View::AreaAll & ~(someScaleAndAxisBits | View::AreaText));
+    view.setAreaFlags(allAreasBut(View::AreaText));
     fillHill(*view.data());
     view.data()->setFlat3D(flat3D);
     view.setSplitPoint(QPointF(0.4, 0.6));
@@ -109,7 +96,7 @@ WatchContainer makeWatch(WatchWindow &window, const QString &title, bool surface
     for (View *sub : {made.subX, made.subY}) {
         sub->setTextHeight(sub->textHeight() / 2);
         sub->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        sub->setAreaFlags(View::AreaAll & ~(View::AreaText | View::AreaSplitHorizontal));
+        sub->setAreaFlags(allAreasBut(View::AreaText | View::AreaSplitHorizontal));
         sub->setVisible(surface);
     }
     made.watch->setSubWatchX(made.subX);
@@ -133,9 +120,9 @@ WatchContainer makeWatch(WatchWindow &window, const QString &title, bool surface
     if (!surface)
         grid->setAlignment(Qt::AlignCenter);
 
-    const unsigned hidden =
-        surface ? (someScaleAndAxisBits | View::AreaText) : (View::AreaSplit | View::AreaText);
-    made.watch->setAreaFlags(View::AreaAll & ~hidden);
+    const WatchAreaFlags hidden =
+        surface ? WatchAreaFlags(View::AreaText) : (View::AreaSplit | View::AreaText);
+    made.watch->setAreaFlags(allAreasBut(hidden));
     made.watch->setButtons(watchButtons);
     const int size = 2 * 120 + 50;
     made.watch->setFixedSize(size + made.watch->scaleWidth(), size + made.watch->axisHeight());
@@ -169,16 +156,16 @@ void TestWatchRendering::curveWatch()
     view.resize(330, 260);
     view.setText(QStringLiteral("B7 Monthly payment"));
     view.setButtons(watchButtons);
-    view.setAreaFlags(View::AreaAll & ~View::AreaSplitHorizontal);
+    view.setAreaFlags(allAreasBut(View::AreaSplitHorizontal));
     fillCurve(*view.data());
     view.setSplitPoint(QPointF(0.3, 0.5));
     const QImage image = renderedAndSaved(view, QStringLiteral("watch-curve.png"));
     const QRect graph = view.areaRect(WatchAreaGraph);
-    QVERIFY(countPixels(image, graph, isCurveColour) > graph.width() / 2);
+    QVERIFY(countPixels(image, isCurveColour, graph) > graph.width() / 2);
     QVERIFY(isGraphGround(image.pixel(graph.left() + 2, graph.top() + 2)));
     // The scale and the axis carry labels on the same dark ground.
-    QVERIFY(countPixels(image, view.areaRect(WatchAreaScale), isBrightColour) > 20);
-    QVERIFY(countPixels(image, view.areaRect(WatchAreaAxis), isBrightColour) > 20);
+    QVERIFY(countPixels(image, isBrightColour, view.areaRect(WatchAreaScale)) > 20);
+    QVERIFY(countPixels(image, isBrightColour, view.areaRect(WatchAreaAxis)) > 20);
 }
 
 void TestWatchRendering::colourMapWatch()
@@ -187,8 +174,8 @@ void TestWatchRendering::colourMapWatch()
     showHill(view, true);
     const QImage image = renderedAndSaved(view, QStringLiteral("watch-colourmap.png"));
     const QRect graph = view.areaRect(WatchAreaGraph);
-    QVERIFY(countPixels(image, graph, isGraphGround) < graph.width());
-    QVERIFY(countPixels(image, view.areaRect(WatchAreaAxis), isBrightColour) > 20);
+    QVERIFY(countPixels(image, isGraphGround, graph) < graph.width());
+    QVERIFY(countPixels(image, isBrightColour, view.areaRect(WatchAreaAxis)) > 20);
 }
 
 void TestWatchRendering::surfaceWatch()
@@ -200,7 +187,7 @@ void TestWatchRendering::surfaceWatch()
     const QImage image = renderedAndSaved(view, QStringLiteral("watch-surface.png"));
     const QRect graph = view.areaRect(WatchAreaGraph);
     QCOMPARE(view.data()->drawSettings3DCube().imageSize, graph.size());
-    QVERIFY(countPixels(image, graph, isBrightColour) > graph.width() * 5);
+    QVERIFY(countPixels(image, isBrightColour, graph) > graph.width() * 5);
 }
 
 void TestWatchRendering::watchWindowWithCurveAndSurface()
@@ -237,7 +224,7 @@ void TestWatchRendering::watchWindowWithCurveAndSurface()
     QCOMPARE(surface.subX->data()->graphDepth(), int(GraphDepthCurve));
     QCOMPARE(surface.subY->data()->graphDepth(), int(GraphDepthCurve));
     const QRect cut(surface.subX->mapTo(&window, QPoint(0, 0)), surface.subX->size());
-    QVERIFY(countPixels(shot, cut, isCurveColour) > 20);
+    QVERIFY(countPixels(shot, isCurveColour, cut) > 20);
 
     window.setFlat3D(false);
     window.grab().toImage().save(picturePath(QStringLiteral("watchwindow-cube.png")));
@@ -264,7 +251,7 @@ void TestWatchRendering::labelWiderThanAxisStartsAtItsLeftEdge()
     };
     const QImage narrow = labelRows(narrowWidth, 123400.3);
     const QImage wide = labelRows(201, 124200.0);
-    QVERIFY(countPixels(narrow, narrow.rect(), isBrightColour) > 0);
+    QVERIFY(countPixels(narrow, isBrightColour, narrow.rect()) > 0);
     QCOMPARE(narrow, wide);
 }
 
@@ -283,7 +270,7 @@ void TestWatchRendering::longTitleKeepsItsStart()
     };
     const QImage shorter = titleStart(QStringLiteral("Launch angle (degrees)"));
     QCOMPARE(titleStart(QStringLiteral("Launch angle (degrees) above the ground")), shorter);
-    QVERIFY(countPixels(shorter, shorter.rect(), isBrightColour) > 0);
+    QVERIFY(countPixels(shorter, isBrightColour, shorter.rect()) > 0);
 }
 
 void TestWatchRendering::tickLabelsTellNeighboursApart_data()

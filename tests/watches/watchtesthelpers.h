@@ -29,7 +29,7 @@ inline void fillCurve(MinMaxMultiDimData &data, int count = 41)
     for (int i = 0; i < count; ++i)
         values.append(std::sin(i * 0.2) * 3.0 + i * 0.1);
     data.setValues(values);
-    data.scanComplete = true;
+    data.finishScan(true);
     data.setDataExtractionSettings({{-1}, false});
 }
 
@@ -50,7 +50,7 @@ inline void fillSurface(MinMaxMultiDimData &data, int columns = 5, int rows = 4)
             values.append(surfaceValue(a, b));
     }
     data.setValues(values);
-    data.scanComplete = true;
+    data.finishScan(true);
     data.setDataExtractionSettings({{-1, -1}, false});
 }
 
@@ -68,7 +68,7 @@ inline void fillHill(MinMaxMultiDimData &data, int columns = 21, int rows = 21)
         }
     }
     data.setValues(values);
-    data.scanComplete = true;
+    data.finishScan(true);
     data.setDataExtractionSettings({{-1, -1}, false});
 }
 

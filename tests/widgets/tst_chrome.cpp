@@ -58,6 +58,7 @@ private slots:
     void titleDragMovesWindow();
     void cornersAreCutRound();
     void splashDeletesItselfAfterFirstPaint();
+    void leavingKeepsTheApplicationsCursor();
 
 private:
     // A 300 x 200 window at (100, 100) with all three buttons, painted once so that the
@@ -106,14 +107,22 @@ void TestChrome::hitTestAreas()
     QCOMPARE(int(FormHandler::hitTest(window.get(), pos)), area);
 }
 
+// Also before the window's first paint: a click that comes first still finds its button.
 void TestChrome::buttonsHitWhereDrawn()
 {
     FormHandler handler;
     const auto window = managedWindow(handler);
+    QWidget unpainted;
+    handler.manage(&unpainted);
+    for (const char *button : {"closebutton", "minimizebutton", "helpbutton"})
+        unpainted.setProperty(button, true);
+    unpainted.setGeometry(window->geometry());
     for (const auto &[name, area] : {std::pair("closebutton", FormHandler::CloseButton),
                                      std::pair("minimizebutton", FormHandler::MinimizeButton),
-                                     std::pair("helpbutton", FormHandler::HelpButton)})
+                                     std::pair("helpbutton", FormHandler::HelpButton)}) {
         QCOMPARE(FormHandler::hitTest(window.get(), buttonCentre(window.get(), name)), area);
+        QCOMPARE(FormHandler::hitTest(&unpainted, buttonCentre(window.get(), name)), area);
+    }
 
     // A button without an image is never drawn with a size, so it cannot be hit.
     QWidget imageless;
@@ -225,6 +234,22 @@ void TestChrome::splashDeletesItselfAfterFirstPaint()
     splash->grab();
     QVERIFY(timer->isActive());
     QTRY_VERIFY(splash.isNull());
+}
+
+// A wait cursor of a long task stays while the pointer leaves a window with chrome.
+void TestChrome::leavingKeepsTheApplicationsCursor()
+{
+    FormHandler handler;
+    const auto window = managedWindow(handler);
+    sendMouse(window.get(), QEvent::MouseMove, QPoint(0, 100), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(window->cursor().shape(), Qt::SizeHorCursor);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(window.get(), &leave);
+    QVERIFY(QApplication::overrideCursor());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    QApplication::restoreOverrideCursor();
 }
 
 QTEST_MAIN(TestChrome)

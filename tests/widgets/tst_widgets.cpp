@@ -63,7 +63,7 @@ void TestWidgets::progressStrip()
     QFETCH(int, lastBlueColumn);
     ProgressPushButton button;
     button.resize(100, 24);
-    button.progress = progress;
+    button.setProgress(progress);
     QImage image(button.size(), QImage::Format_ARGB32);
     image.fill(Qt::white);
     button.render(&image);

@@ -1,3 +1,0 @@
-#include "widgets/widgetlogging.h"
-
-Q_LOGGING_CATEGORY(lcWidgets, "marlowin.widgets")
