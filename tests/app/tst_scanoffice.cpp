@@ -300,6 +300,7 @@ void TestScanOffice::restartOffice()
     // The workbook wrapper goes with the application of the dead office.
     delete application;
     book = nullptr;
+    sheet = nullptr;
     application = restarted;
     QCOMPARE(registry->sliders().size(), 2);
     QCOMPARE(registry->watches().size(), 2);
