@@ -1,6 +1,7 @@
 #include "frontmostfollower.h"
 
 #include "app/applogging.h"
+#include "app/scanstate.h"
 #include "app/watchwindowcommands.h"
 #include "excel/excelprobes.h"
 
@@ -32,7 +33,7 @@ FrontMostFollower::FrontMostFollower(QWidget &mainWindow, WatchWindowCommands &w
 void FrontMostFollower::check()
 {
     // A program that is closing shows no window again.
-    if (isOwnWindowForeground() || m_mainWindow.property("closingapplication").toBool()) {
+    if (isOwnWindowForeground() || ScanState::of(&m_mainWindow)->isClosing()) {
         m_timer.stop();
         return;
     }

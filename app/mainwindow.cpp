@@ -6,6 +6,7 @@
 #include "app/frontmostfollower.h"
 #include "app/mainwindowevents.h"
 #include "app/scanrunner.h"
+#include "app/scanstate.h"
 #include "app/sliderwatchregistry.h"
 #include "app/spreadsheetprompts.h"
 #include "app/watchwindowcommands.h"
@@ -113,6 +114,7 @@ void MainWindow::wireRegistry()
     connect(registry, &SliderWatchRegistry::sliderSettingsRequested, this,
             &MainWindow::showSliderSettings);
     connect(scanRunner, &ScanRunner::scanStateChanged, this, &MainWindow::updateButtons);
+    connect(ScanState::of(this), &ScanState::changed, this, &MainWindow::updateButtons);
     connect(scanRunner, &ScanRunner::rescanRequested, this,
             &MainWindow::on_pushButton_Graph_clicked);
     connect(scanRunner, &ScanRunner::scanFailed, this,
@@ -225,7 +227,7 @@ void MainWindow::setTitle()
 
 bool MainWindow::isScanning() const
 {
-    return property("scanning").toBool();
+    return ScanState::of(const_cast<MainWindow *>(this))->isScanning();
 }
 
 void MainWindow::updateButtons()
@@ -246,7 +248,7 @@ void MainWindow::updateButtons()
     else
         ui->pushButton_Graph->setText(QString("%1D Graph").arg(selectedSliders.size() + 1));
     ui->pushButton_DeleteAll->setEnabled(!scanning && (!sliders.isEmpty() || !watches.isEmpty()));
-    if (!property("closingapplication").toBool())
+    if (!ScanState::of(this)->isClosing())
         watchWindows->showForWatches(!watches.isEmpty());
 }
 
@@ -279,7 +281,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    setProperty("closingapplication", true);
+    ScanState::of(this)->setClosing();
     frontMostTimer->stop();
     if (!isScanning()) {
         QApplication::closeAllWindows();
@@ -288,7 +290,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // Never interrupt the spreadsheet in the middle of a point: the scan loop sees the stop
     // request and restores the cells. The windows go now, and the event loop ends as soon as
     // the scan returns to it; nothing may bring a window back meanwhile.
-    setProperty("stopscan", true);
+    ScanState::of(this)->requestStop();
     event->accept();
     QApplication::closeAllWindows();
     QCoreApplication::exit(0);

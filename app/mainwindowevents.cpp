@@ -2,6 +2,7 @@
 
 #include "app/applogging.h"
 #include "app/mainwindow.h"
+#include "app/scanstate.h"
 #include "app/sliderwatchregistry.h"
 #include "app/watchwindowcommands.h"
 #include "excel/vivexcelrange.h"
@@ -59,7 +60,7 @@ void MainWindowEvents::refreshSlidersFromExcel()
 
 bool MainWindowEvents::isScanning() const
 {
-    return m_window.property("scanning").toBool();
+    return ScanState::of(&m_window)->isScanning();
 }
 
 bool MainWindowEvents::handleKeyPress(QObject *watched, const QKeyEvent &event)
@@ -84,7 +85,7 @@ bool MainWindowEvents::handleKeyPress(QObject *watched, const QKeyEvent &event)
             watchWindow->setFlat3D(!watchWindow->flat3D());
     } else if (key == Qt::Key_Escape) {
         if (isScanning())
-            m_window.setProperty("stopscan", true);
+            ScanState::of(&m_window)->requestStop();
     } else {
         return false;
     }

@@ -1,5 +1,6 @@
 #include "app/scanengine.h"
 #include "app/applogging.h"
+#include "app/scanstate.h"
 
 #include "excel/vivexcelapplication.h"
 #include "excel/vivexcelrange.h"
@@ -197,7 +198,7 @@ bool ScanEngine::checkRecalculation()
 bool ScanEngine::scanShouldStop()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (!m_controller->property("stopscan").toBool())
+    if (!ScanState::of(m_controller)->stopRequested())
         return false;
     const qint64 elapsed = m_scanClock.elapsed();
     return elapsed > 1000 || (elapsed > 150 && m_pointsScanned >= m_minPointsBeforeStop);

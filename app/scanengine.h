@@ -1,7 +1,7 @@
 #ifndef SCANENGINE_H
 #define SCANENGINE_H
 
-#include "app/scangrid.h"
+#include "scan/scangrid.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -16,8 +16,8 @@ class VIVExcelWatchView;
 // cell back and stores the results at their grid positions in the watches' data stores. Points
 // go to the spreadsheet link in batches in walk order, each batch short enough that the event
 // loop and the stop test still run at least every 100 ms. The engine talks to the rest of the
-// program only through the controller's properties ("stopscan") and its signals, as the slots
-// that run during a scan do.
+// program only through the controller's scan state and its signals, as the slots that run
+// during a scan do.
 class ScanEngine : public QObject
 {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "app/scanrunner.h"
 #include "app/applogging.h"
+#include "app/scanstate.h"
 #include "app/sliderwatchregistry.h"
 
 #include "excel/excelbackend.h"
@@ -42,8 +43,8 @@ int sliderIndex(const VIVSlider *slider, int lastIndex)
 
 ScanRunner::ScanRunner(QObject *owner, SliderWatchRegistry *registry,
                        ProgressPushButton *graphButton, QSlider *precision)
-    : QObject(owner), m_owner(owner), m_registry(registry), m_graphButton(graphButton),
-      m_precision(precision), m_engine(owner)
+    : QObject(owner), m_owner(owner), m_state(ScanState::of(owner)), m_registry(registry),
+      m_graphButton(graphButton), m_precision(precision), m_engine(owner)
 {
     m_rescanTimer.setInterval(rescanDelayMs);
     m_rescanTimer.setSingleShot(true);
@@ -56,11 +57,6 @@ ScanRunner::ScanRunner(QObject *owner, SliderWatchRegistry *registry,
             &ScanRunner::fullRecalculationSwitchedOn);
 }
 
-bool ScanRunner::isSet(const char *property) const
-{
-    return m_owner->property(property).toBool();
-}
-
 void ScanRunner::startOrStop(VIVExcelApplication *application, WatchWindow *watchWindow)
 {
     m_rescanTimer.stop();
@@ -70,18 +66,18 @@ void ScanRunner::startOrStop(VIVExcelApplication *application, WatchWindow *watc
     }
     if (!application || !watchWindow)
         return;
-    if (isSet("scanning")) {
-        m_owner->setProperty("stopscan", true);
+    if (m_state->isScanning()) {
+        m_state->requestStop();
         return;
     }
     m_watchWindow = watchWindow;
     watchWindow->setUpdatesEnabled(false);
-    m_owner->setProperty("scanning", true);
+    m_state->setScanning(true);
     application->setScreenUpdating(false);
     do {
         runPass(application);
-    } while (isSet("restartscan") && !isSet("closingapplication"));
-    m_owner->setProperty("scanning", false);
+    } while (m_state->phase() == ScanState::Phase::Restarting && !m_state->isClosing());
+    m_state->setScanning(false);
     if (m_watchWindow)
         m_watchWindow->setUpdatesEnabled(true);
     emit scanStateChanged();
@@ -92,8 +88,7 @@ void ScanRunner::runPass(VIVExcelApplication *application)
 {
     m_rescanTimer.stop();
     qCDebug(lcScan) << "STARTING SCAN";
-    m_owner->setProperty("stopscan", false);
-    m_owner->setProperty("restartscan", false);
+    m_state->startPass();
     emit scanStateChanged();
     if (m_registry->selectedSliders().isEmpty())
         return;
@@ -127,7 +122,7 @@ void ScanRunner::runPass(VIVExcelApplication *application)
                         << double(ms) / points << "ms / point )";
     }
     const bool completed = outcome == ScanEngine::Outcome::Completed;
-    if (isSet("closingapplication")) {
+    if (m_state->isClosing()) {
         for (VIVExcelWatchView *watch : m_registry->watches())
             watch->setUpdatesEnabled(false);
     } else {
@@ -253,7 +248,7 @@ void ScanRunner::reportFailure(ScanEngine::Outcome outcome)
         emit scanFailed("A slider's cell does not accept the values of the scan (is its sheet "
                         "protected?). The scan has ended and the cells have their values back.");
     }
-    m_owner->setProperty("restartscan", false);
+    m_state->dropRestart();
 }
 
 int ScanRunner::axisOf(const VIVExcelRange *range) const
@@ -380,14 +375,13 @@ void ScanRunner::progressTick()
 
 void ScanRunner::requestRestart()
 {
-    m_owner->setProperty("stopscan", true);
-    m_owner->setProperty("restartscan", true);
+    m_state->requestRestart();
 }
 
 void ScanRunner::scanOneSlider(VIVExcelCellSliderView *view, VIVExcelApplication *application,
                                WatchWindow *watchWindow)
 {
-    if (isSet("scanning"))
+    if (m_state->isScanning())
         return;
     for (VIVExcelCellSliderView *other : m_registry->sliders()) {
         const QSignalBlocker blocker(other->display());
@@ -399,7 +393,7 @@ void ScanRunner::scanOneSlider(VIVExcelCellSliderView *view, VIVExcelApplication
 
 void ScanRunner::precisionChanged(VIVExcelApplication *application, WatchWindow *watchWindow)
 {
-    if (isSet("scanning"))
+    if (m_state->isScanning())
         requestRestart();
     else
         startOrStop(application, watchWindow);
@@ -410,7 +404,7 @@ void ScanRunner::sliderMoved(VIVExcelApplication *application, VIVExcelCellSlide
 {
     m_registry->setLastMovedSlider(moved);
     const int axis = moved ? axisOf(moved->range()) : -1;
-    if (isSet("scanning") && axis == -1) {
+    if (m_state->isScanning() && axis == -1) {
         requestRestart();
         return;
     }

@@ -2,7 +2,7 @@
 #define SCANRUNNER_H
 
 #include "app/scanengine.h"
-#include "app/scangrid.h"
+#include "scan/scangrid.h"
 
 #include <QObject>
 #include <QPointer>
@@ -21,8 +21,9 @@ class WatchWindow;
 // one ends without a restart request, with the spreadsheet's screen updating off throughout;
 // the sliders' cells get their previous values back after every pass. Between scans it keeps
 // the grid, so that moving a scanned slider shows another cross section of the stored data.
-// Slots that run during a scan reach it only through the owner's properties "scanning",
-// "stopscan", "restartscan" and "closingapplication".
+// Slots that run during a scan reach it only through the owner's scan state.
+class ScanState;
+
 class ScanRunner : public QObject
 {
     Q_OBJECT
@@ -69,7 +70,6 @@ signals:
     void scanFailed(const QString &message);
 
 private:
-    bool isSet(const char *property) const;
     void requestRestart();
     void runPass(VIVExcelApplication *application);
     QList<VIVExcelCellSliderView *> prepareSliders(VIVExcelApplication *application);
@@ -83,6 +83,7 @@ private:
     void progressTick();
 
     QObject *m_owner;
+    ScanState *m_state;
     SliderWatchRegistry *m_registry;
     ProgressPushButton *m_graphButton;
     QSlider *m_precision;

@@ -1,6 +1,7 @@
 #include "app/sliderwatchregistry.h"
 #include "app/applogging.h"
 #include "app/graphexport.h"
+#include "app/scanstate.h"
 #include "app/settingsfiles.h"
 #include "app/watchcontainer.h"
 #include "app/watchrepaintrates.h"
@@ -66,7 +67,7 @@ SliderWatchRegistry::~SliderWatchRegistry() = default;
 
 bool SliderWatchRegistry::isScanning() const
 {
-    return m_owner->property("scanning").toBool();
+    return ScanState::of(m_owner)->isScanning();
 }
 
 bool SliderWatchRegistry::isActive(const VIVExcelWatchView *watch)

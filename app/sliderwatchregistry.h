@@ -26,8 +26,8 @@ class WatchWindow;
 // The program's sliders and watches: made from the spreadsheet selection (with the limits and
 // duplicate checks), wired to the main window and to each other (one split point, one camera,
 // one set of draw settings), selected for scanning, removed, and fed by the live update that
-// follows a slider move. It reads the owner's "scanning" property and refuses removals while a
-// scan runs.
+// follows a slider move. It reads the owner's scan state and refuses removals while a scan
+// runs.
 class SliderWatchRegistry : public QObject
 {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "excel/excelbackend.h"
 #include "excel/calc/calcbackend.h"
+#include "excel/calc/calcsweeppool.h"
 
 QString ExcelBackend::applicationName()
 {
@@ -39,4 +40,9 @@ std::unique_ptr<ExcelApplication> ExcelBackend::attachOrStart()
 bool ExcelBackend::isApplicationProcess(qint64 processId)
 {
     return CalcBackend::isOfficeProcess(processId);
+}
+
+std::unique_ptr<SweepPool> ExcelBackend::createSweepPool()
+{
+    return std::make_unique<CalcSweepPool>();
 }

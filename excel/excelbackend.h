@@ -2,6 +2,7 @@
 #define EXCELBACKEND_H
 
 #include "excel/excelapplication.h"
+#include "excel/sweeppool.h"
 
 #include <QList>
 #include <QString>
@@ -29,6 +30,8 @@ std::unique_ptr<ExcelApplication> attach(qint64 instance);
 std::unique_ptr<ExcelApplication> attachOrStart();
 // Whether the process is the user's spreadsheet program (a window names its process).
 bool isApplicationProcess(qint64 processId);
+// Offices of the program's own for sweeps; the spreadsheet program the user runs is not used.
+std::unique_ptr<SweepPool> createSweepPool();
 
 } // namespace ExcelBackend
 

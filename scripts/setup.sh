@@ -9,7 +9,7 @@ build="${MARLOWIN_BUILD_DIR:-$root/build}"
 packages=(
     cmake g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth
     libreoffice-calc libreoffice-dev pkg-config libxcb1-dev openbox desktop-file-utils appstream
-    file procps clang-format
+    file procps clang-format parallel
 )
 
 missing=()

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Fails when a source file includes from a folder above its own. The program's folders build on
 # each other in one direction: app uses sliders, sliders use watches, watches use graph, excel
-# and widgets, and those three use none of the others. The office's own headers are included
-# only under excel/calc/, so the rest of the program never sees the office's types.
+# and widgets, and those three use none of the others. The sweep program stands beside app and
+# uses excel, graph and scan (the grids), which uses none of them. The office's own headers are
+# included only under excel/calc/, so the rest of the program never sees the office's types.
 # Usage: checklayering.sh <source tree>
 set -euo pipefail
 cd "$1"
 
-declare -A rank=([app]=3 [sliders]=2 [watches]=1 [graph]=0 [excel]=0 [widgets]=0)
+declare -A rank=([app]=3 [sweep]=3 [sliders]=2 [watches]=1 [graph]=0 [excel]=0 [widgets]=0 [scan]=0)
 folders=("${!rank[@]}")
 status=0
 while IFS= read -r line; do

@@ -1,15 +1,13 @@
 #include "excel/calc/calcbackend.h"
 #include "excel/calc/calcapplication.h"
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/officelaunch.h"
 #include "excel/calc/officeprocess.h"
 
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 
 #include <QDeadlineTimer>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QThread>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace css;
@@ -38,31 +36,18 @@ Settings &settings()
     return *instance;
 }
 
-QString officeProgram()
-{
-    const QString found = QStandardPaths::findExecutable("soffice");
-    return found.isEmpty() ? QString("/usr/lib/libreoffice/program/soffice") : found;
-}
-
 QStringList officeArguments(const QStringList &extra)
 {
     QStringList arguments = extra;
     if (!settings().profileUrl.isEmpty())
         arguments << "-env:UserInstallation=" + settings().profileUrl;
-    arguments << "--accept=pipe,name=" + settings().pipeName + ";urp;";
+    arguments << OfficeLaunch::acceptArgument(settings().pipeName);
     return arguments;
 }
 
-// The office makes its pipe with the umask it starts with: nobody else may write to it, so
-// nobody else can drive the office. The user's own umask is kept otherwise, since the office
-// also saves the user's workbooks with it.
 bool startOffice(const QStringList &extra)
 {
-    const mode_t previous = ::umask(077);
-    ::umask(previous | 022);
-    const bool started = QProcess::startDetached(officeProgram(), officeArguments(extra));
-    ::umask(previous);
-    return started;
+    return OfficeLaunch::start(officeArguments(extra));
 }
 
 // Waits for an office that was started or asked to listen; a pipe that is refused or does not

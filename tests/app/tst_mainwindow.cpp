@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/scanstate.h"
 #include "app/sliderwatchregistry.h"
 #include "app/watchwindowcommands.h"
 #include "ui_mainwindow.h"
@@ -96,7 +97,7 @@ void TestMainWindow::graphButtonState()
     }
     for (int i = 0; i < watchCount; ++i)
         window.registry->m_watches.append(nullptr);
-    window.setProperty("scanning", scanning);
+    ScanState::of(&window)->setScanning(scanning);
     window.updateButtons();
     QCOMPARE(window.ui->pushButton_Graph->text(), text);
     QCOMPARE(window.ui->pushButton_Graph->isEnabled(), graphEnabled);
@@ -128,16 +129,16 @@ void TestMainWindow::escapeConsumedAndHarmlessOutsideScan()
 {
     MainWindow window;
     QVERIFY(sendKey(window, Qt::Key_Escape));
-    QVERIFY(!window.property("stopscan").toBool());
-    QVERIFY(!window.property("scanning").toBool());
+    QVERIFY(!ScanState::of(&window)->stopRequested());
+    QVERIFY(!ScanState::of(&window)->isScanning());
 }
 
 void TestMainWindow::escapeDuringScanRequestsStop()
 {
     MainWindow window;
-    window.setProperty("scanning", true);
+    ScanState::of(&window)->setScanning(true);
     QVERIFY(sendKey(window, Qt::Key_Escape));
-    QVERIFY(window.property("stopscan").toBool());
+    QVERIFY(ScanState::of(&window)->stopRequested());
 }
 
 void TestMainWindow::digitsBeyondSliderCountSwallowed()
@@ -293,7 +294,7 @@ void TestMainWindow::termsOfUseAnswers()
 
     // Declining closes every window, and with the last window the program ends.
     form->findChild<QPushButton *>("pushButton_reject")->click();
-    QVERIFY(window.property("closingapplication").toBool());
+    QVERIFY(ScanState::of(&window)->isClosing());
     QVERIFY(!window.isVisible());
     QVERIFY(!form->isVisible());
     QVERIFY(window.settingsFiles.termsOfUseApproved());

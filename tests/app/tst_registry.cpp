@@ -1,4 +1,5 @@
 #include "app/scanrunner.h"
+#include "app/scanstate.h"
 #include "app/sliderwatchregistry.h"
 
 #include "excel/vivexcelapplication.h"
@@ -195,12 +196,12 @@ void TestRegistry::movesDuringAScan()
     makeObjects();
     slider(0)->setSelected(true);
     runner->startOrStop(application.get(), watchWindow.get());
-    owner->setProperty("scanning", true);
+    ScanState::of(owner.get())->setScanning(true);
     runner->sliderMoved(application.get(), slider(0), 3.0);
-    QVERIFY(!owner->property("stopscan").toBool());
+    QVERIFY(!ScanState::of(owner.get())->stopRequested());
     runner->sliderMoved(application.get(), slider(1), 3.0);
-    QVERIFY(owner->property("stopscan").toBool());
-    QVERIFY(owner->property("restartscan").toBool());
+    QVERIFY(ScanState::of(owner.get())->stopRequested());
+    QVERIFY(ScanState::of(owner.get())->restartRequested());
 }
 
 void TestRegistry::scanStoresTheCurveAndRestoresTheCell()
@@ -209,7 +210,7 @@ void TestRegistry::scanStoresTheCurveAndRestoresTheCell()
     slider(0)->setSelected(true);
     excel->clearCalls();
     runner->startOrStop(application.get(), watchWindow.get());
-    QVERIFY(!owner->property("scanning").toBool());
+    QVERIFY(!ScanState::of(owner.get())->isScanning());
     const MinMaxMultiDimData *data = registry->watches()[0]->data();
     QCOMPARE(data->graphDepth(), GraphDepthCurve);
     QVERIFY(data->scanComplete());

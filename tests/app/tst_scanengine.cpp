@@ -1,4 +1,5 @@
 #include "app/scanengine.h"
+#include "app/scanstate.h"
 
 #include "excel/vivexcelapplication.h"
 #include "excel/vivexcelrange.h"
@@ -150,7 +151,7 @@ void TestScanEngine::stopIsDeferredUntilAUsableGraph()
 {
     Sheet small;
     QObject controller;
-    controller.setProperty("stopscan", true);
+    ScanState::of(&controller)->requestStop();
     auto quick = engineFor(small, controller, {axis(small.ranges["A1"], 0, 10, 1)});
     QCOMPARE(quick->run(), ScanEngine::Outcome::Completed);
 

@@ -1,6 +1,7 @@
 #include "officetest.h"
 
 #include "app/scanrunner.h"
+#include "app/scanstate.h"
 #include "app/settingsfiles.h"
 #include "app/sliderwatchregistry.h"
 #include "excel/calc/calcconnection.h"
@@ -133,7 +134,7 @@ void TestScanOffice::cleanup()
 void TestScanOffice::scan()
 {
     runner->startOrStop(application, watchWindow.get());
-    QVERIFY(!owner->property("scanning").toBool());
+    QVERIFY(!ScanState::of(owner.get())->isScanning());
 }
 
 void TestScanOffice::scansStoreTheFormulasValues()
@@ -171,9 +172,9 @@ void TestScanOffice::workbookIsAsBeforeAfterAScan_data()
     QTest::addColumn<bool>("change");
     QTest::addColumn<QString>("typed");
     QTest::newRow("completed") << "completed" << false << QString();
-    QTest::newRow("stopped") << "stopscan" << false << QString();
-    QTest::newRow("restarted") << "restartscan" << false << QString();
-    QTest::newRow("closed") << "closingapplication" << false << QString();
+    QTest::newRow("stopped") << "stopped" << false << QString();
+    QTest::newRow("restarted") << "restarted" << false << QString();
+    QTest::newRow("closed") << "closed" << false << QString();
     QTest::newRow("text typed into the cell") << "completed" << true << "hello";
     QTest::newRow("cell emptied") << "completed" << true << QString();
 }
@@ -192,8 +193,12 @@ void TestScanOffice::workbookIsAsBeforeAfterAScan()
     slider(0)->setSelected(true);
     QTimer::singleShot(0, this, [&]() {
         if (how != "completed") {
-            owner->setProperty(how.toLatin1().constData(), true);
-            owner->setProperty("stopscan", true);
+            ScanState *state = ScanState::of(owner.get());
+            if (how == "restarted")
+                state->requestRestart();
+            else if (how == "closed")
+                state->setClosing();
+            state->requestStop();
         }
         if (change)
             office.setContent(bookName, "A1", typed);
@@ -403,7 +408,7 @@ void TestScanOffice::stopDuringKernelBatchesIsDeferred()
         slider(i)->setSelected(true);
     }
     precision->setValue(100);
-    QTimer::singleShot(0, this, [&]() { owner->setProperty("stopscan", true); });
+    QTimer::singleShot(0, this, [&]() { ScanState::of(owner.get())->requestStop(); });
     scan();
 
     const ScanEngine &engine = runner->engine();

@@ -1,6 +1,7 @@
 #include "privateoffice.h"
 
 #include "app/mainwindow.h"
+#include "app/scanstate.h"
 #include "app/sliderwatchregistry.h"
 #include "app/watchwindowcommands.h"
 #include "excel/excelbackend.h"
@@ -189,7 +190,7 @@ QStringList TestEndToEnd::contents()
 void TestEndToEnd::scan()
 {
     window->on_pushButton_Graph_clicked();
-    QVERIFY(!window->property("scanning").toBool());
+    QVERIFY(!ScanState::of(window.get())->isScanning());
     QVERIFY2(boxText.isEmpty(), qPrintable(boxText));
 }
 

@@ -28,6 +28,7 @@ dpkg-deb -x "$deb" "$root"
 appid=org.marlowin.Marlowin
 expected=(
     usr/bin/marlowin
+    usr/bin/marlowin-sweep
     "usr/share/marlowin/Marlowin Pro Quick Help.pdf"
     usr/share/marlowin/examples/loan.fods
     usr/share/marlowin/marlowin-kernel.oxt
@@ -42,6 +43,7 @@ for file in "${expected[@]}"; do
     [ -f "$root/$file" ] || fail "missing /$file"
 done
 [ -x "$root/usr/bin/marlowin" ] || fail "/usr/bin/marlowin is not executable"
+[ -x "$root/usr/bin/marlowin-sweep" ] || fail "/usr/bin/marlowin-sweep is not executable"
 head -c 5 "$root/usr/share/marlowin/Marlowin Pro Quick Help.pdf" | grep -q '%PDF-' ||
     fail "the quick help is not a PDF"
 kernel="$root/usr/share/marlowin/marlowin-kernel.oxt"

@@ -1,4 +1,4 @@
-#include "app/scangrid.h"
+#include "scan/scangrid.h"
 
 #include <QTest>
 

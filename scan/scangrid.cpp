@@ -1,4 +1,4 @@
-#include "app/scangrid.h"
+#include "scan/scangrid.h"
 
 #include <algorithm>
 #include <climits>
@@ -10,6 +10,19 @@ namespace {
 const qint64 saturatedProduct = qint64(1) << 40;
 
 } // namespace
+
+QList<int> gridPositions(qint64 index, const QList<int> &counts)
+{
+    QList<int> result;
+    result.reserve(counts.size());
+    qint64 rest = index;
+    for (const int count : counts) {
+        const int size = std::max(1, count);
+        result.append(int(rest % size));
+        rest /= size;
+    }
+    return result;
+}
 
 ScanGrid::ScanGrid(const QList<ScanDimension> &dimensions) : m_dimensions(dimensions) {}
 
@@ -79,15 +92,11 @@ int ScanGrid::totalPoints() const
 
 QList<int> ScanGrid::positions(int index) const
 {
-    QList<int> result;
-    result.reserve(m_dimensions.size());
-    int rest = index;
-    for (const ScanDimension &dimension : m_dimensions) {
-        const int count = std::max(1, dimension.pointCount());
-        result.append(rest % count);
-        rest /= count;
-    }
-    return result;
+    QList<int> counts;
+    counts.reserve(m_dimensions.size());
+    for (const ScanDimension &dimension : m_dimensions)
+        counts.append(dimension.pointCount());
+    return gridPositions(index, counts);
 }
 
 QList<double> ScanGrid::values(const QList<int> &positions) const

@@ -1,4 +1,4 @@
-#include "app/scandimension.h"
+#include "scan/scandimension.h"
 
 #include <algorithm>
 #include <cmath>

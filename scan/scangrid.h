@@ -1,9 +1,13 @@
 #ifndef SCANGRID_H
 #define SCANGRID_H
 
-#include "app/scandimension.h"
+#include "scan/scandimension.h"
 
 #include <QList>
+
+// The position on every axis of a linear index over axes of the given point counts, the first
+// axis varying fastest; an axis of fewer than one point counts as one.
+QList<int> gridPositions(qint64 index, const QList<int> &counts);
 
 // The grid a scan walks: one axis per scanned slider, sized from the number of axes and the
 // precision setting, refined so that the finest axis gets coarser first, and snapped so that

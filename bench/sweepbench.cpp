@@ -1,0 +1,190 @@
+// Sweeps through the pool of private offices, start-up included, as marlowin-sweep runs them:
+// (a) 400 points (20 x 20) of amortization-detailed.xlsx, a workbook bound by the office's own
+// recalculation, with 1 job and with 2; (b) the start-up of one worker (office, kernel, copy);
+// (c) on a small model (one input, three formulas) the pool's cost per point once its office
+// runs, beside the kernel's own loop that writes, lets the office recalculate and reads bare
+// numbers, which is the floor for that model. Best of three rounds; prints ratios.
+
+#include "excel/calc/calcconnection.h"
+#include "excel/calc/calckernelinstaller.h"
+#include "excel/calc/kernel/kernelprotocol.h"
+#include "excel/excelbackend.h"
+#include "privateoffice.h"
+
+#include <com/sun/star/beans/NamedValue.hpp>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+using namespace css;
+
+namespace {
+
+const int rounds = 3;
+const int smallPoints = 20000;
+
+struct Timing
+{
+    double startSeconds = 1e12;
+    double totalSeconds = 1e12;
+    double evaluateSeconds = 1e12;
+};
+
+struct Sweep
+{
+    QString workbook;
+    QStringList inputs;
+    QStringList watches;
+    qint64 points = 0;
+    SweepPool::PointValues values;
+};
+
+bool measure(const Sweep &sweep, int workers, Timing &best)
+{
+    const std::unique_ptr<SweepPool> pool = ExcelBackend::createSweepPool();
+    QElapsedTimer timer;
+    timer.start();
+    SweepPool::Cells cells;
+    QString message;
+    if (pool->start({sweep.workbook, sweep.inputs, sweep.watches, workers}, &cells, &message) !=
+        SweepPool::Outcome::Done) {
+        QTextStream(stderr) << "cannot start the pool: " << message << "\n";
+        return false;
+    }
+    const double started = timer.nsecsElapsed() / 1e9;
+    QList<double> results;
+    if (pool->evaluate(sweep.points, sweep.values, &results, {}) != SweepPool::Outcome::Done)
+        return false;
+    const double total = timer.nsecsElapsed() / 1e9;
+    pool->stop();
+    best.startSeconds = std::min(best.startSeconds, started);
+    best.totalSeconds = std::min(best.totalSeconds, total);
+    best.evaluateSeconds = std::min(best.evaluateSeconds, total - started);
+    return true;
+}
+
+Sweep amortization()
+{
+    Sweep sweep{QDir(MARLOWIN_TEST_DATA_DIR).filePath("amortization-detailed.xlsx"),
+                {"B1", "B3"},
+                {"B4", "B5"},
+                400,
+                [](qint64 point) {
+                    return QList<double>{150000.0 + 5000.0 * double(point % 20),
+                                         100.0 * double(point / 20)};
+                }};
+    return sweep;
+}
+
+QString writeSmallModel(const QTemporaryDir &folder)
+{
+    const QString path = folder.filePath("small.fods");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write(R"xml(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" office:version="1.3"
+ office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+<office:body><office:spreadsheet><table:table table:name="Sheet1"><table:table-row>
+ <table:table-cell office:value-type="float" office:value="0.5"/>
+ <table:table-cell table:formula="of:=[.A1]*2"/>
+ <table:table-cell table:formula="of:=[.A1]*[.A1]+1"/>
+ <table:table-cell table:formula="of:=SIN([.A1])"/>
+</table:table-row></table:table></office:spreadsheet></office:body></office:document>
+)xml");
+    return path;
+}
+
+double smallValue(qint64 point)
+{
+    return 0.5 + double(point) * 0.001;
+}
+
+// The kernel's loop over the same points in a private office: writes, the office's own
+// recalculation, bare numbers read. Milliseconds per point.
+double kernelFloor(const QString &workbook)
+{
+    PrivateOffice office;
+    if (!office.start())
+        return -1;
+    const QString title = office.open(workbook);
+    const uno::Reference<frame::XModel> model = office.model(title);
+    const uno::Reference<task::XJob> job =
+        CalcKernelInstaller::load(office.connection()->context());
+    const uno::Reference<uno::XInterface> input = PrivateOffice::cellOf(model, "A1");
+    const uno::Reference<uno::XInterface> outputs[] = {PrivateOffice::cellOf(model, "B1"),
+                                                       PrivateOffice::cellOf(model, "C1"),
+                                                       PrivateOffice::cellOf(model, "D1")};
+    const uno::Sequence<uno::Reference<uno::XInterface>> writes(&input, 1);
+    const uno::Sequence<uno::Reference<uno::XInterface>> reads(outputs, 3);
+    uno::Sequence<double> values(smallPoints);
+    for (int i = 0; i < smallPoints; ++i)
+        values.getArray()[i] = smallValue(i);
+    using namespace KernelProtocol;
+    const beans::NamedValue arguments[] = {
+        {command, uno::Any(OUString::createFromAscii(KernelProtocol::evaluate))},
+        {document, uno::Any(uno::Reference<uno::XInterface>(model))},
+        {writeCells, uno::Any(writes)},
+        {readCells, uno::Any(reads)},
+        {KernelProtocol::values, uno::Any(values)},
+        {numbersOnly, uno::Any(true)}};
+    double best = 1e12;
+    for (int round = 0; round < rounds; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        job->execute(uno::Sequence<beans::NamedValue>(arguments, 6));
+        best = std::min(best, timer.nsecsElapsed() / 1e6 / smallPoints);
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication application(argc, argv);
+    QTextStream out(stdout);
+    out << "Sweeps through the pool of offices (best of " << rounds << " rounds)\n";
+
+    const Sweep heavy = amortization();
+    Timing one;
+    Timing two;
+    for (int round = 0; round < rounds; ++round) {
+        if (!measure(heavy, 1, one) || !measure(heavy, 2, two))
+            return 1;
+    }
+    out << "amortization-detailed.xlsx, 400 points, start-up included:\n"
+        << QString("  1 job:  %1 s (start-up %2 s, %3 ms/point after it)\n")
+               .arg(one.totalSeconds, 0, 'f', 2)
+               .arg(one.startSeconds, 0, 'f', 2)
+               .arg(one.evaluateSeconds * 1000 / heavy.points, 0, 'f', 2)
+        << QString("  2 jobs: %1 s (start-up %2 s)\n")
+               .arg(two.totalSeconds, 0, 'f', 2)
+               .arg(two.startSeconds, 0, 'f', 2)
+        << QString("  2 jobs against 1: %1x\n").arg(one.totalSeconds / two.totalSeconds, 0, 'f', 2)
+        << QString("one worker's start-up (office, kernel, copy opened): %1 s\n")
+               .arg(one.startSeconds, 0, 'f', 2);
+
+    QTemporaryDir folder;
+    const QString small = writeSmallModel(folder);
+    const Sweep light{small, {"A1"}, {"B1", "C1", "D1"}, smallPoints, [](qint64 point) {
+                          return QList<double>{smallValue(point)};
+                      }};
+    Timing pooled;
+    for (int round = 0; round < rounds; ++round) {
+        if (!measure(light, 1, pooled))
+            return 1;
+    }
+    const double pooledPerPoint = pooled.evaluateSeconds * 1000 / smallPoints;
+    const double floor = kernelFloor(small);
+    out << "small model (1 input, 3 formulas), " << smallPoints << " points, 1 job:\n"
+        << QString("  pool, after start-up: %1 ms/point\n").arg(pooledPerPoint, 0, 'f', 4)
+        << QString("  kernel's reads-only loop: %1 ms/point\n").arg(floor, 0, 'f', 4)
+        << QString("  pool against the loop: %1x\n").arg(pooledPerPoint / floor, 0, 'f', 2);
+    return 0;
+}
