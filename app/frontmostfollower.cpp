@@ -3,6 +3,7 @@
 #include "app/applogging.h"
 #include "app/scanstate.h"
 #include "app/watchwindowcommands.h"
+#include "app/windowstacking.h"
 #include "excel/excelprobes.h"
 
 #include <QStringList>
@@ -30,6 +31,9 @@ FrontMostFollower::FrontMostFollower(QWidget &mainWindow, WatchWindowCommands &w
     : m_mainWindow(mainWindow), m_watchWindows(watchWindows), m_timer(timer)
 {}
 
+// A dialog of the spreadsheet (the cell format, the options of a paste) must not open under our
+// windows: while one is in front they leave the "above" layer and the window manager keeps them
+// under the dialog, and they come back on top once the document is in front again.
 void FrontMostFollower::check()
 {
     // A program that is closing shows no window again.
@@ -37,20 +41,14 @@ void FrontMostFollower::check()
         m_timer.stop();
         return;
     }
-    const bool excelFront = isExcelForeground();
+    const ExcelForeground front = excelForeground();
+    const bool onTop = front == ExcelForeground::Document;
     const Qt::WindowFlags flags = m_mainWindow.windowFlags();
-    const Qt::WindowFlags wanted =
-        excelFront ? flags | Qt::WindowStaysOnTopHint : flags & ~Qt::WindowStaysOnTopHint;
-    if (wanted != flags) {
-        qCDebug(lcApp) << "Changing flags!!!!!!" << qPrintable(flagsText(flags))
-                       << qPrintable(flagsText(wanted));
-        m_mainWindow.setWindowFlags(wanted);
-        qCDebug(lcApp) << "SHOWING";
-        // Changing the flags hides the window.
-        m_mainWindow.showNormal();
-    }
-    m_watchWindows.followOnTop(excelFront);
+    if (setStaysOnTop(m_mainWindow, onTop))
+        qCDebug(lcApp) << "Changing flags" << qPrintable(flagsText(flags))
+                       << qPrintable(flagsText(m_mainWindow.windowFlags()));
+    m_watchWindows.followOnTop(onTop);
     m_timer.stop();
-    if (excelFront)
+    if (front != ExcelForeground::None)
         m_timer.start();
 }

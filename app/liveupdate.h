@@ -45,12 +45,14 @@ public:
 
     static constexpr int dragEndDelayMs = 60;
 
+    // Watches that show scan data switch to a rolling history of single values.
+    static void clearScanDisplay(const QList<VIVExcelWatchView *> &watches);
+
 signals:
     // A workbook read stale values after a move and recalculates fully from now on.
     void fullRecalculationSwitchedOn();
 
 private:
-    static void clearScanDisplay(const QList<VIVExcelWatchView *> &watches);
     static VIVExcelWorkbook *workbookOf(VIVExcelRange *range);
     bool enterUndoStep(VIVExcelRange *range);
     void forgetDrag();

@@ -10,6 +10,7 @@
 #include "app/sliderwatchregistry.h"
 #include "app/spreadsheetprompts.h"
 #include "app/watchwindowcommands.h"
+#include "app/windowstacking.h"
 #include "excel/excelbackend.h"
 #include "excel/vivexcelapplication.h"
 #include "excel/vivexcelrange.h"
@@ -31,6 +32,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 const int frontMostInterval = 500;
@@ -38,6 +41,9 @@ const int scanZoomDelay = 200;
 const int termsCheckDelay = 2000;
 
 const char productName[] = "Marlowin Pro";
+// Names of the windows' places in the settings file.
+const QString mainWindowKey = QStringLiteral("Main");
+const QString watchWindowsKey = QStringLiteral("Watches");
 const char supportAddress[] = "support@marlowin.org";
 
 } // namespace
@@ -153,7 +159,10 @@ MainWindow::~MainWindow()
 
 void MainWindow::watchWindowWatchesEmptied()
 {
-    watchWindows->drop(qobject_cast<WatchWindow *>(sender()));
+    auto *emptied = qobject_cast<WatchWindow *>(sender());
+    if (emptied && emptied == watchWindows->window())
+        settingsFiles.setWindowPosition(watchWindowsKey, emptied->pos());
+    watchWindows->drop(emptied);
 }
 
 // Beside the program in the build tree; in the program's data folder once installed. The path
@@ -169,8 +178,9 @@ QString MainWindow::helpFilePath()
     return programDir.filePath(name);
 }
 
-// Puts the window's right edge 400 px left of the available area's right edge and its
-// bottom edge 40 px above the area's bottom.
+// Where the user left the window in the last run, when the whole window fits the screen there;
+// otherwise its right edge 400 px left of the available area's right edge and its bottom edge
+// 40 px above the area's bottom.
 void MainWindow::placeOnScreen()
 {
     const QRect r = contentsRect();
@@ -178,9 +188,21 @@ void MainWindow::placeOnScreen()
     if (!screen)
         return;
     const QRect a = screen->availableGeometry();
+    const std::optional<QPoint> stored = settingsFiles.windowPosition(mainWindowKey);
+    if (stored && a.contains(r.translated(*stored - r.topLeft()))) {
+        setGeometry(r.translated(*stored - r.topLeft()));
+        return;
+    }
     const int dx = (a.right() - a.left()) - (r.right() - r.left()) - 400;
     const int dy = (a.bottom() - a.top()) - r.bottom() - 40;
     setGeometry(r.translated(dx, dy));
+}
+
+void MainWindow::rememberPlaces()
+{
+    settingsFiles.setWindowPosition(mainWindowKey, pos());
+    if (const WatchWindow *watches = watchWindows->window(); watches && watches->isVisible())
+        settingsFiles.setWindowPosition(watchWindowsKey, watches->pos());
 }
 
 void MainWindow::createSliderSettingsForm()
@@ -190,12 +212,14 @@ void MainWindow::createSliderSettingsForm()
     connect(sliderSettingsForm, &SliderSettingsForm::formClosed, this,
             &MainWindow::sliderSettingsFormClosed);
     formHandler->manage(sliderSettingsForm);
+    stackAsDialog(*sliderSettingsForm);
 }
 
-// The form has no parent of its own, so it is a window even while the main window is hidden.
+// A dialog of the main window: the window manager keeps it above the main window, even while
+// that stays on top of the spreadsheet, so a new user can always reach its buttons.
 void MainWindow::createTermsOfUseForm()
 {
-    termsOfUseForm = new TermsOfUseForm;
+    termsOfUseForm = new TermsOfUseForm(this);
     termsOfUseForm->setWindowTitle("Marlowin Terms of Use");
     termsOfUseForm->setProperty("closebutton", true);
     // No image by that name: the form shows no close button and must be answered.
@@ -203,6 +227,7 @@ void MainWindow::createTermsOfUseForm()
     termsOfUseForm->setProperty("windowtitle", termsOfUseForm->windowTitle());
     termsOfUseForm->setOwner(this);
     formHandler->manage(termsOfUseForm);
+    stackAsDialog(*termsOfUseForm);
     connect(termsOfUseForm, &TermsOfUseForm::accepted, this,
             [this] { settingsFiles.setTermsOfUseApproved(true); });
     // A refusal closes like the close button, so a running scan still restores the cells.
@@ -284,6 +309,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     ScanState::of(this)->setClosing();
     frontMostTimer->stop();
     if (!isScanning()) {
+        rememberPlaces();
         QApplication::closeAllWindows();
         return;
     }
@@ -418,6 +444,12 @@ void MainWindow::createFromSelection(QPushButton *button, bool forSliders)
         QApplication::restoreOverrideCursor();
         if (!created)
             SpreadsheetPrompts::warnNothingUsable(this, forSliders);
+        else if (!registry->protectedCells().isEmpty())
+            SpreadsheetPrompts::warn(this, "Protected cells",
+                                     "No slider was made for these cells because the sheet "
+                                     "protects them: " +
+                                         registry->protectedCells().join(", ") +
+                                         ".\nUnprotect the sheet to move them with sliders.");
     }
     updateButtons();
     button->setChecked(false);
@@ -440,16 +472,20 @@ void MainWindow::autoPerformTasks()
     }
 }
 
-// The form opens beside the slider, inside the screen.
+// The form opens beside the slider, whole inside the screen.
 void MainWindow::showSliderSettings(VIVExcelCellSliderView *view)
 {
     if (isScanning())
         return;
     QPoint place = view->mapToGlobal(QPoint(view->width() + 10, -20));
     if (const QScreen *screen = view->screen()) {
-        const int right = screen->availableGeometry().right();
-        if (place.x() + sliderSettingsForm->width() > right)
-            place.setX(right - sliderSettingsForm->width());
+        const QRect available = screen->availableGeometry();
+        place.setX(std::clamp(
+            place.x(), available.left(),
+            std::max(available.left(), available.right() + 1 - sliderSettingsForm->width())));
+        place.setY(std::clamp(
+            place.y(), available.top(),
+            std::max(available.top(), available.bottom() + 1 - sliderSettingsForm->height())));
     }
     sliderSettingsForm->hide();
     sliderSettingsForm->move(place);
@@ -501,7 +537,7 @@ void MainWindow::rangeValueChanged(VIVExcelCellSliderView *moved, VIVExcelRange 
 void MainWindow::newWatchWindow()
 {
     if (!isScanning())
-        watchWindows->createWindow();
+        watchWindows->createWindow(settingsFiles.windowPosition(watchWindowsKey));
 }
 
 void MainWindow::watchWindowNewWatchSize(int value)

@@ -80,6 +80,8 @@ protected:
 
 private:
     void placeOnScreen();
+    // Stores where the main window and the watch window are, for the next run.
+    void rememberPlaces();
     void createSliderSettingsForm();
     void createTermsOfUseForm();
     void applyStyleSheets();

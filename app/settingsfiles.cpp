@@ -22,6 +22,7 @@
 namespace {
 
 const QString termsKey = QStringLiteral("TermsOfUseApproved");
+const QString windowsGroup = QStringLiteral("Windows/");
 
 // The three levels of a slider's group in the slider settings file.
 struct CellGroup
@@ -125,6 +126,22 @@ void SettingsFiles::setTermsOfUseApproved(bool approved) const
 {
     QSettings settings(settingsPath(), QSettings::IniFormat);
     settings.setValue(termsKey, approved);
+    write(settings);
+}
+
+std::optional<QPoint> SettingsFiles::windowPosition(const QString &window) const
+{
+    const QSettings settings(settingsPath(), QSettings::IniFormat);
+    const QVariant stored = settings.value(windowsGroup + window);
+    if (stored.typeId() != QMetaType::QPoint)
+        return std::nullopt;
+    return stored.toPoint();
+}
+
+void SettingsFiles::setWindowPosition(const QString &window, const QPoint &position) const
+{
+    QSettings settings(settingsPath(), QSettings::IniFormat);
+    settings.setValue(windowsGroup + window, position);
     write(settings);
 }
 

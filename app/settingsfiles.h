@@ -1,18 +1,20 @@
 #ifndef SETTINGSFILES_H
 #define SETTINGSFILES_H
 
+#include <QPoint>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QSettings;
 class VIVExcelCellSliderView;
 
 // The program's two settings files, in INI format: "settings.cfg" holds whether the user
-// approved the terms of use, "sliderSettings.cfg" the limits and step users gave their sliders,
-// one group per cell under its workbook's and sheet's names and the cell's labels. Every access
-// opens the file anew; nothing is kept in memory. A missing, unreadable or garbled file gives
-// the defaults; a failed write is logged.
+// approved the terms of use and where the program's windows were, "sliderSettings.cfg" the limits
+// and step users gave their sliders, one group per cell under its workbook's and sheet's names and
+// the cell's labels. Every access opens the file anew; nothing is kept in memory. A missing,
+// unreadable or garbled file gives the defaults; a failed write is logged.
 class SettingsFiles
 {
 public:
@@ -28,6 +30,10 @@ public:
 
     bool termsOfUseApproved() const;
     void setTermsOfUseApproved(bool approved) const;
+    // The top-left corner the named window had when it was last put away; nothing when none
+    // was stored or the stored one is not a point.
+    std::optional<QPoint> windowPosition(const QString &window) const;
+    void setWindowPosition(const QString &window, const QPoint &position) const;
 
     // Stores the limits, the step and the description of the view's slider under its cell.
     void saveSliderSettings(VIVExcelCellSliderView *view) const;

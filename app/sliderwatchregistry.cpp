@@ -102,6 +102,7 @@ bool SliderWatchRegistry::createFromSelection(VIVExcelApplication *application, 
     m_sheetName = window->activeSheet(false)->name();
     m_createdAny = false;
     m_limitLogged = false;
+    m_protectedCells.clear();
     ExcelAddressBlock block{QString()};
     if (forSliders) {
         connect(&block, &ExcelAddressBlock::rangeIterated, this,
@@ -114,8 +115,10 @@ bool SliderWatchRegistry::createFromSelection(VIVExcelApplication *application, 
         m_sliderSettings = SettingsFiles().openSliderSettings();
     block.setAddress(window->selectionWithFilter(!forSliders), true);
     m_sliderSettings.reset();
-    if (!forSliders)
+    if (!forSliders) {
         checkRecalculation();
+        showFirstValues();
+    }
     emit listsChanged();
     return m_createdAny;
 }
@@ -192,6 +195,26 @@ VIVExcelRange *SliderWatchRegistry::sameCell(const QObject *view) const
     return sheet ? sheet->range(view->property("cellAddress").toString(), true) : nullptr;
 }
 
+// A new watch shows its cell's value at once, not only after the next slider move; read after
+// the recalculation check, so the value is one a full recalculation gives.
+void SliderWatchRegistry::showFirstValues()
+{
+    QList<VIVExcelWatchView *> fresh;
+    QList<VIVExcelRange *> ranges;
+    for (VIVExcelWatchView *watch : activeWatches()) {
+        if (watch->range() && watch->data()->values().isEmpty()) {
+            fresh.append(watch);
+            ranges.append(watch->range());
+        }
+    }
+    if (fresh.isEmpty() || !m_application)
+        return;
+    LiveUpdate::clearScanDisplay(fresh);
+    const QList<qreal> values = m_application->setCellValuesGetCellValues({}, {}, ranges);
+    for (qsizetype i = 0; i < fresh.size() && i < values.size(); ++i)
+        fresh[i]->data()->appendValue(values[i]);
+}
+
 bool SliderWatchRegistry::passesCellTest(const ExcelAddressBlock *block) const
 {
     return block->valid() && block->singleArea() && !block->entireRows() &&
@@ -239,6 +262,7 @@ void SliderWatchRegistry::rangeIteratedForSlider(ExcelAddressBlock *block)
     // A slider whose moves the sheet refuses would show values the workbook never takes.
     if (!range->isWritable()) {
         qCWarning(lcApp) << "The cell is protected" << block->address();
+        m_protectedCells.append(block->address());
         return;
     }
     auto *view = new VIVExcelCellSliderView(m_owner);

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -56,6 +57,8 @@ public:
     // address) of it, and those whose cell it lacks are removed with a message. True when the
     // views moved, so that scan data made on the old cells is dropped.
     bool followApplication(VIVExcelApplication *application);
+    // The cells of the last selection that got no slider because the sheet protects them.
+    const QStringList &protectedCells() const { return m_protectedCells; }
     // Writes the moved slider's cell, reads every other slider cell and every active watch
     // cell in one exchange, and appends the results to the histories.
     void liveUpdate(VIVExcelApplication *application, VIVExcelCellSliderView *moved, qreal value);
@@ -119,6 +122,7 @@ private:
     void wireWatch(VIVExcelWatchView *watch);
     void connectDataSignals(VIVExcelWatchView *watch);
     void checkRecalculation();
+    void showFirstValues();
     void connectWatchToOthers(VIVExcelWatchView *watch);
     void applyWatchSize();
     void watchZoomEvent(VIVExcelWatchView *watch);
@@ -136,6 +140,7 @@ private:
     std::unique_ptr<QSettings> m_sliderSettings;
     QString m_workbookName;
     QString m_sheetName;
+    QStringList m_protectedCells;
     bool m_createdAny = false;
     bool m_limitLogged = false;
     int m_watchSize = 0;

@@ -3,6 +3,7 @@
 #include "app/appstyles.h"
 #include "app/mainwindow.h"
 #include "app/sliderwatchregistry.h"
+#include "app/windowstacking.h"
 #include "watches/watchwindow.h"
 #include "widgets/formhandler.h"
 
@@ -25,12 +26,17 @@ bool WatchWindowCommands::isWindow(const QObject *object) const
     return object && object == m_window.data();
 }
 
-void WatchWindowCommands::createWindow()
+void WatchWindowCommands::createWindow(std::optional<QPoint> position)
 {
     m_registry->deactivateWatches();
     const QScreen *screen =
         m_mainWindow->screen() ? m_mainWindow->screen() : QGuiApplication::primaryScreen();
-    adopt(AppStyles::createWatchWindow(screen ? screen->availableGeometry() : QRect()));
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    WatchWindow *window = AppStyles::createWatchWindow(available);
+    // A place from an earlier run counts only where the whole window is on today's screen.
+    if (position && available.contains(QRect(*position, window->size())))
+        window->move(*position);
+    adopt(window);
 }
 
 void WatchWindowCommands::adopt(WatchWindow *window)
@@ -44,6 +50,8 @@ void WatchWindowCommands::adopt(WatchWindow *window)
             &MainWindow::watchWindowWatchesEmptied);
     m_mainWindow->watchWindowNewWatchSize(window->watchSize());
     window->installEventFilter(m_mainWindow);
+    window->setNeighbour(m_mainWindow);
+    window->checkPosition();
 }
 
 void WatchWindowCommands::drop(WatchWindow *window)
@@ -79,11 +87,5 @@ void WatchWindowCommands::followOnTop(bool onTop)
     WatchWindow *current = window();
     if (!current)
         return;
-    const Qt::WindowFlags flags = current->windowFlags();
-    const Qt::WindowFlags wanted =
-        onTop ? flags | Qt::WindowStaysOnTopHint : flags & ~Qt::WindowStaysOnTopHint;
-    if (wanted == flags)
-        return;
-    current->setWindowFlags(wanted);
-    current->show();
+    setStaysOnTop(*current, onTop);
 }

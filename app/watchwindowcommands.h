@@ -2,7 +2,10 @@
 #define WATCHWINDOWCOMMANDS_H
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
+
+#include <optional>
 
 class MainWindow;
 class SliderWatchRegistry;
@@ -27,8 +30,10 @@ public:
     WatchWindow *window() const;
     // Whether the object is the current window; safe to ask while anything is being destroyed.
     bool isWindow(const QObject *object) const;
-    // Watches of the window before keep their graphs but leave scans and live updates.
-    void createWindow();
+    // Watches of the window before keep their graphs but leave scans and live updates. The new
+    // window goes to the given place when it fits the screen there, else to its default one,
+    // and then leaves the main window uncovered.
+    void createWindow(std::optional<QPoint> position = std::nullopt);
     // Makes the window the current one and wires it to the main window.
     void adopt(WatchWindow *window);
     // Deletes the window once control is back in the event loop; the current window is

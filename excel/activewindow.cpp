@@ -11,6 +11,9 @@ namespace {
 // Longest title read, in bytes; office titles end with the application's name, so a title is
 // only useful when read whole.
 const uint32_t titleBytes = 1024;
+// A dialog opened from a dialog belongs to a document window two steps up; deeper chains (or a
+// loop of windows naming each other) end here.
+const int ownerSteps = 4;
 
 enum AtomName { SupportingCheck, Active, WindowName, WindowPid, Utf8String, AtomCount };
 const std::array<const char *, AtomCount> atomNames{
@@ -84,6 +87,37 @@ QString titleOf(const Property &netName, const Property &legacyName, xcb_atom_t 
                                      : QString::fromLatin1(legacyName.bytes());
 }
 
+xcb_window_t transientFor(xcb_connection_t *connection, xcb_window_t window)
+{
+    return Property(connection, ask(connection, window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW))
+        .number();
+}
+
+QString windowTitle(xcb_connection_t *connection, xcb_window_t window)
+{
+    const Atoms &atoms = atomsOf(connection);
+    const xcb_get_property_cookie_t nameCookie =
+        ask(connection, window, atoms[WindowName], atoms[Utf8String], titleBytes / 4);
+    const xcb_get_property_cookie_t legacyCookie =
+        ask(connection, window, XCB_ATOM_WM_NAME, XCB_ATOM_ANY, titleBytes / 4);
+    const Property name(connection, nameCookie);
+    const Property legacyName(connection, legacyCookie);
+    return titleOf(name, legacyName, atoms[Utf8String]);
+}
+
+// The title of the top-most window the dialog belongs to; a window that belongs to none (or
+// only to its application's invisible leader window, which has no title) gives an empty text.
+QString ownerTitleOf(xcb_connection_t *connection, xcb_window_t window, xcb_window_t owner)
+{
+    QString title;
+    for (int step = 0; step < ownerSteps && owner && owner != window; ++step) {
+        title = windowTitle(connection, owner);
+        window = owner;
+        owner = transientFor(connection, window);
+    }
+    return title;
+}
+
 ActiveWindow read(xcb_connection_t *connection, xcb_window_t root)
 {
     const Atoms &atoms = atomsOf(connection);
@@ -117,16 +151,21 @@ ActiveWindow read(xcb_connection_t *connection, xcb_window_t root)
         ask(connection, window, XCB_ATOM_WM_NAME, XCB_ATOM_ANY, titleBytes / 4);
     const xcb_get_property_cookie_t pidCookie =
         ask(connection, window, atoms[WindowPid], XCB_ATOM_CARDINAL);
+    const xcb_get_property_cookie_t ownerCookie =
+        ask(connection, window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW);
     const Property alive(connection, aliveCookie);
     const Property name(connection, nameCookie);
     const Property legacyName(connection, legacyCookie);
     const Property pid(connection, pidCookie);
+    const Property owner(connection, ownerCookie);
     if (alive.number() != checkWindow)
         return active;
     active.source = ActiveWindow::Source::WindowManager;
     active.window = window;
     active.processId = pid.number();
     active.title = titleOf(name, legacyName, atoms[Utf8String]);
+    if (owner.number())
+        active.ownerTitle = ownerTitleOf(connection, window, owner.number());
     return active;
 }
 

@@ -20,12 +20,15 @@ struct ActiveWindow
     // The process the window says it belongs to; 0 when it does not say.
     qint64 processId = 0;
     QString title;
+    // For a dialog: the title of the window it belongs to (WM_TRANSIENT_FOR, followed through
+    // dialogs opened from dialogs); empty for a window that belongs to none.
+    QString ownerTitle;
 };
 
 // Reads the active window through the program's own connection to the X server: the root
 // window's _NET_SUPPORTING_WM_CHECK and _NET_ACTIVE_WINDOW, then that window's _NET_WM_NAME
-// (or WM_NAME) and _NET_WM_PID, in two round trips. It starts no process and waits only for
-// the X server the program draws through.
+// (or WM_NAME) and _NET_WM_PID, in two round trips, and for a dialog the title of the window it
+// belongs to. It starts no process and waits only for the X server the program draws through.
 ActiveWindow currentActiveWindow();
 
 #endif

@@ -37,11 +37,6 @@ std::unique_ptr<ExcelApplication> ExcelBackend::attachOrStart()
     return CalcBackend::attachOrStart();
 }
 
-bool ExcelBackend::isApplicationProcess(qint64 processId)
-{
-    return CalcBackend::isOfficeProcess(processId);
-}
-
 std::unique_ptr<SweepPool> ExcelBackend::createSweepPool()
 {
     return std::make_unique<CalcSweepPool>();

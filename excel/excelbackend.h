@@ -28,8 +28,6 @@ QList<qint64> instances();
 std::unique_ptr<ExcelApplication> attach(qint64 instance);
 // The running instance, or a newly started one; never null (unbound when both fail).
 std::unique_ptr<ExcelApplication> attachOrStart();
-// Whether the process is the user's spreadsheet program (a window names its process).
-bool isApplicationProcess(qint64 processId);
 // Offices of the program's own for sweeps; the spreadsheet program the user runs is not used.
 std::unique_ptr<SweepPool> createSweepPool();
 

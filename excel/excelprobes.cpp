@@ -57,12 +57,22 @@ bool foregroundTitleStartsWith(const QString &prefix)
     return titleStartsWith(foregroundWindow().title, prefix);
 }
 
-// The process test covers the office's dialogs, whose titles do not name the application.
-bool isExcelForeground()
+// The office's other programs (text documents, presentations, its start window) share its
+// process, so only the titles tell the spreadsheet's windows apart; a dialog names no program and
+// is known by the window it belongs to.
+ExcelForeground excelForeground()
 {
     const ActiveWindow active = foregroundWindow();
-    return active.window != 0 && (isExcelWindowTitle(active.title) ||
-                                  ExcelBackend::isApplicationProcess(active.processId));
+    if (active.window == 0)
+        return ExcelForeground::None;
+    if (isExcelWindowTitle(active.title))
+        return ExcelForeground::Document;
+    return isExcelWindowTitle(active.ownerTitle) ? ExcelForeground::Dialog : ExcelForeground::None;
+}
+
+bool isExcelForeground()
+{
+    return excelForeground() != ExcelForeground::None;
 }
 
 bool isOwnWindowForeground()

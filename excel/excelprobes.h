@@ -8,8 +8,15 @@ bool isExcelProcessRunning();
 // Whether the title of the active window starts with prefix; only the first 19 characters of
 // the title are compared.
 bool foregroundTitleStartsWith(const QString &prefix);
-// Whether a window of the spreadsheet program is the active one: a window of the user's office
-// process, or one whose title names the spreadsheet program last. Needs no connection to it.
+enum class ExcelForeground {
+    None,     // another application is in front, or nobody says which
+    Document, // a window whose title names the spreadsheet program last
+    Dialog,   // a dialog that belongs to such a window
+};
+
+// Which kind of the spreadsheet program's windows is the active one. Needs no connection to it.
+ExcelForeground excelForeground();
+// Whether a document window or a dialog of the spreadsheet program is the active one.
 bool isExcelForeground();
 // Whether one of this program's windows is the active one.
 bool isOwnWindowForeground();

@@ -24,7 +24,7 @@ public:
     // 1-based position of the top-left cell; 0 when the read fails.
     virtual int row() = 0;
     virtual int column() = 0;
-    // The A1 text without absolute-reference signs; several areas are joined with ",".
+    // The A1 text without absolute-reference signs; several areas are joined with ";".
     virtual QString address() = 0;
     virtual std::unique_ptr<ExcelWorksheet> worksheet() = 0;
     // Whether a value may be written into the cell: not a locked cell of a protected sheet.

@@ -78,7 +78,12 @@ double cellNumber(VIVExcelRange *range)
 
 VIVExcelCellSliderView::VIVExcelCellSliderView(QWidget *parent) : QWidget(parent)
 {
-    m_addressLabel = new QLabel(this);
+    // The address under the slider is what users click first to select it.
+    auto *addressLabel = new QMouseEventLabel(this);
+    addressLabel->setCursor(Qt::PointingHandCursor);
+    connect(addressLabel, &QMouseEventLabel::mousePressed, this,
+            &VIVExcelCellSliderView::watchTextClicked);
+    m_addressLabel = addressLabel;
     m_addressLabel->setAlignment(Qt::AlignCenter);
     m_addressLabel->setStyleSheet(QLatin1String(addressLabelStyle));
     buildDisplay();

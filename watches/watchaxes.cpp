@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QList>
 #include <QPainter>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -55,14 +56,6 @@ void ticksAlong(double lengthPx, double spacingPx, double from, double to, QList
         offsets.append((value - from) / (to - from) * lengthPx);
 }
 
-// The scale's labels are right-aligned in a narrow strip: one too wide for it would lose its
-// first digits, so it gets the short form instead.
-QString scaleTickText(double value, double step, int width, const QFontMetrics &metrics)
-{
-    const QString text = watchTickText(value, step);
-    return metrics.horizontalAdvance(text) <= width ? text : watchTickText(value, 0.0);
-}
-
 // The smallest step through the labels (every label, every second, ...) that keeps the labels
 // shown apart, so that the shown ones stay evenly stepped.
 int labelStride(const QList<QRect> &labels)
@@ -101,6 +94,28 @@ QString watchTickText(double value, double step)
     return QString::number(value, 'g', digits);
 }
 
+namespace {
+
+// "1e+05" as "1e5", "2.5e-07" as "2.5e-7".
+QString compactExponent(const QString &text)
+{
+    static const QRegularExpression exponent(QStringLiteral("e\\+?(-?)0*(\\d)"));
+    return QString(text).replace(exponent, QStringLiteral("e\\1\\2"));
+}
+
+} // namespace
+
+QString scaleTickText(double value, double step, int width, const QFontMetrics &metrics)
+{
+    const QString forms[] = {watchTickText(value, step), watchTickText(value, 0.0),
+                             compactExponent(watchTickText(value, 0.0))};
+    for (const QString &form : forms) {
+        if (metrics.horizontalAdvance(form) <= width)
+            return form;
+    }
+    return forms[2];
+}
+
 QColor watchGraphBackground()
 {
     return QColor::fromRgba(0xFF180100);
@@ -134,10 +149,13 @@ void drawValueScale(QPainter &painter, const QRect &scale, const QRect &graph, d
         const int labelY =
             std::clamp(y, scale.top() + 5, std::max(scale.top() + 5, scale.bottom() - 5));
         painter.setPen(tickLabelColour());
-        painter.drawText(QRect(textLeft, labelY - 6, textRight - textLeft + 1, 12),
-                         Qt::AlignRight | Qt::AlignVCenter,
-                         scaleTickText(values.at(k), tickStep(values), textRight - textLeft + 1,
-                                       QFontMetrics(painter.font())));
+        const QFontMetrics metrics(painter.font());
+        const int width = textRight - textLeft + 1;
+        const QString text = scaleTickText(values.at(k), tickStep(values), width, metrics);
+        // A label that does not fit even so keeps its first digits in view.
+        const Qt::Alignment side =
+            metrics.horizontalAdvance(text) <= width ? Qt::AlignRight : Qt::AlignLeft;
+        painter.drawText(QRect(textLeft, labelY - 6, width, 12), side | Qt::AlignVCenter, text);
     }
 
     if (!label.isEmpty()) {

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QString>
 
+class QFontMetrics;
 class QPainter;
 
 // The look of a watch's surroundings: the dark ground of its graph and the quiet scales beside
@@ -14,6 +15,9 @@ class QPainter;
 // A tick label of a scale whose ticks are step apart: short, but with the digits that tell it
 // from its neighbours. A step of 0 gives the short form.
 QString watchTickText(double value, double step);
+// A tick label for the narrow value scale, whose labels are right-aligned: the label above if it
+// fits the width, else its short form, else the short form with a compact exponent ("1e5").
+QString scaleTickText(double value, double step, int width, const QFontMetrics &metrics);
 
 // Ground colour of graphs, scales and axes.
 QColor watchGraphBackground();

@@ -4,6 +4,7 @@
 #include <QScrollBar>
 
 #include "graph/minmaxmultidimdata.h"
+#include "watches/clearplacement.h"
 #include "watches/vivexcelwatchscale.h"
 #include "watches/vivexcelwatchview.h"
 #include "widgets/formhandler.h"
@@ -16,6 +17,8 @@ namespace {
 constexpr int sideRoom = 60;
 // A window pushed back from the right screen edge keeps this much distance to it.
 constexpr int edgeDistance = 30;
+// A window that gives up height to leave its neighbour uncovered keeps at least this much.
+constexpr int leastClearHeight = 250;
 
 } // namespace
 
@@ -325,8 +328,16 @@ void WatchWindow::checkPosition(QRect rect)
         const QRect available = shown->availableGeometry();
         if (rect.right() > available.right())
             rect.moveRight(available.right() - edgeDistance);
+        if (m_neighbour && m_neighbour->isVisible())
+            rect = clearOf(rect, m_neighbour->frameGeometry(), available,
+                           std::max(leastClearHeight, minimumHeight()));
     }
     setGeometry(rect);
+}
+
+void WatchWindow::setNeighbour(QWidget *window)
+{
+    m_neighbour = window;
 }
 
 void WatchWindow::checkPosition()

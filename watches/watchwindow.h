@@ -2,6 +2,7 @@
 #define WATCHWINDOW_H
 
 #include <QList>
+#include <QPointer>
 #include <QRect>
 #include <QTimer>
 #include <QWidget>
@@ -14,7 +15,8 @@ class VIVExcelWatchView;
 
 // The tool window that holds the watches in a scroll area under a row of controls: the graph
 // size and the 3D settings, which it applies to all of its watches. It notices watches going
-// away, and sizes and places itself so that its watches fit and it stays on the screen.
+// away, and sizes and places itself so that its watches fit, it stays on the screen and it leaves
+// its neighbour window uncovered.
 class WatchWindow : public QWidget
 {
     Q_OBJECT
@@ -60,6 +62,10 @@ public:
     void setControlStyleSheets(const QString &horizontalScrollBar, const QString &verticalScrollBar,
                                const QString &slider);
 
+    // The window whose controls this one leaves uncovered whenever it places itself (the main
+    // window); none by default.
+    void setNeighbour(QWidget *window);
+
     // A negative alpha takes the value of the transparency slider.
     void applyGraphAlpha(VIVExcelWatchView *watch, double alpha);
     double sliderAlpha() const;
@@ -94,6 +100,7 @@ private:
     Ui::WatchWindow *ui;
     int m_targetWidth = 100;
     QTimer m_resizeTimer;
+    QPointer<QWidget> m_neighbour;
 };
 
 #endif // WATCHWINDOW_H

@@ -140,8 +140,3 @@ std::unique_ptr<ExcelApplication> CalcBackend::attachOrStart()
     }
     return std::make_unique<CalcApplication>(connection ? connection : CalcConnection::unbound());
 }
-
-bool CalcBackend::isOfficeProcess(qint64 processId)
-{
-    return OfficeProcess::isOffice("/proc", processId, getuid());
-}

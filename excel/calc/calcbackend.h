@@ -25,8 +25,6 @@ std::unique_ptr<ExcelApplication> attachToInstance(qint64 instance);
 // Attaches to the running office or starts one. Never null: when neither works the result is
 // bound to nothing and answers every call with an empty value.
 std::unique_ptr<ExcelApplication> attachOrStart();
-// Whether the process is an office of the user's, with any profile.
-bool isOfficeProcess(qint64 processId);
 
 } // namespace CalcBackend
 

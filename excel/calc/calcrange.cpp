@@ -232,7 +232,7 @@ int CalcRange::column()
 }
 
 // Built from the area structs, never from the office's own address text, whose separators
-// follow the user's formula settings.
+// follow the user's formula settings. Areas are joined by ";", the form the address block walks.
 QString CalcRange::address()
 {
     return connection->guard(
@@ -245,7 +245,7 @@ QString CalcRange::address()
             QStringList texts;
             for (const table::CellRangeAddress &area : areas->getRangeAddresses())
                 texts.append(areaText(area, size));
-            return texts.join(",");
+            return texts.join(";");
         },
         QString());
 }

@@ -105,6 +105,8 @@ void TestRegistry::selectionMakesEachObjectOnce()
     QCOMPARE(slider(0)->range()->address(), QString("A1"));
     QCOMPARE(registry->watches()[1]->range()->address(), QString("B2"));
     QCOMPARE(watchWindow->watches().size(), 2);
+    // New watches show their cells' values before any slider moves.
+    QCOMPARE(registry->watches()[1]->data()->values(), QList<double>{7.0});
     // Both watches share one split point.
     registry->watches()[0]->setSplitPoint({0.25, 0.75});
     QCOMPARE(registry->watches()[1]->splitPoint(), QPointF(0.25, 0.75));
@@ -119,14 +121,20 @@ void TestRegistry::selectionMakesEachObjectOnce()
     excel->setSelection("D1");
     QVERIFY(!registry->createFromSelection(application.get(), false));
 
-    // A locked cell of a protected sheet gets no slider.
-    excel->setValue("A4", 3.0);
-    excel->find(excel->qualified("A4"))->locked = true;
-    excel->setSelection("A4");
+    // Locked cells of a protected sheet get no slider, and are named for the user once.
+    for (const QString cell : {"A4", "A5"}) {
+        excel->setValue(cell, 3.0);
+        excel->find(excel->qualified(cell))->locked = true;
+    }
+    excel->setSelection("A4;A5");
     LogCapture protectedCell;
     registry->createFromSelection(application.get(), true);
-    QCOMPARE(protectedCell.count("The cell is protected"), 1);
+    QCOMPARE(protectedCell.count("The cell is protected"), 2);
+    QCOMPARE(registry->protectedCells(), QStringList({"A4", "A5"}));
     QCOMPARE(registry->sliders().size(), 3);
+    excel->setSelection("A1");
+    registry->createFromSelection(application.get(), true);
+    QVERIFY(registry->protectedCells().isEmpty());
 }
 
 void TestRegistry::limitEndsTheWalkWithOneLogLine()

@@ -47,6 +47,7 @@ private slots:
     void existingEntriesAreRead();
     void damagedFilesGiveDefaults();
     void termsOfUseFlag();
+    void windowPositions();
 
 private:
     std::unique_ptr<VIVExcelCellSliderView> sliderAt(const Place &place);
@@ -212,6 +213,23 @@ void TestSettingsFiles::termsOfUseFlag()
 
     // The program's own folder is used while it can be written.
     QCOMPARE(SettingsFiles::defaultDirectory(), QCoreApplication::applicationDirPath());
+}
+
+void TestSettingsFiles::windowPositions()
+{
+    QVERIFY(!files->windowPosition("Main"));
+    files->setTermsOfUseApproved(true);
+    files->setWindowPosition("Main", QPoint(120, -40));
+    files->setWindowPosition("Watches", QPoint(900, 50));
+    const SettingsFiles again(folder->path());
+    QCOMPARE(again.windowPosition("Main").value_or(QPoint()), QPoint(120, -40));
+    QCOMPARE(again.windowPosition("Watches").value_or(QPoint()), QPoint(900, 50));
+    QVERIFY(again.termsOfUseApproved());
+
+    QSettings edited(files->settingsPath(), QSettings::IniFormat);
+    edited.setValue("Windows/Main", "left of the screen");
+    edited.sync();
+    QVERIFY(!files->windowPosition("Main"));
 }
 
 QTEST_MAIN(TestSettingsFiles)

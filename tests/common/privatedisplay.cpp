@@ -50,22 +50,12 @@ bool PrivateDisplay::start()
     return true;
 }
 
-// New windows are not focused by themselves: a test decides what is in front, and a window
-// that is shown again (as changing its flags does) must not take the focus behind its back.
+// The user's own configuration of the window manager stays out of the tests: its defaults are
+// those a new user has.
 bool PrivateDisplay::startWindowManager()
 {
-    QDir(configHome.path()).mkpath("openbox");
-    QFile config(configHome.filePath("openbox/rc.xml"));
-    if (!config.open(QIODevice::WriteOnly))
-        return false;
-    config.write("<?xml version=\"1.0\"?>\n"
-                 "<openbox_config xmlns=\"http://openbox.org/3.4/rc\">\n"
-                 "  <focus><focusNew>no</focusNew></focus>\n"
-                 "</openbox_config>\n");
-    config.close();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", displayName);
-    // The user's own configuration of the window manager stays out of the tests.
     environment.insert("XDG_CONFIG_HOME", configHome.path());
     windowManager.setProcessEnvironment(environment);
     windowManager.start("openbox", {"--sm-disable"});
@@ -136,23 +126,55 @@ QString PrivateDisplay::title(quint32 window) const
     return text;
 }
 
-quint32 PrivateDisplay::findWindow(const QString &titleSuffix) const
+QList<quint32> PrivateDisplay::windowList(quint32 window, const char *name, quint32 type) const
 {
     xcb_get_property_reply_t *reply = xcb_get_property_reply(
-        connection,
-        xcb_get_property(connection, 0, root, atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 0, 1024),
-        nullptr);
-    quint32 found = 0;
-    if (reply) {
-        const auto *windows = static_cast<const xcb_window_t *>(xcb_get_property_value(reply));
-        const int count = xcb_get_property_value_length(reply) / 4;
-        for (int i = 0; i < count && !found; ++i) {
-            if (title(windows[i]).endsWith(titleSuffix))
-                found = windows[i];
-        }
+        connection, xcb_get_property(connection, 0, window, atom(name), type, 0, 1024), nullptr);
+    QList<quint32> list;
+    if (reply && reply->format == 32) {
+        const auto *values = static_cast<const uint32_t *>(xcb_get_property_value(reply));
+        list = QList<quint32>(values, values + xcb_get_property_value_length(reply) / 4);
     }
     std::free(reply);
-    return found;
+    return list;
+}
+
+quint32 PrivateDisplay::findWindow(const QString &titleSuffix) const
+{
+    for (const quint32 window : windowList(root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW)) {
+        if (title(window).endsWith(titleSuffix))
+            return window;
+    }
+    return 0;
+}
+
+bool PrivateDisplay::isAbove(quint32 window) const
+{
+    return windowList(window, "_NET_WM_STATE", XCB_ATOM_ATOM).contains(atom("_NET_WM_STATE_ABOVE"));
+}
+
+// The window manager lists its clients bottom to top.
+bool PrivateDisplay::isStackedAbove(quint32 upper, quint32 lower) const
+{
+    const QList<quint32> stacking = windowList(root, "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW);
+    const qsizetype upperIndex = stacking.indexOf(upper);
+    const qsizetype lowerIndex = stacking.indexOf(lower);
+    return upperIndex >= 0 && lowerIndex >= 0 && upperIndex > lowerIndex;
+}
+
+void PrivateDisplay::close(quint32 window) const
+{
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom("_NET_CLOSE_WINDOW");
+    message.data.data32[0] = XCB_CURRENT_TIME;
+    message.data.data32[1] = 2;
+    xcb_send_event(connection, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&message));
+    xcb_flush(connection);
 }
 
 // Source indication 2 (a pager): window managers follow it without focus-stealing rules.
@@ -176,7 +198,8 @@ quint32 PrivateDisplay::activeWindow() const
     return windowProperty(root, "_NET_ACTIVE_WINDOW");
 }
 
-quint32 PrivateDisplay::createWindow(const QString &title, qint64 processId) const
+quint32 PrivateDisplay::createWindow(const QString &title, qint64 processId,
+                                     quint32 transientFor) const
 {
     const xcb_window_t window = xcb_generate_id(connection);
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
@@ -191,6 +214,10 @@ quint32 PrivateDisplay::createWindow(const QString &title, qint64 processId) con
         const uint32_t pid = uint32_t(processId);
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_PID"),
                             XCB_ATOM_CARDINAL, 32, 1, &pid);
+    }
+    if (transientFor) {
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_TRANSIENT_FOR,
+                            XCB_ATOM_WINDOW, 32, 1, &transientFor);
     }
     xcb_map_window(connection, window);
     xcb_flush(connection);

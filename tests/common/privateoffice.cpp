@@ -134,6 +134,28 @@ private:
     OUString content;
 };
 
+// Runs one of the office's commands on its main thread, as its menu does.
+class OfficeThreadDispatch : public cppu::WeakImplHelper1<awt::XCallback>
+{
+public:
+    OfficeThreadDispatch(uno::Reference<uno::XComponentContext> context,
+                         uno::Reference<frame::XDispatchProvider> frame, OUString command)
+        : context(std::move(context)), frame(std::move(frame)), command(std::move(command))
+    {}
+    void SAL_CALL notify(const uno::Any &) override
+    {
+        try {
+            frame::DispatchHelper::create(context)->executeDispatch(frame, command, "", 0, {});
+        } catch (const uno::Exception &) {
+        }
+    }
+
+private:
+    uno::Reference<uno::XComponentContext> context;
+    uno::Reference<frame::XDispatchProvider> frame;
+    OUString command;
+};
+
 } // namespace
 
 PrivateOffice::PrivateOffice()
@@ -407,6 +429,17 @@ bool PrivateOffice::dispatch(const QString &book, const QString &command)
             model->getCurrentController()->getFrame(), uno::UNO_QUERY_THROW);
         frame::DispatchHelper::create(direct->context())
             ->executeDispatch(frame, toOUString(command), "", 0, {});
+    });
+}
+
+bool PrivateOffice::dispatchFromOffice(const QString &book, const QString &command)
+{
+    return actOnBook(*direct, book, "dispatch from office", [&](const auto &model) {
+        const uno::Reference<frame::XDispatchProvider> frame(
+            model->getCurrentController()->getFrame(), uno::UNO_QUERY_THROW);
+        awt::AsyncCallback::create(direct->context())
+            ->addCallback(new OfficeThreadDispatch(direct->context(), frame, toOUString(command)),
+                          uno::Any());
     });
 }
 

@@ -78,6 +78,9 @@ public:
     // Runs one of the office's own commands on the workbook's window, as its menu or keys do
     // (".uno:Undo" is the user's Ctrl+Z).
     bool dispatch(const QString &book, const QString &command);
+    // Posts the command to the office's main thread and returns at once, so that a command
+    // which opens a dialog leaves the dialog open and the test free to look at it.
+    bool dispatchFromOffice(const QString &book, const QString &command);
     // The version of the extension in the user's repository; empty when none is installed.
     QString extensionVersion(const QString &identifier);
 

@@ -117,8 +117,11 @@ void TestCalcLink::selectionWithFilter_data()
         << Contents{{"A1", "5"}, {"A2", "=A1"}, {"A3", "text"}} << QStringList{"A1:A4"} << false
         << "A1;A3;A4";
     QTest::newRow("single formula cell") << block << QStringList{"C2"} << true << "C2";
-    QTest::newRow("several areas give nothing")
-        << block << QStringList{"B2", "C3"} << false << QString();
+    QTest::newRow("values of two single cells")
+        << block << QStringList{"B2", "C3"} << false << "B2;C3";
+    // The office hands the areas back column by column (B2:B3, then C2).
+    QTest::newRow("formulas of a rectangle and a cell")
+        << block << QStringList{"B2:C2", "B3"} << true << "B3;C2";
 }
 
 void TestCalcLink::selectionWithFilter()
@@ -138,7 +141,7 @@ void TestCalcLink::selectionAddress()
     QVERIFY(office.select(bookName, {"B2:C3"}));
     QCOMPARE(application->activeWindow(false)->rangeSelection(false)->address(), "B2:C3");
     QVERIFY(office.select(bookName, {"A1", "C3:D4"}));
-    QCOMPARE(application->activeWindow(false)->rangeSelection(false)->address(), "A1,C3:D4");
+    QCOMPARE(application->activeWindow(false)->rangeSelection(false)->address(), "A1;C3:D4");
     QVERIFY(office.select(bookName, {"B1:C1048576"}));
     QCOMPARE(application->activeWindow(false)->rangeSelection(false)->address(), "B:C");
     QVERIFY(office.select(bookName, {"A3:XFD5"}));

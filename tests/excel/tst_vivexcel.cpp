@@ -86,8 +86,8 @@ void TestVIVExcel::selectionWithFilter_data()
         << Cells{{"A1", 5}, {"A3", QString("")}} << QStringList{"A2"} << "A1:A3" << false << "A1";
     QTest::newRow("cells without value count as values")
         << Cells{{"A1", "x"}} << QStringList{} << "A1:B1" << false << "A1;B1";
-    QTest::newRow("several areas in comma form")
-        << Cells{{"A1", 1}, {"C3", 2}} << QStringList{} << "A1,C3" << false << QString();
+    QTest::newRow("several areas")
+        << Cells{{"A1", 1}, {"C3", 2}} << QStringList{} << "A1;C3" << false << "A1;C3";
     QTest::newRow("no formula selected")
         << Cells{{"A1", 1}} << QStringList{} << "A1" << true << QString();
 }

@@ -148,6 +148,8 @@ private slots:
     void longTitleKeepsItsStart();
     void tickLabelsTellNeighboursApart_data();
     void tickLabelsTellNeighboursApart();
+    void scaleLabelsFitTheirWidth_data();
+    void scaleLabelsFitTheirWidth();
 };
 
 void TestWatchRendering::curveWatch()
@@ -293,6 +295,37 @@ void TestWatchRendering::tickLabelsTellNeighboursApart()
     QFETCH(double, step);
     QFETCH(QString, text);
     QCOMPARE(watchTickText(value, step), text);
+}
+
+void TestWatchRendering::scaleLabelsFitTheirWidth_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("step");
+    QTest::addColumn<QString>("room");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("room for every digit") << 1073.55 << 0.05 << "1073.55"
+                                          << "1073.55";
+    QTest::newRow("the short form") << 1073.55 << 0.05 << "1074"
+                                    << "1074";
+    QTest::newRow("a large value") << 1e5 << 2e4 << "1e+05"
+                                   << "1e+05";
+    QTest::newRow("a compact exponent") << 1e5 << 2e4 << "1e5"
+                                        << "1e5";
+    QTest::newRow("a small value") << 2.5e-7 << 5e-8 << "2.5e-7"
+                                   << "2.5e-7";
+}
+
+// A cross-section's scale is narrow; a label cut at its left would read "e+05" for "1e+05".
+void TestWatchRendering::scaleLabelsFitTheirWidth()
+{
+    QFETCH(double, value);
+    QFETCH(double, step);
+    QFETCH(QString, room);
+    QFETCH(QString, text);
+    QFont font;
+    font.setPixelSize(9);
+    const QFontMetrics metrics(font);
+    QCOMPARE(scaleTickText(value, step, metrics.horizontalAdvance(room), metrics), text);
 }
 
 QTEST_MAIN(TestWatchRendering)

@@ -1,5 +1,7 @@
 #include "watches/watchwindow.h"
 
+#include "watches/clearplacement.h"
+
 #include "graph/minmaxmultidimdata.h"
 #include "watches/vivexcelwatchscale.h"
 #include "watches/vivexcelwatchview.h"
@@ -33,6 +35,9 @@ private slots:
     void widthFollowsReferenceWatch();
     void positionIsCorrectedAtRightEdge_data();
     void positionIsCorrectedAtRightEdge();
+    void placeLeavesTheNeighbourUncovered_data();
+    void placeLeavesTheNeighbourUncovered();
+    void windowKeepsClearOfItsNeighbour();
 };
 
 void TestWatchWindow::formMatchesItsTable_data()
@@ -345,6 +350,53 @@ void TestWatchWindow::positionIsCorrectedAtRightEdge()
     window.setGeometry(wanted);
     window.checkPosition();
     QCOMPARE(window.geometry(), wanted.translated(expectedShift, 0));
+}
+
+// On a 1600 x 1000 screen, with a main window of 600 x 380.
+void TestWatchWindow::placeLeavesTheNeighbourUncovered_data()
+{
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<QRect>("obstacle");
+    QTest::addColumn<QRect>("expected");
+    const QRect tall(1100, 50, 400, 900);
+    QTest::newRow("apart") << tall << QRect(100, 577, 600, 380) << tall;
+    QTest::newRow("both in their first places: ends above")
+        << tall << QRect(592, 577, 600, 380) << QRect(1100, 50, 400, 517);
+    QTest::newRow("main window at the top: starts below")
+        << tall << QRect(900, 0, 600, 380) << QRect(1100, 390, 400, 560);
+    QTest::newRow("main window as tall as the screen: moves right")
+        << QRect(500, 50, 400, 900) << QRect(100, 0, 600, 1000) << QRect(710, 50, 400, 900);
+    QTest::newRow("no room on the right: moves left")
+        << QRect(1000, 50, 400, 900) << QRect(900, 0, 600, 1000) << QRect(490, 50, 400, 900);
+    QTest::newRow("no room anywhere: stays")
+        << QRect(500, 50, 400, 900) << QRect(300, 0, 1000, 1000) << QRect(500, 50, 400, 900);
+}
+
+void TestWatchWindow::placeLeavesTheNeighbourUncovered()
+{
+    QFETCH(QRect, window);
+    QFETCH(QRect, obstacle);
+    QFETCH(QRect, expected);
+    QCOMPARE(clearOf(window, obstacle, QRect(0, 0, 1600, 1000), 250), expected);
+}
+
+// A watch window that grows (after a surface scan) or is placed again leaves the main window's
+// controls uncovered; a hidden neighbour is not in the way.
+void TestWatchWindow::windowKeepsClearOfItsNeighbour()
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget neighbour;
+    neighbour.setGeometry(available.left() + 50, available.bottom() - 250, 500, 200);
+    WatchWindow window;
+    window.setNeighbour(&neighbour);
+    const QRect wanted(available.left() + 300, available.top() + 20, 300, available.height() - 40);
+    window.checkPosition(wanted);
+    QCOMPARE(window.geometry(), wanted);
+
+    neighbour.show();
+    window.checkPosition(wanted);
+    QVERIFY(!window.geometry().intersects(neighbour.frameGeometry()));
+    QVERIFY(available.contains(window.geometry()));
 }
 
 QTEST_MAIN(TestWatchWindow)
