@@ -1,6 +1,7 @@
 #include "frontmostfollower.h"
 
 #include "app/applogging.h"
+#include "app/scanstate.h"
 #include "app/watchwindowcommands.h"
 #include "app/windowstacking.h"
 #include "excel/excelprobes.h"
@@ -35,7 +36,8 @@ FrontMostFollower::FrontMostFollower(QWidget &mainWindow, WatchWindowCommands &w
 // under the dialog, and they come back on top once the document is in front again.
 void FrontMostFollower::check()
 {
-    if (isOwnWindowForeground()) {
+    // A program that is closing shows no window again.
+    if (isOwnWindowForeground() || ScanState::of(&m_mainWindow)->isClosing()) {
         m_timer.stop();
         return;
     }

@@ -130,6 +130,10 @@ void MainWindow::wireRegistry()
         registry, &SliderWatchRegistry::liveUpdateFailed, this,
         [this](const QString &text) { SpreadsheetPrompts::warn(this, "Slider stopped", text); },
         Qt::QueuedConnection);
+    connect(
+        registry, &SliderWatchRegistry::viewsDropped, this,
+        [this](const QString &text) { SpreadsheetPrompts::warn(this, "Cells not found", text); },
+        Qt::QueuedConnection);
 }
 
 MainWindow::~MainWindow()
@@ -259,7 +263,8 @@ void MainWindow::updateButtons()
     else
         ui->pushButton_Graph->setText(QString("%1D Graph").arg(selectedSliders.size() + 1));
     ui->pushButton_DeleteAll->setEnabled(!scanning && (!sliders.isEmpty() || !watches.isEmpty()));
-    watchWindows->showForWatches(!watches.isEmpty());
+    if (!ScanState::of(this)->isClosing())
+        watchWindows->showForWatches(!watches.isEmpty());
 }
 
 void MainWindow::label_MarlowinMousePressed(QMouseEvent *event)
@@ -292,16 +297,19 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     ScanState::of(this)->setClosing();
+    frontMostTimer->stop();
     if (!isScanning()) {
         rememberPlaces();
         QApplication::closeAllWindows();
         return;
     }
     // Never interrupt the spreadsheet in the middle of a point: the scan loop sees the stop
-    // request, restores the cells, and the second close() then closes everything.
+    // request and restores the cells. The windows go now, and the event loop ends as soon as
+    // the scan returns to it; nothing may bring a window back meanwhile.
     ScanState::of(this)->requestStop();
-    QTimer::singleShot(500, this, &MainWindow::close);
     event->accept();
+    QApplication::closeAllWindows();
+    QCoreApplication::exit(0);
 }
 
 void MainWindow::closeApplication()
@@ -419,6 +427,8 @@ void MainWindow::createFromSelection(QPushButton *button, bool forSliders)
         if (VIVExcelApplication *started = SpreadsheetPrompts::offerSpreadsheet(this))
             excelApplications.prepend(started);
     } else {
+        if (registry->followApplication(spreadsheet))
+            scanRunner->clearScanData();
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const bool created = registry->createFromSelection(spreadsheet, forSliders);
         QApplication::restoreOverrideCursor();
@@ -480,6 +490,12 @@ void MainWindow::on_pushButton_DeleteAll_clicked()
 
 void MainWindow::on_pushButton_Graph_clicked()
 {
+    // A restarted office gets the sliders and watches before its first scan.
+    if (!isScanning()) {
+        attachToExcel();
+        if (registry->followApplication(application()))
+            scanRunner->clearScanData();
+    }
     scanRunner->startOrStop(application(), watchWindows->window());
 }
 

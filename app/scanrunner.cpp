@@ -165,6 +165,7 @@ QList<VIVExcelCellSliderView *> ScanRunner::prepareSliders(VIVExcelApplication *
             continue;
         if (view->selected()) {
             view->setProperty("oldvalue", view->range()->value());
+            view->setProperty("oldformula", view->range()->hasFormula());
             scanned.append(view);
         } else if (view == lastMoved) {
             writeRanges.append(view->range());
@@ -212,8 +213,9 @@ QList<int> ScanRunner::initialPositions() const
     return positions;
 }
 
-// Numbers go back bit for bit; an empty, text or formula cell gets its content back from the
-// link's write bracket when screen updating comes back on.
+// A number goes back bit for bit. The user may have turned a slider's cell into a formula, a
+// text or an empty cell since the slider was made: such a cell gets its exact content back from
+// what the spreadsheet kept when screen updating went off.
 void ScanRunner::restoreCells(VIVExcelApplication *application,
                               const QList<VIVExcelCellSliderView *> &scanned)
 {
@@ -224,8 +226,11 @@ void ScanRunner::restoreCells(VIVExcelApplication *application,
         const QVariant old = view->property("oldvalue");
         bool isNumber = false;
         old.toDouble(&isNumber);
-        if (isNumber && old.typeId() != QMetaType::QString)
+        if (isNumber && old.typeId() != QMetaType::QString &&
+            !view->property("oldformula").toBool())
             view->range()->setValue(old);
+        else if (!view->range()->restoreContent())
+            qCWarning(lcScan) << "Cannot give" << view->range()->address() << "its content back";
         ranges.append(view->range());
     }
     application->recalculateFullyWhereNeeded(ranges);

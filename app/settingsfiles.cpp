@@ -163,19 +163,34 @@ void SettingsFiles::saveSliderSettings(VIVExcelCellSliderView *view) const
 
 bool SettingsFiles::loadSliderSettings(VIVExcelCellSliderView *view) const
 {
+    return loadSliderSettings(view, *openSliderSettings());
+}
+
+std::unique_ptr<QSettings> SettingsFiles::openSliderSettings() const
+{
+    return std::make_unique<QSettings>(sliderSettingsPath(), QSettings::IniFormat);
+}
+
+bool SettingsFiles::loadSliderSettings(VIVExcelCellSliderView *view, QSettings &settings)
+{
     const std::optional<CellGroup> group = cellGroupOf(view);
     if (!group)
         return false;
-    QSettings settings(sliderSettingsPath(), QSettings::IniFormat);
+    const auto leaveGroups = [&settings]() {
+        while (!settings.group().isEmpty())
+            settings.endGroup();
+    };
+    bool applied = false;
     if (enterGroup(settings, group->workbook) && enterGroup(settings, group->sheet) &&
         enterGroup(settings, group->key)) {
-        return applySliderSettings(view, settings);
+        applied = applySliderSettings(view, settings);
+    } else {
+        leaveGroups();
+        if (enterGroupAnywhere(settings, group->key))
+            applied = applySliderSettings(view, settings);
     }
-    while (!settings.group().isEmpty())
-        settings.endGroup();
-    if (enterGroupAnywhere(settings, group->key))
-        return applySliderSettings(view, settings);
-    return false;
+    leaveGroups();
+    return applied;
 }
 
 bool SettingsFiles::applySliderSettings(VIVExcelCellSliderView *view, QSettings &settings)
@@ -186,7 +201,10 @@ bool SettingsFiles::applySliderSettings(VIVExcelCellSliderView *view, QSettings 
     double step = slider->realStep();
     readNumber(settings, QStringLiteral("min"), minimum);
     readNumber(settings, QStringLiteral("max"), maximum);
-    readNumber(settings, QStringLiteral("step"), step);
+    double storedStep = step;
+    readNumber(settings, QStringLiteral("step"), storedStep);
+    if (storedStep > 0)
+        step = storedStep;
     // The stored label is not applied: the view keeps the labels its cell has now.
     const double value = slider->realValue();
     if (value < minimum || value > maximum) {
@@ -223,6 +241,10 @@ void SettingsFiles::write(QSettings &settings) const
 {
     QDir().mkpath(m_directory);
     settings.sync();
-    if (settings.status() != QSettings::NoError)
+    // A file with lines the reader skipped is still written; only a failed write is reported.
+    if (settings.status() == QSettings::AccessError)
         qCWarning(lcApp) << "Could not write the settings file" << settings.fileName();
+    else if (settings.status() == QSettings::FormatError)
+        qCDebug(lcApp) << "The settings file had lines that could not be read"
+                       << settings.fileName();
 }

@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QSettings;
@@ -39,6 +40,10 @@ public:
     // Finds the view's cell group (by workbook, sheet and labels, else by the labels in any
     // workbook and sheet) and applies it; true when stored settings were applied.
     bool loadSliderSettings(VIVExcelCellSliderView *view) const;
+    // The slider settings file, read once for several sliders: those one New Sliders makes.
+    std::unique_ptr<QSettings> openSliderSettings() const;
+    // As above, from a file already read; leaves it at its top level.
+    static bool loadSliderSettings(VIVExcelCellSliderView *view, QSettings &settings);
     // Applies the values of the group settings is in to the view's slider, unless the stored
     // limits exclude the slider's current value; true when they were applied.
     static bool applySliderSettings(VIVExcelCellSliderView *view, QSettings &settings);

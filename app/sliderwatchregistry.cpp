@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSettings>
 #include <QTimer>
 
 #include <cmath>
@@ -58,6 +59,8 @@ void share(VIVExcelWatchView *a, VIVExcelWatchView *b)
 SliderWatchRegistry::SliderWatchRegistry(QWidget *owner, QBoxLayout *sliderStrip)
     : QObject(owner), m_owner(owner), m_sliderStrip(sliderStrip), m_liveUpdate(this)
 {}
+
+SliderWatchRegistry::~SliderWatchRegistry() = default;
 
 bool SliderWatchRegistry::isScanning() const
 {
@@ -90,7 +93,7 @@ VIVExcelCellSliderView *SliderWatchRegistry::sliderFor(const VIVExcelRange *rang
 
 bool SliderWatchRegistry::createFromSelection(VIVExcelApplication *application, bool forSliders)
 {
-    m_application = application;
+    followApplication(application);
     VIVExcelWindow *window = application->activeWindow(false);
     m_workbookName = application->activeWorkbook(false)->name();
     m_sheetName = window->activeSheet(false)->name();
@@ -105,11 +108,75 @@ bool SliderWatchRegistry::createFromSelection(VIVExcelApplication *application, 
         connect(&block, &ExcelAddressBlock::rangeIterated, this,
                 &SliderWatchRegistry::rangeIteratedForWatch);
     }
+    if (forSliders)
+        m_sliderSettings = SettingsFiles().openSliderSettings();
     block.setAddress(window->selectionWithFilter(!forSliders), true);
+    m_sliderSettings.reset();
     if (!forSliders)
         showFirstValues();
     emit listsChanged();
     return m_createdAny;
+}
+
+bool SliderWatchRegistry::followApplication(VIVExcelApplication *application)
+{
+    if (!application || application == m_application) {
+        m_application = application;
+        return false;
+    }
+    const bool hadViews = !m_sliders.isEmpty() || !m_watches.isEmpty();
+    m_application = application;
+    if (!hadViews)
+        return false;
+    QStringList lost;
+    for (VIVExcelCellSliderView *view : QList(m_sliders)) {
+        if (VIVExcelRange *range = sameCell(view)) {
+            view->rebind(range);
+        } else {
+            lost.append(view->property("cellAddress").toString());
+            delete view;
+        }
+    }
+    for (VIVExcelWatchView *watch : QList(m_watches)) {
+        if (VIVExcelRange *range = sameCell(watch)) {
+            const QString description = watch->text();
+            watch->setRange(range);
+            watch->setText(description);
+        } else {
+            lost.append(watch->property("cellAddress").toString());
+            QWidget *container = watch->parentWidget();
+            if (container && container != m_owner)
+                delete container;
+            else
+                delete watch;
+        }
+    }
+    qCInfo(lcApp) << "Sliders and watches moved to the restarted office;" << lost.size()
+                  << "removed";
+    if (!lost.isEmpty()) {
+        emit viewsDropped(QString("%1 came back without the cells %2. Their sliders and watches "
+                                  "were removed.")
+                              .arg(ExcelBackend::applicationName(), lost.join(", ")));
+    }
+    emit listsChanged();
+    return true;
+}
+
+void SliderWatchRegistry::rememberCell(QObject *view, VIVExcelRange *range) const
+{
+    view->setProperty("cellWorkbook", m_workbookName);
+    view->setProperty("cellSheet", m_sheetName);
+    view->setProperty("cellAddress", range->address());
+}
+
+VIVExcelRange *SliderWatchRegistry::sameCell(const QObject *view) const
+{
+    VIVExcelWorkbook *book =
+        m_application->workbooks()->workbook(view->property("cellWorkbook").toString(), true);
+    VIVExcelWorksheet *sheet =
+        book ? book->worksheets()->worksheet(view->property("cellSheet").toString(), true)
+             : nullptr;
+    return sheet ? sheet->range(view->property("cellAddress").toString(), true) : nullptr;
 }
 
 // A new watch shows its cell's value at once, not only after the next slider move; read after
@@ -192,10 +259,14 @@ void SliderWatchRegistry::rangeIteratedForSlider(ExcelAddressBlock *block)
 void SliderWatchRegistry::bindSlider(VIVExcelCellSliderView *view, VIVExcelRange *range)
 {
     view->setRange(range);
+    rememberCell(view, range);
     const QString description = descriptionOf(range);
     view->display()->setText(description);
     view->addressLabel()->setText(range->address());
-    SettingsFiles().loadSliderSettings(view);
+    if (m_sliderSettings)
+        SettingsFiles::loadSliderSettings(view, *m_sliderSettings);
+    else
+        SettingsFiles().loadSliderSettings(view);
     view->setActive(true);
     view->display()->removeAreaFlags(View::AreaTextMetal);
     view->display()->setTextHeight(description.contains("\n") ? 30 : 24);
@@ -261,6 +332,7 @@ VIVExcelWatchView *SliderWatchRegistry::makeWatch(VIVExcelRange *range)
 {
     auto *watch = new VIVExcelWatchView(m_owner);
     watch->setRange(range);
+    rememberCell(watch, range);
     const QString description = descriptionOf(range);
     if (!description.isEmpty())
         watch->setText(description);

@@ -10,10 +10,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class ExcelAddressBlock;
 class QBoxLayout;
 class QMouseEvent;
 class QPainter;
+class QSettings;
 class QWidget;
 class VIVExcelApplication;
 class VIVExcelCellSliderView;
@@ -35,6 +38,7 @@ public:
     static constexpr int maxObjects = 21;
 
     SliderWatchRegistry(QWidget *owner, QBoxLayout *sliderStrip);
+    ~SliderWatchRegistry() override;
 
     const QList<VIVExcelCellSliderView *> &sliders() const { return m_sliders; }
     const QList<VIVExcelWatchView *> &watches() const { return m_watches; }
@@ -48,6 +52,11 @@ public:
     // Walks the selection of the application's active window and makes a slider for every
     // numeric value cell, or a watch for every formula cell. False when no cell qualified.
     bool createFromSelection(VIVExcelApplication *application, bool forSliders);
+    // The views' cells are those of the application they were made with. When another one is
+    // given (the office restarted), every view moves to the same cell (workbook title, sheet,
+    // address) of it, and those whose cell it lacks are removed with a message. True when the
+    // views moved, so that scan data made on the old cells is dropped.
+    bool followApplication(VIVExcelApplication *application);
     // The cells of the last selection that got no slider because the sheet protects them.
     const QStringList &protectedCells() const { return m_protectedCells; }
     // Writes the moved slider's cell, reads every other slider cell and every active watch
@@ -78,6 +87,8 @@ signals:
     void splitPointMoved(VIVExcelWatchView *watch);
     // A watch is about to be made and there is no watch window to put it in.
     void watchWindowNeeded();
+    // Views whose cells the office no longer has were removed; the message names them.
+    void viewsDropped(const QString &message);
 
 public slots:
     void rangeIteratedForSlider(ExcelAddressBlock *block);
@@ -100,6 +111,8 @@ private:
     bool isScanning() const;
     bool passesCellTest(const ExcelAddressBlock *block) const;
     VIVExcelRange *cellRange(const ExcelAddressBlock *block) const;
+    void rememberCell(QObject *view, VIVExcelRange *range) const;
+    VIVExcelRange *sameCell(const QObject *view) const;
     QString descriptionOf(VIVExcelRange *range) const;
     void bindSlider(VIVExcelCellSliderView *view, VIVExcelRange *range);
     void wireSlider(VIVExcelCellSliderView *view);
@@ -120,6 +133,8 @@ private:
     QList<VIVExcelCellSliderView *> m_selectedSliders;
     QPointer<VIVExcelCellSliderView> m_lastMovedSlider;
     LiveUpdate m_liveUpdate;
+    // The slider settings file while New Sliders runs: read once for all the sliders it makes.
+    std::unique_ptr<QSettings> m_sliderSettings;
     QString m_workbookName;
     QString m_sheetName;
     QStringList m_protectedCells;

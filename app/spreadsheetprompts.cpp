@@ -10,6 +10,12 @@
 VIVExcelApplication *SpreadsheetPrompts::offerSpreadsheet(QWidget *parent)
 {
     const QString name = ExcelBackend::applicationName();
+    // Offering to open what is open but refused would do nothing: the user reads why instead.
+    const QString refusal = ExcelBackend::refusal();
+    if (!refusal.isEmpty()) {
+        warn(parent, QString("Cannot reach %1").arg(name), refusal);
+        return nullptr;
+    }
     const bool running = ExcelBackend::isRunning();
     QMessageBox box(parent);
     box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);

@@ -11,7 +11,8 @@ class VIVExcelApplication;
 namespace SpreadsheetPrompts {
 
 // With no reachable spreadsheet: offers to start the spreadsheet program, or to open a new
-// workbook in the running one. The wrapper of the instance the user accepted, or null.
+// workbook in the running one; when the spreadsheet was refused as unsafe to use, tells why
+// instead. The wrapper of the instance the user accepted, or null.
 VIVExcelApplication *offerSpreadsheet(QWidget *parent);
 // The selection held no cell a slider (or a watch) could be made for.
 void warnNothingUsable(QWidget *parent, bool forSliders);

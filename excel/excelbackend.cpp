@@ -17,6 +17,11 @@ bool ExcelBackend::isRunning()
     return CalcBackend::isOfficeRunning();
 }
 
+QString ExcelBackend::refusal()
+{
+    return CalcBackend::refusal();
+}
+
 QList<qint64> ExcelBackend::instances()
 {
     return CalcBackend::officeInstances();

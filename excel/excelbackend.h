@@ -19,6 +19,9 @@ QString applicationName();
 void configure(const QString &connectionName, const QString &profileUrl);
 // Whether the spreadsheet program runs for this user.
 bool isRunning();
+// Why the spreadsheet program could not be reached on the latest try although it may run (its
+// connection is not safe to use), with the way out; empty when that was not the reason.
+QString refusal();
 // The reachable instances, front-most first.
 QList<qint64> instances();
 // The instance's application object when it shows a workbook; null otherwise.

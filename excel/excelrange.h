@@ -30,6 +30,10 @@ public:
     // Whether a value may be written into the cell: not a locked cell of a protected sheet.
     // A spreadsheet without protection has every cell writable.
     virtual bool isWritable() { return true; }
+    // Gives the cell back, exactly, the content it held before the program first wrote it since
+    // screen updating went off (a number, text, formula or nothing); false when the spreadsheet
+    // keeps no such content for the cell, and the caller puts back what it knows itself.
+    virtual bool restoreContent() { return false; }
     // The cells of this one rectangle that hold a formula (formulas true), or else those that
     // hold none and do not hold the empty text, as A1 texts row by row; asked of the
     // spreadsheet at once. Nothing when the spreadsheet cannot be asked that way, and the

@@ -81,6 +81,12 @@ void VIVExcelRange::setValue(const QVariant &value)
     cells->setValue(number);
 }
 
+bool VIVExcelRange::restoreContent()
+{
+    ExcelRange *cells = range();
+    return cells && cells->restoreContent();
+}
+
 bool VIVExcelRange::isWritable()
 {
     ExcelRange *cells = range();

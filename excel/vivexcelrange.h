@@ -33,6 +33,9 @@ public:
     void setValue(const QVariant &value);
     // False for a locked cell of a protected sheet: no slider may write there.
     bool isWritable();
+    // The content the cell held before the program's first write since screen updating went
+    // off, given back; false when the spreadsheet does not keep it.
+    bool restoreContent();
     // The formula cells (or the other cells but those holding the empty text) of this
     // rectangle, row by row, asked of the spreadsheet at once; nothing when it cannot be asked.
     std::optional<QStringList> filteredCells(bool formulas);

@@ -195,6 +195,20 @@ void VIVExcelCellSliderView::setRange(VIVExcelRange *range)
     m_display->data()->appendValue(value);
 }
 
+void VIVExcelCellSliderView::rebind(VIVExcelRange *range)
+{
+    const double minimum = m_slider->realMinimum();
+    const double maximum = m_slider->realMaximum();
+    const double step = m_slider->realStep();
+    const QString description = m_display->text();
+    setRange(range);
+    const QSignalBlocker quiet(this);
+    m_slider->setConfig(minimum, maximum, step);
+    m_display->data()->setMinMax(minimum, maximum);
+    m_slider->setRealValue(cellNumber(range));
+    m_display->setText(description);
+}
+
 void VIVExcelCellSliderView::setSelected(bool selected)
 {
     if (selected == m_selected)
@@ -241,8 +255,13 @@ void VIVExcelCellSliderView::rangeDestroyed()
     setRange(nullptr);
 }
 
+// A new configuration may move the slider's position without a signal of its own; one set while
+// the view is quiet is the cell's own value on the new grid, and must not be written back when
+// the slider's rate limiter emits it later.
 void VIVExcelCellSliderView::sliderConfigChanged()
 {
+    if (signalsBlocked())
+        m_quietPosition = m_slider->value();
     emit configChanged();
 }
 

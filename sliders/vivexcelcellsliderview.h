@@ -31,6 +31,9 @@ public:
     // Binds the cell and configures the slider from the cell's value; nullptr unbinds. The
     // view's signals stay quiet while it binds.
     void setRange(VIVExcelRange *range);
+    // Moves to the same cell of another office: the limits, the step and the description stay,
+    // the slider shows the cell's value, and nothing is written.
+    void rebind(VIVExcelRange *range);
     VIVSlider *slider() const { return m_slider; }
     // The display's text is the slider's description (the cell's labels, one per line).
     VIVExcelWatchView *display() const { return m_display; }

@@ -106,6 +106,11 @@ bool CalcBackend::isOfficeRunning()
     return OfficeProcess::isRunning("/proc", getuid(), settings().profileUrl);
 }
 
+QString CalcBackend::refusal()
+{
+    return CalcConnection::lastRefusal();
+}
+
 QList<qint64> CalcBackend::officeInstances()
 {
     CalcConnection::Failure failure;

@@ -15,6 +15,8 @@ namespace CalcBackend {
 // The pipe to use and the office profile (a file URL; empty for the user's default one).
 void configure(const QString &pipeName, const QString &profileUrl);
 bool isOfficeRunning();
+// Why the office could not be reached on the latest try although it may run; empty otherwise.
+QString refusal();
 // The connection's identity when an office can be reached (asking it to listen when needed),
 // as a list of at most one entry.
 QList<qint64> officeInstances();

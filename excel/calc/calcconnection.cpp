@@ -143,9 +143,17 @@ private:
     std::thread watcher;
 };
 
+// Why the latest attempt to open a connection was refused; kept for the user to read.
+QString &latestRefusal()
+{
+    static QString text;
+    return text;
+}
+
 // A refusal is written once, not at every retry of an office start.
 void noteRefusal(const QString &text)
 {
+    latestRefusal() = text;
     static QString noted;
     if (text == noted)
         return;
@@ -192,11 +200,17 @@ std::shared_ptr<CalcConnection> CalcConnection::open(const QString &pipeName, Fa
     }
 }
 
+QString CalcConnection::lastRefusal()
+{
+    return latestRefusal();
+}
+
 std::shared_ptr<CalcConnection> CalcConnection::tryOpen(const QString &pipeName,
                                                         std::chrono::milliseconds deadline,
                                                         Failure &failure, bool &dropped)
 {
     failure = Failure::NoOffice;
+    latestRefusal().clear();
     const QString path = OfficePipe::socketPath(pipeName, getuid());
     const OfficePipe::Verdict verdict = OfficePipe::check(path, getuid());
     if (verdict == OfficePipe::Verdict::Missing)

@@ -62,6 +62,8 @@ public:
     static std::shared_ptr<CalcConnection>
     open(const QString &pipeName, Failure *failure = nullptr,
          std::chrono::milliseconds deadline = handshakeDeadline);
+    // Why the latest open was refused, with the way out; empty when it was not refused.
+    static QString lastRefusal();
     // A connection to nothing, for an application that could not be reached.
     static std::shared_ptr<CalcConnection> unbound();
 

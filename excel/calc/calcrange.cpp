@@ -134,7 +134,10 @@ void CalcRange::setValue(double value)
         return;
     }
     if (!prepareWrite()) {
-        qCWarning(lcLink) << "The cell is protected" << address();
+        if (connection->isAlive())
+            qCWarning(lcLink) << "The cell is protected" << address();
+        else
+            qCDebug(lcLink) << "Not written, the office is gone:" << address();
         return;
     }
     connection->guard("Range.Value", [this, value]() { singleCell->setValue(value); });
@@ -151,6 +154,11 @@ bool CalcRange::prepareWrite()
         return false;
     bracket.noteWrite(*connection, model, singleCell, cellAddress());
     return true;
+}
+
+bool CalcRange::restoreContent()
+{
+    return cell().is() && connection->writeBracket().restore(*connection, model, cellAddress());
 }
 
 bool CalcRange::isWritable()

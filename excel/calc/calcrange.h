@@ -33,6 +33,7 @@ public:
     QString address() override;
     std::unique_ptr<ExcelWorksheet> worksheet() override;
     bool isWritable() override;
+    bool restoreContent() override;
     std::optional<QStringList> filteredCells(bool formulas) override;
 
     // Where a batch of the scan kernel finds this cell; nothing unless it is a single cell.

@@ -1,7 +1,6 @@
 #include "excel/calc/calcwritebracket.h"
 #include "excel/calc/calcbracketrecovery.h"
 #include "excel/calc/calcconnection.h"
-#include "excel/calc/calcdocumentwatch.h"
 #include "excel/calc/calckernel.h"
 #include "excel/calc/calcterminationguard.h"
 #include "excel/excellogging.h"
@@ -71,6 +70,25 @@ bool CalcWriteBracket::holds(const uno::Reference<frame::XModel> &model,
     return state && state->cellIndex.contains(cellKey(address));
 }
 
+bool CalcWriteBracket::restore(CalcConnection &connection,
+                               const uno::Reference<frame::XModel> &model,
+                               const table::CellAddress &address)
+{
+    const DocumentState *state = open ? document(model) : nullptr;
+    const quint64 key = cellKey(address);
+    if (!state || !state->cellIndex.contains(key))
+        return false;
+    const int index = state->cellIndex.value(key);
+    const CalcCellContent &content = journal->documents()[state->journalIndex].cells[index].content;
+    return connection.guard(
+        "restore cell",
+        [&]() {
+            content.write(state->cells[index]);
+            return true;
+        },
+        false);
+}
+
 void CalcWriteBracket::noteWrite(CalcConnection &connection,
                                  const uno::Reference<frame::XModel> &model,
                                  const uno::Reference<table::XCell> &cell,
@@ -96,8 +114,6 @@ void CalcWriteBracket::noteWrite(CalcConnection &connection,
         state->contentsUnknown = true;
         return;
     }
-    if (state->watch)
-        state->watch->leaveOut(connection, address);
     state->cellIndex.insert(cellKey(address), state->cells.size());
     state->cells.append(cell);
     connection.kernel().journal(connection, model, {cell});
@@ -130,8 +146,9 @@ CalcWriteBracket::DocumentState *CalcWriteBracket::enter(CalcConnection &connect
     state->journalIndex = journal->documents().size();
     journal->documents().append(entry);
     documents.push_back(std::move(state));
+    // The kernel is what watches the document for others' changes, from inside the office.
+    connection.kernel().ensure(connection);
     armKernel(connection, *documents.back());
-    watch(connection, *documents.back());
     return documents.back().get();
 }
 
@@ -182,10 +199,10 @@ void CalcWriteBracket::end(CalcConnection &connection)
     const std::optional<QList<uno::Reference<frame::XModel>>> changedByOthers =
         connection.kernel().disarm(connection);
     for (const std::unique_ptr<DocumentState> &state : documents) {
-        if (state->watchedByKernel &&
-            (!changedByOthers || changedByOthers->contains(state->model))) {
-            qCDebug(lcLink) << "Document changed by another client during a bracket, or the "
-                               "scan kernel could not tell";
+        if (!state->wasModified && (!state->watchedByKernel || !changedByOthers ||
+                                    changedByOthers->contains(state->model))) {
+            qCDebug(lcLink) << "Document changed by another client during a bracket, or nobody "
+                               "could tell";
             state->othersChanged = true;
         }
         leave(connection, *state);
@@ -222,10 +239,6 @@ void CalcWriteBracket::leave(CalcConnection &connection, DocumentState &state)
     if (undo == CalcUndoMode::UndoDisabled)
         connection.guard("enable undo", [&state]() { setUndoEnabled(state.model, true); });
     connection.guard("unlock document", [&state]() { state.model->unlockControllers(); });
-    if (state.watch) {
-        state.othersChanged = state.othersChanged || state.watch->othersChanged();
-        state.watch->stop(connection);
-    }
     if (!state.wasModified && restored && !state.othersChanged) {
         connection.guard("restore modified flag", [&state]() {
             uno::Reference<util::XModifiable>(state.model, uno::UNO_QUERY_THROW)
@@ -238,10 +251,8 @@ void CalcWriteBracket::armKernel(CalcConnection &connection)
 {
     if (!open)
         return;
-    for (const std::unique_ptr<DocumentState> &state : documents) {
+    for (const std::unique_ptr<DocumentState> &state : documents)
         armKernel(connection, *state);
-        watch(connection, *state);
-    }
 }
 
 void CalcWriteBracket::armKernel(CalcConnection &connection, DocumentState &state)
@@ -258,23 +269,6 @@ void CalcWriteBracket::armKernel(CalcConnection &connection, DocumentState &stat
     state.watchedByKernel = !state.wasModified;
     if (!state.cells.isEmpty())
         kernel.journal(connection, state.model, state.cells);
-}
-
-// Watched from before the first write on, so whatever else happens to it is seen. A watch of
-// the program's own is called back for each of the program's writes too, over the pipe; the
-// kernel's costs no call. Handing over to the kernel keeps what the program's watch saw: the
-// kernel listens before the program's watch stops.
-void CalcWriteBracket::watch(CalcConnection &connection, DocumentState &state)
-{
-    if (state.wasModified)
-        return;
-    if (!state.watchedByKernel && !state.watch) {
-        state.watch = std::make_unique<CalcDocumentWatch>(connection, state.model);
-    } else if (state.watchedByKernel && state.watch) {
-        state.othersChanged = state.othersChanged || state.watch->othersChanged();
-        state.watch->stop(connection);
-        state.watch.reset();
-    }
 }
 
 void CalcWriteBracket::clear()

@@ -13,7 +13,6 @@
 #include <vector>
 
 class CalcConnection;
-class CalcDocumentWatch;
 
 // Hides a burst of program writes from the user's documents. Calc, unlike Excel, puts every
 // cell write in the undo history and marks the document modified. While the bracket is open
@@ -21,8 +20,8 @@ class CalcDocumentWatch;
 // undo stack is empty and so nothing can be lost, undo is off), and the first content of every
 // written cell is kept in a journal on disk. Closing it restores all that, and a document that
 // was unmodified before is unmodified again when every cell written in between holds its old
-// content and nobody else changed the document meanwhile. Documents it never writes it never
-// touches.
+// content and, as the scan kernel could tell from inside the office, nobody else changed the
+// document meanwhile. Documents it never writes it never touches.
 class CalcWriteBracket
 {
 public:
@@ -43,6 +42,11 @@ public:
     // Whether the cell was written since the bracket opened.
     bool holds(const css::uno::Reference<css::frame::XModel> &document,
                const css::table::CellAddress &address) const;
+    // Writes back the content the cell held before its first write in this bracket; false when
+    // the bracket holds no such content for it.
+    bool restore(CalcConnection &connection,
+                 const css::uno::Reference<css::frame::XModel> &document,
+                 const css::table::CellAddress &address);
     void end(CalcConnection &connection);
     // Puts every written cell back, then ends: for a program that has to stop in the middle.
     void abandon(CalcConnection &connection);
@@ -57,13 +61,14 @@ private:
         bool wasModified = true;
         bool contentsUnknown = false;
         int journalIndex = -1;
-        // Whether others changed the document is asked only of one that was unmodified: the
-        // kernel watches it inside the office when it holds the bracket, a watch of the
-        // program's own otherwise.
+        // Whether others changed the document is asked only of one that was unmodified, of the
+        // kernel, which watches it inside the office while it holds the bracket. The program
+        // keeps no listener of its own on the document: one that outlived a killed program
+        // would take the office down when the document closes. So a document the kernel did not
+        // watch counts as changed by others.
         bool kernelAsked = false;
         bool watchedByKernel = false;
         bool othersChanged = false;
-        std::unique_ptr<CalcDocumentWatch> watch;
         QHash<quint64, int> cellIndex;
         QList<css::uno::Reference<css::table::XCell>> cells;
     };
@@ -73,7 +78,6 @@ private:
                          const css::uno::Reference<css::frame::XModel> &model);
     CalcUndoMode hideUndo(CalcConnection &connection, DocumentState &state);
     void armKernel(CalcConnection &connection, DocumentState &state);
-    void watch(CalcConnection &connection, DocumentState &state);
     void leave(CalcConnection &connection, DocumentState &state);
     bool cellsRestored(CalcConnection &connection, const DocumentState &state) const;
     void clear();

@@ -2,7 +2,9 @@
 
 #include "app/scanrunner.h"
 #include "app/scanstate.h"
+#include "app/settingsfiles.h"
 #include "app/sliderwatchregistry.h"
+#include "excel/calc/calcconnection.h"
 #include "excel/calc/kernel/kernelprotocol.h"
 #include "excel/excelbackend.h"
 #include "excel/vivexcelapplication.h"
@@ -16,18 +18,32 @@
 #include "watches/watchwindow.h"
 #include "widgets/progresspushbutton.h"
 
+#include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/sheet/XCalculatable.hpp>
 #include <com/sun/star/table/XCell.hpp>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
+#include <cstring>
 #include <memory>
+
+namespace {
+
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
 
 // Scans and live moves against a private headless office: the values stored, and the user's
 // cells, undo history and modified flag afterwards.
@@ -44,6 +60,8 @@ private slots:
     void workbookIsAsBeforeAfterAScan_data();
     void workbookIsAsBeforeAfterAScan();
     void dragIsOneUndoStep();
+    void faultsLeaveTheWorkbookWhole_data();
+    void faultsLeaveTheWorkbookWhole();
     void staleWorkbookShowsTrueValues_data();
     void staleWorkbookShowsTrueValues();
     void freshProgramMatchesFullRecalculation();
@@ -55,12 +73,15 @@ private:
     VIVExcelCellSliderView *slider(int i) { return registry->sliders()[i]; }
     VIVExcelWatchView *watch(int i) { return registry->watches()[i]; }
     void scan();
+    void prepareFault(const QString &fault, const QString &content);
+    void restartOffice();
 
     std::unique_ptr<QWidget> owner;
     std::unique_ptr<WatchWindow> watchWindow;
     SliderWatchRegistry *registry = nullptr;
     ScanRunner *runner = nullptr;
     QSlider *precision = nullptr;
+    QTemporaryDir folder;
 };
 
 void TestScanOffice::initTestCase()
@@ -194,6 +215,107 @@ void TestScanOffice::workbookIsAsBeforeAfterAScan()
     QCOMPARE(office.undoTitles(bookName), undo);
     QCOMPARE(office.redoTitles(bookName), QStringList());
     QVERIFY(!office.isModified(bookName));
+}
+
+void TestScanOffice::faultsLeaveTheWorkbookWhole_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("content");
+    QTest::newRow("slider cell turned formula") << "turned"
+                                                << "=3+4";
+    QTest::newRow("slider cell turned text") << "turned"
+                                             << "tall";
+    QTest::newRow("slider cell emptied") << "turned"
+                                         << "";
+    QTest::newRow("stored slider limits") << "stored"
+                                          << "0.01 0.1 0.005";
+    QTest::newRow("stored step 0 without minimum") << "stored"
+                                                   << "nan 0.1 0";
+    // Last: the other tests go on with the restarted office.
+    QTest::newRow("office restarted") << "restart" << QString();
+}
+
+// After a scan of a slider whose cell the user changed since, or after a slider is made with
+// stored settings that do not fit its cell's value, every cell holds exactly what it held, the
+// undo history and the modified flag are as they were, and the office runs.
+void TestScanOffice::faultsLeaveTheWorkbookWhole()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, content);
+    const QString cell = fault == "stored" ? "B4" : "A1";
+    prepareFault(fault, content);
+    const QString before = office.content(bookName, cell);
+    const double number = PrivateOffice::cellOf(office.model(bookName), cell)->getValue();
+    QVERIFY(office.setModified(bookName, false));
+    const QStringList undo = office.undoTitles(bookName);
+    if (fault == "stored") {
+        QVERIFY(office.select(bookName, {"B4"}));
+        QVERIFY(registry->createFromSelection(application, true));
+        QFile::remove(SettingsFiles().sliderSettingsPath());
+        QCOMPARE(registry->sliders().size(), 3);
+        QCOMPARE(slider(2)->slider()->realMaximum(), 0.1);
+        // Past the slider's rate limiter, which would have written by now.
+        QTest::qWait(100);
+    } else {
+        slider(0)->setSelected(true);
+        scan();
+        const MinMaxMultiDimData *curve = watch(0)->data();
+        const DataDimension x = curve->dimensions().first();
+        QCOMPARE(float(curve->value({x.count - 1})), float(2 * x.to));
+    }
+    QCOMPARE(office.content(bookName, cell), before);
+    QVERIFY(sameBits(PrivateOffice::cellOf(office.model(bookName), cell)->getValue(), number));
+    QCOMPARE(office.undoTitles(bookName), undo);
+    QVERIFY(!office.isModified(bookName));
+    QVERIFY(office.processId() != 0);
+}
+
+void TestScanOffice::prepareFault(const QString &fault, const QString &content)
+{
+    if (fault == "turned") {
+        QVERIFY(office.setContent(bookName, "A1", content));
+    } else if (fault == "stored") {
+        QVERIFY(office.setContent(bookName, "A4", "Rate"));
+        QVERIFY(office.setContent(bookName, "B4", "0.045"));
+        QSettings stored(SettingsFiles().sliderSettingsPath(), QSettings::IniFormat);
+        const QString group = SettingsFiles::groupName(bookName) + "/Sheet1/Rate/";
+        const QStringList limits = content.split(' ');
+        for (int i = 0; i < 3; ++i)
+            stored.setValue(group + QStringList{"min", "max", "step"}[i], limits[i]);
+    } else {
+        restartOffice();
+    }
+}
+
+// The sliders and watches are made on a saved workbook; the office dies and comes back with the
+// workbook, and the views move over to its cells.
+void TestScanOffice::restartOffice()
+{
+    using namespace css;
+    const QString path = folder.filePath("restarted.ods");
+    uno::Reference<frame::XStorable>(office.model(bookName), uno::UNO_QUERY_THROW)
+        ->storeAsURL(toOUString(QUrl::fromLocalFile(path).toString()), {});
+    bookName = QFileInfo(path).fileName();
+    registry->removeAll();
+    QVERIFY(office.select(bookName, {"A1:B2"}));
+    QVERIFY(registry->createFromSelection(application, true));
+    QVERIFY(registry->createFromSelection(application, false));
+
+    office.kill();
+    QVERIFY(office.start());
+    QCOMPARE(office.open(path), bookName);
+    QVERIFY(office.activate(bookName));
+    auto *restarted = new VIVExcelApplication(ExcelBackend::attachOrStart(), this);
+    QSignalSpy dropped(registry, &SliderWatchRegistry::viewsDropped);
+    QVERIFY(registry->followApplication(restarted));
+    QVERIFY(dropped.isEmpty());
+    // The workbook wrapper goes with the application of the dead office.
+    delete application;
+    book = nullptr;
+    sheet = nullptr;
+    application = restarted;
+    QCOMPARE(registry->sliders().size(), 2);
+    QCOMPARE(registry->watches().size(), 2);
 }
 
 // A whole drag is one step of the office's undo history, named after the cell, on top of the

@@ -109,6 +109,8 @@ private slots:
     void oneSliderScanExportsTheCurves();
     void twoSliderScanExportsTheSurfaces();
     void workbookIsAsBeforeTheScans();
+    // Closes the program: the last test.
+    void closingDuringAScanClosesEveryWindow();
 
 private:
     SliderWatchRegistry *registry() const { return window->findChild<SliderWatchRegistry *>(); }
@@ -358,6 +360,32 @@ void TestEndToEnd::twoSliderScanExportsTheSurfaces()
 
 void TestEndToEnd::workbookIsAsBeforeTheScans()
 {
+    QCOMPARE(contents(), contentsBeforeScans);
+    QCOMPARE(office.undoTitles(book), undoBeforeScans);
+    QVERIFY(!office.isModified(book));
+}
+
+// The user closes the program in the middle of a scan with the window's close button: the scan
+// ends with the cells as before, and within a second no window is left open, so the program
+// ends.
+void TestEndToEnd::closingDuringAScanClosesEveryWindow()
+{
+    {
+        auto *precision = window->findChild<QSlider *>("horizontalSlider_scanZoom");
+        const QSignalBlocker quiet(precision);
+        precision->setValue(precision->maximum());
+    }
+    QTimer::singleShot(200, window.get(), &QWidget::close);
+    window->on_pushButton_Graph_clicked();
+    QVERIFY(!window->property("scanning").toBool());
+    const auto anyVisible = []() {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::any_of(windows.cbegin(), windows.cend(),
+                           [](const QWidget *widget) { return widget->isVisible(); });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(!anyVisible(), 1000);
+    QTest::qWait(600);
+    QVERIFY(!anyVisible());
     QCOMPARE(contents(), contentsBeforeScans);
     QCOMPARE(office.undoTitles(book), undoBeforeScans);
     QVERIFY(!office.isModified(book));

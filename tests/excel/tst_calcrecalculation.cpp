@@ -104,10 +104,10 @@ void TestCalcRecalculation::valuesEqualAFullRecalculation_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("batch");
-    for (const QString &file : {"loan", "detailed", "manual", "plain"}) {
+    for (const char *file : {"loan", "detailed", "manual", "plain"}) {
         for (bool batch : {false, true}) {
-            const QString name = file + (batch ? ", batch" : ", cell by cell");
-            QTest::newRow(name.toLatin1().constData()) << file << batch;
+            const QString name = QString(file) + (batch ? ", batch" : ", cell by cell");
+            QTest::newRow(name.toLatin1().constData()) << QString(file) << batch;
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "excel/calc/calcconnection.h"
 #include "excel/calc/officepipe.h"
+#include "excel/excelbackend.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -141,6 +142,8 @@ void TestOfficePipe::refusedPipes()
     CalcConnection::Failure failure = CalcConnection::Failure::None;
     QVERIFY(!CalcConnection::open(pipe, &failure));
     QCOMPARE(failure, CalcConnection::Failure::Refused);
+    // What the user is shown, rather than that the office is not open.
+    QVERIFY(ExcelBackend::refusal().contains(advice));
 
     if (fd >= 0)
         ::close(fd);

@@ -284,7 +284,7 @@ void TestSweep::sweepEqualsFullRecalculation()
     compareWithLoan(result.out, 20);
     // A picture that shows the values differs from the blank background at its centre.
     const QDir pictures(QDir(user->path()).filePath("pictures"));
-    for (const QString &name : {"Loan.B4-map.png", "Loan.B5-map.png", "Loan.B5-surface.png"}) {
+    for (const QString name : {"Loan.B4-map.png", "Loan.B5-map.png", "Loan.B5-surface.png"}) {
         const QImage image(pictures.filePath(name));
         QVERIFY2(!image.isNull(), qPrintable(name));
         QVERIFY2(image.pixel(image.rect().center()) != image.pixel(1, 1), qPrintable(name));
