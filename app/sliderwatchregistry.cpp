@@ -179,8 +179,9 @@ VIVExcelRange *SliderWatchRegistry::sameCell(const QObject *view) const
     return sheet ? sheet->range(view->property("cellAddress").toString(), true) : nullptr;
 }
 
-// A new watch shows its cell's value at once, not only after the next slider move; read after
-// the recalculation check, so the value is one a full recalculation gives.
+// A new watch shows its cell's value at once, not only after the next slider move. The workbook
+// is recalculated fully first: it may have been saved stale, or edited in Calc with automatic
+// calculation off, and the first value must be what a full recalculation gives like every other.
 void SliderWatchRegistry::showFirstValues()
 {
     QList<VIVExcelWatchView *> fresh;
@@ -194,6 +195,7 @@ void SliderWatchRegistry::showFirstValues()
     if (fresh.isEmpty() || !m_application)
         return;
     LiveUpdate::clearScanDisplay(fresh);
+    m_application->recalculateFully(ranges);
     const QList<qreal> values = m_application->setCellValuesGetCellValues({}, {}, ranges);
     for (qsizetype i = 0; i < fresh.size() && i < values.size(); ++i)
         fresh[i]->data()->appendValue(values[i]);

@@ -15,6 +15,9 @@ public:
     // Recalculates every formula when the program wrote the workbook since its last full
     // recalculation, so the office itself shows true values after the program's writes.
     virtual void recalculateAfterWrites() = 0;
+    // Recalculates every formula whoever changed the workbook last: for reads that follow no
+    // write of the program's, of a workbook that may have been saved or edited stale.
+    virtual void recalculateFully() = 0;
     // The writes between entering and leaving become one step of the workbook's undo history
     // named title, as one edit of the user's would be; false when no step was begun.
     virtual bool enterUndoContext(const QString &title) = 0;

@@ -231,3 +231,9 @@ void VIVExcelApplication::recalculateFullyWhereNeeded(const QList<VIVExcelRange 
     for (VIVExcelWorkbook *book : workbooksOf(ranges))
         book->recalculateAfterWrites();
 }
+
+void VIVExcelApplication::recalculateFully(const QList<VIVExcelRange *> &ranges)
+{
+    for (VIVExcelWorkbook *book : workbooksOf(ranges))
+        book->recalculateFully();
+}

@@ -50,6 +50,8 @@ public:
     // Recalculates the workbooks of the ranges that the program wrote since their last full
     // recalculation, so the office itself shows true values again after the program's writes.
     void recalculateFullyWhereNeeded(const QList<VIVExcelRange *> &ranges);
+    // Recalculates the workbooks of the ranges fully, whoever changed them last.
+    void recalculateFully(const QList<VIVExcelRange *> &ranges);
 
 public slots:
     void show();

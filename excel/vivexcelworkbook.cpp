@@ -32,6 +32,12 @@ void VIVExcelWorkbook::recalculateAfterWrites()
         book->recalculateAfterWrites();
 }
 
+void VIVExcelWorkbook::recalculateFully()
+{
+    if (auto *book = dynamic_cast<ExcelWorkbook *>(object()))
+        book->recalculateFully();
+}
+
 bool VIVExcelWorkbook::enterUndoContext(const QString &title)
 {
     auto *book = dynamic_cast<ExcelWorkbook *>(object());

@@ -18,6 +18,7 @@ public:
     QString name();
     VIVExcelWorksheets *worksheets();
     void recalculateAfterWrites();
+    void recalculateFully();
     bool enterUndoContext(const QString &title);
     bool joinLastUndoStep();
     void leaveUndoContext();

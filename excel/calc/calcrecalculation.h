@@ -23,11 +23,11 @@ public:
     // Recalculates the document fully when it was written since its last full recalculation.
     void beforeRead(CalcConnection &connection,
                     const css::uno::Reference<css::frame::XModel> &model);
+    void calculateFully(CalcConnection &connection,
+                        const css::uno::Reference<css::frame::XModel> &model);
 
 private:
     static const void *key(const css::uno::Reference<css::frame::XModel> &model);
-    void calculateFully(CalcConnection &connection,
-                        const css::uno::Reference<css::frame::XModel> &model);
 
     // Holding the document keeps its proxy, and so the address that names it, from going to a
     // document opened after this one is closed.

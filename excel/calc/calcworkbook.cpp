@@ -36,6 +36,11 @@ void CalcWorkbook::recalculateAfterWrites()
     connection->recalculation().beforeRead(*connection, model);
 }
 
+void CalcWorkbook::recalculateFully()
+{
+    connection->recalculation().calculateFully(*connection, model);
+}
+
 bool CalcWorkbook::enterUndoContext(const QString &title)
 {
     return connection->guard(

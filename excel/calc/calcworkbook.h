@@ -20,6 +20,7 @@ public:
     QString name() override;
     std::unique_ptr<ExcelWorksheets> worksheets() override;
     void recalculateAfterWrites() override;
+    void recalculateFully() override;
     bool enterUndoContext(const QString &title) override;
     bool joinLastUndoStep() override;
     void leaveUndoContext() override;

@@ -65,6 +65,7 @@ private slots:
     void staleWorkbookShowsTrueValues_data();
     void staleWorkbookShowsTrueValues();
     void freshProgramMatchesFullRecalculation();
+    void newWatchShowsFullRecalculation();
     void stopDuringKernelBatchesIsDeferred();
     // Kills the office: the last test.
     void officeDyingEndsTheDrag();
@@ -447,6 +448,34 @@ void TestScanOffice::freshProgramMatchesFullRecalculation()
         QCOMPARE(shown, fullyRecalculated(model, {"B3"}, {extra}, "B5"));
     }
     emit slider(1)->slider()->sliderReleased();
+    registry->removeAll();
+    QVERIFY(office.close(loan));
+}
+
+// A watch made on a workbook that reads stale without any write of the program's (calculation set
+// to manual, an input edited meanwhile) shows the fully recalculated value at once, and the
+// recalculation leaves the workbook unmodified.
+void TestScanOffice::newWatchShowsFullRecalculation()
+{
+    QTemporaryDir folder;
+    const QString copy = folder.filePath("manual.xlsx");
+    QVERIFY(QFile::copy(MARLOWIN_TEST_DATA_DIR "/amortization-manual.xlsx", copy));
+    const QString loan = office.open(copy);
+    QVERIFY(!loan.isEmpty());
+    QVERIFY(office.activate(loan));
+    QTRY_COMPARE(application->activeWorkbook(false)->name(), loan);
+    QVERIFY(office.setContent(loan, "B3", "500"));
+    const css::uno::Reference<css::frame::XModel> model = office.model(loan);
+    const double stale = PrivateOffice::cellOf(model, "B5")->getValue();
+    QVERIFY(office.setModified(loan, false));
+    registry->removeAll();
+    QVERIFY(office.select(loan, {"B5"}));
+    QVERIFY(registry->createFromSelection(application, false));
+    const double shown = watch(0)->data()->values().last();
+    QVERIFY(!office.isModified(loan));
+    const double truth = fullyRecalculated(model, {"B3"}, {500}, "B5");
+    QVERIFY(stale != truth);
+    QCOMPARE(shown, truth);
     registry->removeAll();
     QVERIFY(office.close(loan));
 }

@@ -200,6 +200,8 @@ public:
         place.excel->log.append("Workbook.RecalculateAfterWrites");
     }
 
+    void recalculateFully() override { place.excel->log.append("Workbook.RecalculateFully"); }
+
     bool enterUndoContext(const QString &title) override
     {
         place.excel->log.append("Workbook.EnterUndoContext " + title);
