@@ -28,6 +28,8 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/ui/test/XUIObject.hpp>
+#include <com/sun/star/ui/test/XUITest.hpp>
 #include <com/sun/star/util/CellProtection.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
@@ -432,6 +434,35 @@ bool PrivateOffice::type(const QString &book, const QString &text)
             ->executeDispatch(frame, ".uno:EnterString", "", 0,
                               uno::Sequence<beans::PropertyValue>(&argument, 1));
     });
+}
+
+// The office's own test service hands the keys to the focused sheet's grid on the office's main
+// thread, where its input handling takes them.
+bool PrivateOffice::typeKeys(const QString &book, const char *kind, const QString &keys)
+{
+    return actOnBook(*direct, book, "type keys", [&](const auto &model) {
+        model->getCurrentController()->getFrame()->activate();
+        const uno::Reference<ui::test::XUITest> test(
+            direct->context()->getServiceManager()->createInstanceWithContext(
+                "org.libreoffice.uitest.UITest", direct->context()),
+            uno::UNO_QUERY_THROW);
+        beans::PropertyValue argument;
+        argument.Name = OUString::createFromAscii(kind);
+        argument.Value <<= toOUString(keys);
+        test->getTopFocusWindow()
+            ->getChild("grid_window")
+            ->executeAction("TYPE", uno::Sequence<beans::PropertyValue>(&argument, 1));
+    });
+}
+
+bool PrivateOffice::typeUnfinished(const QString &book, const QString &text)
+{
+    return typeKeys(book, "TEXT", text);
+}
+
+bool PrivateOffice::finishEntry(const QString &book)
+{
+    return typeKeys(book, "KEYCODE", "RETURN");
 }
 
 bool PrivateOffice::dispatch(const QString &book, const QString &command)

@@ -76,6 +76,11 @@ public:
     bool protectSheet(const QString &book, const QStringList &unlockedCells);
     // Enters text into the selected cell the way a user's typing does.
     bool type(const QString &book, const QString &text);
+    // Keys text into the selected cell as the user's keys do and leaves the entry unfinished, as
+    // before Enter: it reaches the cell when the user or a recalculation finishes it.
+    bool typeUnfinished(const QString &book, const QString &text);
+    // Presses Enter, as the user finishing an entry does.
+    bool finishEntry(const QString &book);
     // Runs one of the office's own commands on the workbook's window, as its menu or keys do
     // (".uno:Undo" is the user's Ctrl+Z).
     bool dispatch(const QString &book, const QString &command);
@@ -91,6 +96,8 @@ public:
 private:
     QList<qint64> officeProcesses() const;
     QStringList historyTitles(const QString &book, bool redo);
+    // kind is TEXT for characters or KEYCODE for a named key.
+    bool typeKeys(const QString &book, const char *kind, const QString &keys);
 
     QString pipe;
     QTemporaryDir profile;

@@ -265,29 +265,49 @@ void TestCalcBracket::othersChangesKeepTheDocumentModified_data()
     QTest::addColumn<QString>("exchange");
     QTest::addColumn<QString>("other");
     QTest::addColumn<bool>("modified");
-    QTest::newRow("cell by cell, nobody else") << "cell"
-                                               << "" << false;
-    QTest::newRow("cell by cell, another client") << "cell"
-                                                  << "client" << true;
-    QTest::newRow("cell by cell, the office's own thread") << "cell"
-                                                           << "office" << true;
-    QTest::newRow("kernel, nobody else") << "kernel"
-                                         << "" << false;
-    QTest::newRow("kernel, another client") << "kernel"
-                                            << "client" << true;
-    QTest::newRow("kernel, the office's own thread") << "kernel"
-                                                     << "office" << true;
+    QTest::addColumn<QString>("typed");
+    for (const char *exchange : {"cell by cell", "kernel"}) {
+        const QString mode = QString(exchange) == "kernel" ? "kernel" : "cell";
+        QTest::addRow("%s, nobody else", exchange) << mode << "" << false << QString();
+        QTest::addRow("%s, another client", exchange) << mode << "client" << true << QString();
+        QTest::addRow("%s, the office's own thread", exchange)
+            << mode << "office" << true << QString();
+        QTest::addRow("%s, the user's unfinished entry", exchange)
+            << mode << "typing" << true << "42";
+    }
+    QTest::newRow("kernel, the user's entry finished by Enter") << "kernel"
+                                                                << "Enter" << true << "=A1*5";
+    // A text that reads as a formula stays text.
+    QTest::newRow("kernel, the user's unfinished text, no undo history")
+        << "kernel"
+        << "typing, no history" << true << "'=1+1";
+    QTest::newRow("cell by cell, the user's unfinished formula, no undo history")
+        << "cell"
+        << "typing, no history" << true << "=A1+1";
 }
 
 // The program's own writes, cell by cell or in the kernel's batches, leave an unmodified
-// document unmodified once the cells are back; anybody else's write keeps it modified.
+// document unmodified once the cells are back; anybody else's write keeps it modified. The
+// user's entry, finished by Enter or by the recalculation before the program's next read (inside
+// the program's own call), is kept as typed and is an undo step of its own, also where the
+// bracket switched undo off.
 void TestCalcBracket::othersChangesKeepTheDocumentModified()
 {
     QFETCH(QString, exchange);
     QFETCH(QString, other);
     QFETCH(bool, modified);
+    QFETCH(QString, typed);
     QVERIFY(office.setContent(bookName, "A1", "4"));
     QVERIFY(office.setContent(bookName, "B1", "=A1*2"));
+    QVERIFY(office.setContent(bookName, "C3", "=B1*3"));
+    if (!typed.isEmpty()) {
+        // What the same typing gives, finished by the user.
+        QVERIFY(office.select(bookName, {"C5"}));
+        QVERIFY(office.typeUnfinished(bookName, typed));
+        QVERIFY(office.finishEntry(bookName));
+    }
+    if (other.endsWith("no history"))
+        QVERIFY(office.clearUndo(bookName));
     QVERIFY(office.setModified(bookName, false));
     // A new connection, which looks for the kernel when a batch first needs it.
     ExcelBackend::configure(office.pipeName(), office.profileUrl());
@@ -297,12 +317,18 @@ void TestCalcBracket::othersChangesKeepTheDocumentModified()
     VIVExcelRange *input = cells->range("A1", true);
     VIVExcelRange *output = cells->range("B1", true);
     auto write = [&](double value) {
-        if (exchange == "cell")
+        if (exchange == "cell") {
             input->setValue(value);
-        else
+            QCOMPARE(output->value().toDouble(), 2 * value);
+        } else
             QCOMPARE(link.evaluatePoints({input}, {value}, {output}), QList<qreal>{2 * value});
     };
 
+    const QStringList undo = office.undoTitles(bookName);
+    if (other.startsWith("typing")) {
+        QVERIFY(office.select(bookName, {"C3"}));
+        QVERIFY(office.typeUnfinished(bookName, typed));
+    }
     link.setScreenUpdating(false);
     write(5.0);
     if (other == "client") {
@@ -312,12 +338,26 @@ void TestCalcBracket::othersChangesKeepTheDocumentModified()
         QCOMPARE(client->exitCode(), 0);
     } else if (other == "office") {
         QVERIFY(office.setContentFromOffice(bookName, "C3", "42"));
+    } else if (other == "Enter") {
+        QVERIFY(office.select(bookName, {"C3"}));
+        QVERIFY(office.typeUnfinished(bookName, typed));
+        QVERIFY(office.finishEntry(bookName));
     }
     write(4.0);
     link.setScreenUpdating(true);
 
     QCOMPARE(office.content(bookName, "A1"), "4");
     QCOMPARE(office.isModified(bookName), modified);
+    if (!typed.isEmpty()) {
+        const auto model = office.model(bookName);
+        QCOMPARE(office.content(bookName, "C3"), office.content(bookName, "C5"));
+        QCOMPARE(int(PrivateOffice::cellOf(model, "C3")->getType()),
+                 int(PrivateOffice::cellOf(model, "C5")->getType()));
+        QCOMPARE(office.undoTitles(bookName).size(), undo.size() + 1);
+        QVERIFY(office.undo(bookName));
+        QCOMPARE(office.content(bookName, "C3"), "=B1*3");
+        QCOMPARE(office.content(bookName, "A1"), "4");
+    }
 }
 
 void TestCalcBracket::bracketEntersOnlyWrittenDocuments()

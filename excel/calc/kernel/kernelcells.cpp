@@ -8,6 +8,7 @@
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 
 #include <algorithm>
+#include <cstring>
 
 using namespace css;
 
@@ -67,8 +68,12 @@ KernelCells::resolve(const uno::Reference<sheet::XSpreadsheetDocument> &document
 KernelCells::Snapshot::Snapshot(const uno::Reference<table::XCell> &cell)
     : target(cell), type(cell->getType())
 {
+    if (type == table::CellContentType_TEXT)
+        text.set(cell, uno::UNO_QUERY);
     if (type == table::CellContentType_VALUE)
         number = cell->getValue();
+    else if (text.is())
+        formula = text->getString();
     else
         formula = cell->getFormula();
 }
@@ -77,6 +82,14 @@ void KernelCells::Snapshot::restore() const
 {
     if (type == table::CellContentType_VALUE)
         target->setValue(number);
+    else if (text.is())
+        text->setString(formula);
     else
         target->setFormula(formula);
+}
+
+bool KernelCells::Snapshot::sameAs(const Snapshot &other) const
+{
+    return type == other.type && std::memcmp(&number, &other.number, sizeof number) == 0 &&
+           formula == other.formula;
 }

@@ -72,8 +72,10 @@ uno::Sequence<uno::Reference<uno::XInterface>> KernelGuard::disarm()
 {
     std::vector<uno::Reference<uno::XInterface>> changed;
     for (const Document &document : takeDocuments()) {
-        if (document.watch.is() && document.watch->othersChanged())
+        if (document.watch.is() && document.watch->othersChanged()) {
             changed.emplace_back(document.model, uno::UNO_QUERY);
+            retype(document);
+        }
     }
     return uno::Sequence<uno::Reference<uno::XInterface>>(changed.data(),
                                                           sal_Int32(changed.size()));
@@ -104,6 +106,61 @@ void KernelGuard::release()
     }
     for (const Document &document : takeDocuments())
         close(document);
+}
+
+// An entry finished under the bracket went into the undo history held back with the program's
+// writes, or into none. Each such cell gets its content from before the entry back there, and the
+// entry is then written again with the history open, as an undo step of its own; written again
+// also when the history does not open, so that the entry is never lost. The history is held back
+// again after, for the program to release as it took it.
+void KernelGuard::retype(const Document &document)
+{
+    if (!document.hiddenUndoContext && !document.undoDisabled)
+        return;
+    std::vector<std::pair<KernelCells::Snapshot, KernelCells::Snapshot>> typed;
+    for (const KernelWatch::Entry &entry : document.watch->entries()) {
+        try {
+            KernelCells::Snapshot now(entry.before.cell());
+            if (!now.sameAs(entry.before))
+                typed.emplace_back(entry.before, now);
+        } catch (const uno::Exception &) {
+        }
+    }
+    if (typed.empty())
+        return;
+    for (const auto &[before, now] : typed) {
+        try {
+            before.restore();
+        } catch (const uno::Exception &) {
+        }
+    }
+    bool opened = false;
+    try {
+        if (document.hiddenUndoContext) {
+            uno::Reference<document::XUndoManagerSupplier>(document.model, uno::UNO_QUERY_THROW)
+                ->getUndoManager()
+                ->leaveUndoContext();
+        } else {
+            uno::Reference<beans::XPropertySet>(document.model, uno::UNO_QUERY_THROW)
+                ->setPropertyValue("IsUndoEnabled", uno::Any(true));
+        }
+        opened = true;
+    } catch (const uno::Exception &) {
+    }
+    for (const auto &[before, now] : typed) {
+        try {
+            now.restore();
+        } catch (const uno::Exception &) {
+        }
+    }
+    try {
+        if (opened && document.hiddenUndoContext) {
+            uno::Reference<document::XUndoManagerSupplier>(document.model, uno::UNO_QUERY_THROW)
+                ->getUndoManager()
+                ->enterHiddenUndoContext();
+        }
+    } catch (const uno::Exception &) {
+    }
 }
 
 void KernelGuard::close(const Document &document)

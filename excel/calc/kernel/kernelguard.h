@@ -25,7 +25,8 @@ public:
     // Notes the cells a batch of the kernel's own is about to write.
     void journalWrites(const std::vector<css::uno::Reference<css::table::XCell>> &cells);
     // Ends the bracket the program closes itself; answers the watched documents that somebody
-    // else changed meanwhile.
+    // else changed meanwhile. The user's entries finished meanwhile become undo steps of their
+    // own.
     css::uno::Sequence<css::uno::Reference<css::uno::XInterface>> disarm();
     bool isArmed() const;
     // Closes the bracket the program left open; nothing when none is held.
@@ -42,6 +43,7 @@ private:
 
     void noteCell(const css::uno::Reference<css::table::XCell> &cell);
     static void close(const Document &document);
+    static void retype(const Document &document);
     // Takes the documents out of the guard and stops watching them.
     std::vector<Document> takeDocuments();
 

@@ -36,7 +36,8 @@ constexpr char numbersOnly[] = "NumbersOnly";
 // connection dies. Arm: Document, HiddenUndoContext, UndoDisabled (one call per document).
 // Optional with Arm: Watch, to tell whether anybody but the caller changes the document until
 // Disarm. Journal: Document and Cells, noted before the program first writes them. Disarm: the
-// program closes the bracket itself; answers the watched documents that others changed.
+// program closes the bracket itself; answers the watched documents that others changed, and
+// makes each entry the user finished in a watched document meanwhile an undo step of its own.
 constexpr char arm[] = "Arm";
 constexpr char hiddenUndoContext[] = "HiddenUndoContext";
 constexpr char undoDisabled[] = "UndoDisabled";
