@@ -427,11 +427,26 @@ void ScanRunner::selectionChanged(VIVExcelCellSliderView *view)
     emit scanStateChanged();
 }
 
+// A number the new range holds stays as the user wrote it: the slider's value is that number
+// snapped to the slider's grid, and writing it would round the user's number (and leave an edit
+// in the undo history for a dialog confirmed without a change). A number outside the range is
+// brought to the slider's end, as a move would; text and formulas are never written.
+void ScanRunner::keepCellInRange(VIVExcelCellSliderView *view)
+{
+    const QVariant content = view->range()->value();
+    if (content.typeId() != QMetaType::Double)
+        return;
+    const double number = content.toDouble();
+    const VIVSlider *slider = view->slider();
+    if (number < slider->realMinimum() || number > slider->realMaximum())
+        view->range()->setValue(slider->realValue());
+}
+
 void ScanRunner::sliderConfigChanged(VIVExcelCellSliderView *view)
 {
     if (!view->range())
         return;
-    view->range()->setValue(view->slider()->realValue());
+    keepCellInRange(view);
     const int axis = axisOf(view->range());
     if (axis < 0)
         return;

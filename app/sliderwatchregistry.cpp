@@ -5,56 +5,27 @@
 #include "app/settingsfiles.h"
 #include "app/watchcontainer.h"
 #include "app/watchrepaintrates.h"
+#include "app/watchsharing.h"
 
 #include "excel/exceladdressblock.h"
 #include "excel/excelbackend.h"
 #include "excel/vivexcelapplication.h"
 #include "excel/vivexcelrange.h"
-#include "excel/vivexcelsheet.h"
 #include "excel/vivexcelwindow.h"
-#include "excel/vivexcelworkbook.h"
-#include "excel/vivexcelworkbooks.h"
-#include "excel/vivexcelworksheet.h"
-#include "excel/vivexcelworksheets.h"
 #include "graph/minmaxmultidimdata.h"
 #include "sliders/vivexcelcellsliderview.h"
 #include "sliders/vivslider.h"
 #include "watches/vivexcelwatchview.h"
 #include "watches/watchwindow.h"
 
-#include <QApplication>
 #include <QBoxLayout>
-#include <QCheckBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSettings>
 #include <QTimer>
 
-#include <cmath>
-
-namespace {
-
 using View = VIVExcelWatchView;
-
-// Shares one split point, camera and set of draw settings between two watches.
-void share(VIVExcelWatchView *a, VIVExcelWatchView *b)
-{
-    const auto unique = Qt::UniqueConnection;
-    QObject::connect(a, &View::splitChanged, b, &View::setSplitPoint, unique);
-    MinMaxMultiDimData *da = a->data();
-    MinMaxMultiDimData *db = b->data();
-    QObject::connect(da, &MinMaxMultiDimData::perspectiveChanged, db,
-                     &MinMaxMultiDimData::setPerspectiveSettings, unique);
-    QObject::connect(da, &MinMaxMultiDimData::drawSettings2DChanged, db,
-                     &MinMaxMultiDimData::setDrawSettings2D, unique);
-    QObject::connect(da, &MinMaxMultiDimData::drawSettings3DFlatChanged, db,
-                     &MinMaxMultiDimData::setDrawSettings3DFlat, unique);
-    QObject::connect(da, &MinMaxMultiDimData::drawSettings3DCubeChanged, db,
-                     &MinMaxMultiDimData::setDrawSettings3DCube, unique);
-}
-
-} // namespace
 
 SliderWatchRegistry::SliderWatchRegistry(QWidget *owner, QBoxLayout *sliderStrip)
     : QObject(owner), m_owner(owner), m_sliderStrip(sliderStrip), m_liveUpdate(this)
@@ -94,9 +65,7 @@ VIVExcelCellSliderView *SliderWatchRegistry::sliderFor(const VIVExcelRange *rang
 bool SliderWatchRegistry::createFromSelection(VIVExcelApplication *application, bool forSliders)
 {
     followApplication(application);
-    VIVExcelWindow *window = application->activeWindow(false);
-    m_workbookName = application->activeWorkbook(false)->name();
-    m_sheetName = window->activeSheet(false)->name();
+    m_cells.takeSelectionOf(application);
     m_createdAny = false;
     m_limitLogged = false;
     m_protectedCells.clear();
@@ -110,7 +79,7 @@ bool SliderWatchRegistry::createFromSelection(VIVExcelApplication *application, 
     }
     if (forSliders)
         m_sliderSettings = SettingsFiles().openSliderSettings();
-    block.setAddress(window->selectionWithFilter(!forSliders), true);
+    block.setAddress(application->activeWindow(false)->selectionWithFilter(!forSliders), true);
     m_sliderSettings.reset();
     if (!forSliders)
         showFirstValues();
@@ -120,35 +89,20 @@ bool SliderWatchRegistry::createFromSelection(VIVExcelApplication *application, 
 
 bool SliderWatchRegistry::followApplication(VIVExcelApplication *application)
 {
-    if (!application || application == m_application) {
-        m_application = application;
-        return false;
-    }
     const bool hadViews = !m_sliders.isEmpty() || !m_watches.isEmpty();
-    m_application = application;
-    if (!hadViews)
+    if (!m_cells.follow(application) || !hadViews)
         return false;
     QStringList lost;
     for (VIVExcelCellSliderView *view : QList(m_sliders)) {
-        if (VIVExcelRange *range = sameCell(view)) {
-            view->rebind(range);
-        } else {
-            lost.append(view->property("cellAddress").toString());
+        if (!m_cells.rebind(view)) {
+            lost.append(ViewCells::addressOf(view));
             delete view;
         }
     }
     for (VIVExcelWatchView *watch : QList(m_watches)) {
-        if (VIVExcelRange *range = sameCell(watch)) {
-            const QString description = watch->text();
-            watch->setRange(range);
-            watch->setText(description);
-        } else {
-            lost.append(watch->property("cellAddress").toString());
-            QWidget *container = watch->parentWidget();
-            if (container && container != m_owner)
-                delete container;
-            else
-                delete watch;
+        if (!m_cells.rebind(watch)) {
+            lost.append(ViewCells::addressOf(watch));
+            removeWatch(watch);
         }
     }
     qCInfo(lcApp) << "Sliders and watches moved to the restarted office;" << lost.size()
@@ -160,23 +114,6 @@ bool SliderWatchRegistry::followApplication(VIVExcelApplication *application)
     }
     emit listsChanged();
     return true;
-}
-
-void SliderWatchRegistry::rememberCell(QObject *view, VIVExcelRange *range) const
-{
-    view->setProperty("cellWorkbook", m_workbookName);
-    view->setProperty("cellSheet", m_sheetName);
-    view->setProperty("cellAddress", range->address());
-}
-
-VIVExcelRange *SliderWatchRegistry::sameCell(const QObject *view) const
-{
-    VIVExcelWorkbook *book =
-        m_application->workbooks()->workbook(view->property("cellWorkbook").toString(), true);
-    VIVExcelWorksheet *sheet =
-        book ? book->worksheets()->worksheet(view->property("cellSheet").toString(), true)
-             : nullptr;
-    return sheet ? sheet->range(view->property("cellAddress").toString(), true) : nullptr;
 }
 
 // A new watch shows its cell's value at once, not only after the next slider move. The workbook
@@ -192,34 +129,14 @@ void SliderWatchRegistry::showFirstValues()
             ranges.append(watch->range());
         }
     }
-    if (fresh.isEmpty() || !m_application)
+    VIVExcelApplication *application = m_cells.application();
+    if (fresh.isEmpty() || !application)
         return;
     LiveUpdate::clearScanDisplay(fresh);
-    m_application->recalculateFully(ranges);
-    const QList<qreal> values = m_application->setCellValuesGetCellValues({}, {}, ranges);
+    application->recalculateFully(ranges);
+    const QList<qreal> values = application->setCellValuesGetCellValues({}, {}, ranges);
     for (qsizetype i = 0; i < fresh.size() && i < values.size(); ++i)
         fresh[i]->data()->appendValue(values[i]);
-}
-
-bool SliderWatchRegistry::passesCellTest(const ExcelAddressBlock *block) const
-{
-    return block->valid() && block->singleArea() && !block->entireRows() &&
-           !block->entireColumns() && block->firstRow() == block->lastRow() &&
-           block->firstColumn() == block->lastColumn();
-}
-
-VIVExcelRange *SliderWatchRegistry::cellRange(const ExcelAddressBlock *block) const
-{
-    VIVExcelWorkbook *book = m_application->workbooks()->workbook(m_workbookName, true);
-    VIVExcelWorksheet *sheet = book->worksheets()->worksheet(m_sheetName, true);
-    return sheet->range(block->address(), true);
-}
-
-QString SliderWatchRegistry::descriptionOf(VIVExcelRange *range) const
-{
-    QStringList labels = m_application->cellLabels(range);
-    labels.removeAll(QString());
-    return labels.join("\n");
 }
 
 void SliderWatchRegistry::rangeIteratedForSlider(ExcelAddressBlock *block)
@@ -230,7 +147,7 @@ void SliderWatchRegistry::rangeIteratedForSlider(ExcelAddressBlock *block)
         m_limitLogged = true;
         return;
     }
-    if (!passesCellTest(block))
+    if (!ViewCells::isSingleCell(block))
         return;
     m_createdAny = true;
     for (VIVExcelCellSliderView *view : std::as_const(m_sliders)) {
@@ -239,7 +156,7 @@ void SliderWatchRegistry::rangeIteratedForSlider(ExcelAddressBlock *block)
             return;
         }
     }
-    VIVExcelRange *range = cellRange(block);
+    VIVExcelRange *range = m_cells.cellOf(block);
     const QVariant value = range->value();
     bool isNumber = false;
     value.toDouble(&isNumber);
@@ -261,8 +178,8 @@ void SliderWatchRegistry::rangeIteratedForSlider(ExcelAddressBlock *block)
 void SliderWatchRegistry::bindSlider(VIVExcelCellSliderView *view, VIVExcelRange *range)
 {
     view->setRange(range);
-    rememberCell(view, range);
-    const QString description = descriptionOf(range);
+    m_cells.remember(view, range);
+    const QString description = m_cells.descriptionOf(range);
     view->display()->setText(description);
     view->addressLabel()->setText(range->address());
     if (m_sliderSettings)
@@ -300,7 +217,7 @@ void SliderWatchRegistry::wireSlider(VIVExcelCellSliderView *view)
 
 void SliderWatchRegistry::rangeIteratedForWatch(ExcelAddressBlock *block)
 {
-    if (!passesCellTest(block))
+    if (!ViewCells::isSingleCell(block))
         return;
     m_createdAny = true;
     if (m_watches.size() >= maxObjects) {
@@ -319,7 +236,7 @@ void SliderWatchRegistry::rangeIteratedForWatch(ExcelAddressBlock *block)
         emit watchWindowNeeded();
     if (!m_watchWindow)
         return;
-    VIVExcelWatchView *watch = makeWatch(cellRange(block));
+    VIVExcelWatchView *watch = makeWatch(m_cells.cellOf(block));
     QWidget *container = WatchContainer::build(watch);
     applyWatchSize();
     updateWatchDisplay(watch);
@@ -334,14 +251,14 @@ VIVExcelWatchView *SliderWatchRegistry::makeWatch(VIVExcelRange *range)
 {
     auto *watch = new VIVExcelWatchView(m_owner);
     watch->setRange(range);
-    rememberCell(watch, range);
-    const QString description = descriptionOf(range);
+    m_cells.remember(watch, range);
+    const QString description = m_cells.descriptionOf(range);
     if (!description.isEmpty())
         watch->setText(description);
     connect(watch, &View::dataCreated, this, &SliderWatchRegistry::watchDataCreated);
     watch->createData();
     wireWatch(watch);
-    connectWatchToOthers(watch);
+    WatchSharing::join(watch, m_watches);
     m_watches.append(watch);
     watch->setAreaFlags(allAreasBut(View::AreaScale | View::AreaAxis | View::AreaText));
     DrawSettings3DCube cube = watch->data()->drawSettings3DCube();
@@ -374,22 +291,12 @@ void SliderWatchRegistry::connectDataSignals(VIVExcelWatchView *watch)
     }
 }
 
-void SliderWatchRegistry::connectWatchToOthers(VIVExcelWatchView *watch)
-{
-    for (VIVExcelWatchView *other : std::as_const(m_watches)) {
-        if (!other || other == watch)
-            continue;
-        share(watch, other);
-        share(other, watch);
-    }
-}
-
 void SliderWatchRegistry::watchDataCreated()
 {
     auto *watch = qobject_cast<VIVExcelWatchView *>(sender());
     if (!watch || !m_watches.contains(watch))
         return;
-    connectWatchToOthers(watch);
+    WatchSharing::join(watch, m_watches);
     connectDataSignals(watch);
 }
 
@@ -493,16 +400,20 @@ void SliderWatchRegistry::watchCloseRequest()
         watch->parentWidget()->deleteLater();
 }
 
+// A watch goes with the container that frames it in the watch window.
+void SliderWatchRegistry::removeWatch(VIVExcelWatchView *watch)
+{
+    QWidget *container = watch->parentWidget();
+    if (container && container != m_owner)
+        delete container;
+    else
+        delete watch;
+}
+
 void SliderWatchRegistry::removeAll()
 {
-    while (!m_watches.isEmpty()) {
-        VIVExcelWatchView *watch = m_watches.first();
-        QWidget *container = watch->parentWidget();
-        if (container && container != m_owner)
-            delete container;
-        else
-            delete watch;
-    }
+    while (!m_watches.isEmpty())
+        removeWatch(m_watches.first());
     while (!m_sliders.isEmpty())
         delete m_sliders.first();
     m_selectedSliders.clear();

@@ -2,6 +2,7 @@
 #define SLIDERWATCHREGISTRY_H
 
 #include "app/liveupdate.h"
+#include "app/viewcells.h"
 #include "sliders/vivexcelcellsliderview.h"
 
 #include <QList>
@@ -109,25 +110,19 @@ public slots:
 
 private:
     bool isScanning() const;
-    bool passesCellTest(const ExcelAddressBlock *block) const;
-    VIVExcelRange *cellRange(const ExcelAddressBlock *block) const;
-    void rememberCell(QObject *view, VIVExcelRange *range) const;
-    VIVExcelRange *sameCell(const QObject *view) const;
-    QString descriptionOf(VIVExcelRange *range) const;
     void bindSlider(VIVExcelCellSliderView *view, VIVExcelRange *range);
     void wireSlider(VIVExcelCellSliderView *view);
     VIVExcelWatchView *makeWatch(VIVExcelRange *range);
     void wireWatch(VIVExcelWatchView *watch);
     void connectDataSignals(VIVExcelWatchView *watch);
     void showFirstValues();
-    void connectWatchToOthers(VIVExcelWatchView *watch);
     void applyWatchSize();
     void watchZoomEvent(VIVExcelWatchView *watch);
+    void removeWatch(VIVExcelWatchView *watch);
 
     QWidget *m_owner;
     QBoxLayout *m_sliderStrip;
     QPointer<WatchWindow> m_watchWindow;
-    QPointer<VIVExcelApplication> m_application;
     QList<VIVExcelCellSliderView *> m_sliders;
     QList<VIVExcelWatchView *> m_watches;
     QList<VIVExcelCellSliderView *> m_selectedSliders;
@@ -135,8 +130,7 @@ private:
     LiveUpdate m_liveUpdate;
     // The slider settings file while New Sliders runs: read once for all the sliders it makes.
     std::unique_ptr<QSettings> m_sliderSettings;
-    QString m_workbookName;
-    QString m_sheetName;
+    ViewCells m_cells;
     QStringList m_protectedCells;
     bool m_createdAny = false;
     bool m_limitLogged = false;

@@ -113,6 +113,9 @@ drag_first_slider() {
     done
     xdotool mouseup 1
 }
+# import reads the screen as it is shown. xwd -root does not: it paints black every window of the
+# program that lies wholly inside another of its windows (the slider settings over the main
+# window), since it reads the windows that share the program's own colormap one by one.
 shot() {
     sleep "$2"
     mkdir -p "$out"

@@ -139,6 +139,7 @@ void drawValueScale(QPainter &painter, const QRect &scale, const QRect &graph, d
     ticksAlong(graph.height(), 18.0, bottom, top, offsets, values);
     const int textRight = graph.left() - tickLength - 3;
     const int textLeft = scale.left() + labelPixelSize + 3;
+    QString previous;
     for (int k = 0; k < offsets.size(); ++k) {
         const int y = int(std::lround(graph.bottom() - offsets.at(k)));
         if (y < graph.top() - 1 || y > graph.bottom())
@@ -152,6 +153,11 @@ void drawValueScale(QPainter &painter, const QRect &scale, const QRect &graph, d
         const QFontMetrics metrics(painter.font());
         const int width = textRight - textLeft + 1;
         const QString text = scaleTickText(values.at(k), tickStep(values), width, metrics);
+        // Too narrow for the digits that tell neighbours apart: one label says the value,
+        // a column of equal ones would read as a flat scale.
+        if (text == previous)
+            continue;
+        previous = text;
         // A label that does not fit even so keeps its first digits in view.
         const Qt::Alignment side =
             metrics.horizontalAdvance(text) <= width ? Qt::AlignRight : Qt::AlignLeft;
