@@ -164,8 +164,7 @@ QList<VIVExcelCellSliderView *> ScanRunner::prepareSliders(VIVExcelApplication *
         if (!view->range())
             continue;
         if (view->selected()) {
-            view->setProperty("oldvalue", view->range()->value());
-            view->setProperty("oldformula", view->range()->hasFormula());
+            view->rememberCellBeforeScan(view->range()->value(), view->range()->hasFormula());
             scanned.append(view);
         } else if (view == lastMoved) {
             writeRanges.append(view->range());
@@ -223,11 +222,10 @@ void ScanRunner::restoreCells(VIVExcelApplication *application,
     for (VIVExcelCellSliderView *view : scanned) {
         if (!view || !view->range())
             continue;
-        const QVariant old = view->property("oldvalue");
+        const QVariant old = view->valueBeforeScan();
         bool isNumber = false;
         old.toDouble(&isNumber);
-        if (isNumber && old.typeId() != QMetaType::QString &&
-            !view->property("oldformula").toBool())
+        if (isNumber && old.typeId() != QMetaType::QString && !view->formulaBeforeScan())
             view->range()->setValue(old);
         else if (!view->range()->restoreContent())
             qCWarning(lcScan) << "Cannot give" << view->range()->address() << "its content back";
@@ -305,7 +303,7 @@ void ScanRunner::markAxes(int freeCount)
             const QString image = selected.size() == 1 ? ":resources/slider_xz_x.png"
                                   : i < 2              ? names[i]
                                                        : ":resources/slider_xyz_z.png";
-            selected[i]->display()->setProperty("overlayimage", image);
+            selected[i]->setOverlayImage(image);
             marked.append(selected[i]);
         }
     } else {
@@ -325,13 +323,13 @@ void ScanRunner::markAxes(int freeCount)
                 image = QString(":resources/slider_xyz_%1.png").arg(freeMarked == 0 ? "x" : "y");
             if (view->selected() && freeMarked < 2)
                 ++freeMarked;
-            view->display()->setProperty("overlayimage", image);
+            view->setOverlayImage(image);
             marked.append(view);
         }
     }
     for (VIVExcelCellSliderView *view : m_registry->sliders()) {
         if (!marked.contains(view)) {
-            view->display()->setProperty("overlayimage", QString());
+            view->setOverlayImage(QString());
             view->setActive(false);
         }
         view->display()->data()->resetValues();
@@ -427,11 +425,26 @@ void ScanRunner::selectionChanged(VIVExcelCellSliderView *view)
     emit scanStateChanged();
 }
 
+// A number the new range holds stays as the user wrote it: the slider's value is that number
+// snapped to the slider's grid, and writing it would round the user's number (and leave an edit
+// in the undo history for a dialog confirmed without a change). A number outside the range is
+// brought to the slider's end, as a move would; text and formulas are never written.
+void ScanRunner::keepCellInRange(VIVExcelCellSliderView *view)
+{
+    const QVariant content = view->range()->value();
+    if (content.typeId() != QMetaType::Double)
+        return;
+    const double number = content.toDouble();
+    const VIVSlider *slider = view->slider();
+    if (number < slider->realMinimum() || number > slider->realMaximum())
+        view->range()->setValue(slider->realValue());
+}
+
 void ScanRunner::sliderConfigChanged(VIVExcelCellSliderView *view)
 {
     if (!view->range())
         return;
-    view->range()->setValue(view->slider()->realValue());
+    keepCellInRange(view);
     const int axis = axisOf(view->range());
     if (axis < 0)
         return;

@@ -75,6 +75,7 @@ private:
     void prepareStores(const QList<VIVExcelWatchView *> &watches);
     ScanGrid buildGrid() const;
     QList<int> initialPositions() const;
+    void keepCellInRange(VIVExcelCellSliderView *view);
     void restoreCells(VIVExcelApplication *application,
                       const QList<VIVExcelCellSliderView *> &scanned);
     void markAxes(int freeCount);

@@ -40,7 +40,7 @@ bool SliderWatchRegistry::isScanning() const
 
 bool SliderWatchRegistry::isActive(const VIVExcelWatchView *watch)
 {
-    return watch && !watch->property("inactive").toBool();
+    return watch && !watch->isInactive();
 }
 
 QList<VIVExcelWatchView *> SliderWatchRegistry::activeWatches() const
@@ -335,7 +335,7 @@ void SliderWatchRegistry::applyWatchSize()
 void SliderWatchRegistry::deactivateWatches()
 {
     for (VIVExcelWatchView *watch : std::as_const(m_watches))
-        watch->setProperty("inactive", true);
+        watch->setInactive(true);
 }
 
 void SliderWatchRegistry::liveUpdate(VIVExcelApplication *application,

@@ -358,11 +358,41 @@ void VIVExcelCellSliderView::paintFrame(QPainter &painter, const QRect &area)
     painter.drawRect(inner.translated(1, 1));
 }
 
+namespace {
+
+// The names the dynamic properties are kept under, written here only.
+constexpr char overlayImageProperty[] = "overlayimage";
+constexpr char oldValueProperty[] = "oldvalue";
+constexpr char oldFormulaProperty[] = "oldformula";
+
+} // namespace
+
+void VIVExcelCellSliderView::setOverlayImage(const QString &path)
+{
+    m_display->setProperty(overlayImageProperty, path);
+}
+
+void VIVExcelCellSliderView::rememberCellBeforeScan(const QVariant &value, bool formula)
+{
+    setProperty(oldValueProperty, value);
+    setProperty(oldFormulaProperty, formula);
+}
+
+QVariant VIVExcelCellSliderView::valueBeforeScan() const
+{
+    return property(oldValueProperty);
+}
+
+bool VIVExcelCellSliderView::formulaBeforeScan() const
+{
+    return property(oldFormulaProperty).toBool();
+}
+
 void VIVExcelCellSliderView::paintOverlayImage(const QWidget *display, QPainter &painter)
 {
     if (!display)
         return;
-    const QString path = display->property("overlayimage").toString();
+    const QString path = display->property(overlayImageProperty).toString();
     if (path.isEmpty())
         return;
     const QImage *image = cachedImage(path);

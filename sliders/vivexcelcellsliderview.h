@@ -44,10 +44,15 @@ public:
     bool active() const { return m_active; }
     void setActive(bool active);
 
-    // Draws the image named by the display's "overlayimage" property (the slider's axis in the
-    // current graph) centred over the lower part of the display. For the owner's handler of
-    // the display's afterPaint(QPainter&); display is the widget that painted.
+    // The image that marks the slider's axis in the current graph; empty for none.
+    void setOverlayImage(const QString &path);
+    // Draws the display's overlay image centred over the lower part of the display. For the
+    // owner's handler of the display's afterPaint(QPainter&); display is the widget that painted.
     static void paintOverlayImage(const QWidget *display, QPainter &painter);
+    // The cell's content when the scan that writes it began, which the scan's end puts back.
+    void rememberCellBeforeScan(const QVariant &value, bool formula);
+    QVariant valueBeforeScan() const;
+    bool formulaBeforeScan() const;
 
 signals:
     void buttonScan1DClicked();

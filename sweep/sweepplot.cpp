@@ -15,6 +15,9 @@ const QColor background(64, 64, 64);
 const QColor ink(230, 230, 230);
 const int tickSpacingPx = 70;
 const int tickLength = 5;
+// A watch window's user turns and zooms the cube until it fits; a picture has a single view,
+// taken from a little further away so that every corner and its labels fit inside it.
+const double surfaceZoom = 0.65;
 
 QString tickText(double value)
 {
@@ -195,6 +198,9 @@ QImage SweepPlot::surface(MinMaxMultiDimData &data, int watch) const
     DrawSettings3DCube settings = data.drawSettings3DCube();
     settings.imageSize = area.size();
     data.setDrawSettings3DCube(settings);
+    PerspectiveSettings perspective = data.perspectiveSettings();
+    perspective.zoom = surfaceZoom;
+    data.setPerspectiveSettings(perspective);
     data.setFlat3D(false);
     data.paint(painter, area);
     painter.setPen(ink);

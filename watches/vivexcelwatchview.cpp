@@ -61,6 +61,23 @@ void VIVExcelWatchView::setHoveredButton(int index)
     update(true);
 }
 
+namespace {
+
+// The name the dynamic property is kept under, written here only.
+constexpr char inactiveProperty[] = "inactive";
+
+} // namespace
+
+void VIVExcelWatchView::setInactive(bool inactive)
+{
+    setProperty(inactiveProperty, inactive);
+}
+
+bool VIVExcelWatchView::isInactive() const
+{
+    return property(inactiveProperty).toBool();
+}
+
 void VIVExcelWatchView::setButtonsVisible(bool visible)
 {
     if (visible == m_buttonsVisible)

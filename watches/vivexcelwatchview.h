@@ -61,6 +61,9 @@ public:
     int hoveredButton() const { return m_hoveredButton; }
     void setHoveredButton(int index);
     bool buttonsVisible() const { return m_buttonsVisible; }
+    // A watch of a watch window that is going away: no scan or slider move feeds it any more.
+    void setInactive(bool inactive);
+    bool isInactive() const;
     void setButtonsVisible(bool visible);
     bool mouseOverIndicator() const { return m_interaction.mouseOverIndicator(); }
 

@@ -139,23 +139,36 @@ void drawValueScale(QPainter &painter, const QRect &scale, const QRect &graph, d
     ticksAlong(graph.height(), 18.0, bottom, top, offsets, values);
     const int textRight = graph.left() - tickLength - 3;
     const int textLeft = scale.left() + labelPixelSize + 3;
+    const int width = textRight - textLeft + 1;
+    const QFontMetrics metrics(painter.font());
+    QList<int> ys;
+    QStringList texts;
     for (int k = 0; k < offsets.size(); ++k) {
         const int y = int(std::lround(graph.bottom() - offsets.at(k)));
         if (y < graph.top() - 1 || y > graph.bottom())
             continue;
         painter.setPen(tickColour());
         painter.drawLine(graph.left() - tickLength, y, graph.left() - 1, y);
+        ys.append(y);
+        texts.append(scaleTickText(values.at(k), tickStep(values), width, metrics));
+    }
+    painter.setPen(tickLabelColour());
+    // Too narrow for the digits that tell neighbours apart, a run of equal labels would read as a
+    // flat scale: the run's middle tick alone says the value.
+    for (qsizetype first = 0; first < texts.size();) {
+        qsizetype last = first;
+        while (last + 1 < texts.size() && texts.at(last + 1) == texts.at(first))
+            ++last;
+        const qsizetype k = (first + last) / 2;
+        first = last + 1;
         // Labels at the ends stay whole inside the scale.
         const int labelY =
-            std::clamp(y, scale.top() + 5, std::max(scale.top() + 5, scale.bottom() - 5));
-        painter.setPen(tickLabelColour());
-        const QFontMetrics metrics(painter.font());
-        const int width = textRight - textLeft + 1;
-        const QString text = scaleTickText(values.at(k), tickStep(values), width, metrics);
+            std::clamp(ys.at(k), scale.top() + 5, std::max(scale.top() + 5, scale.bottom() - 5));
         // A label that does not fit even so keeps its first digits in view.
         const Qt::Alignment side =
-            metrics.horizontalAdvance(text) <= width ? Qt::AlignRight : Qt::AlignLeft;
-        painter.drawText(QRect(textLeft, labelY - 6, width, 12), side | Qt::AlignVCenter, text);
+            metrics.horizontalAdvance(texts.at(k)) <= width ? Qt::AlignRight : Qt::AlignLeft;
+        painter.drawText(QRect(textLeft, labelY - 6, width, 12), side | Qt::AlignVCenter,
+                         texts.at(k));
     }
 
     if (!label.isEmpty()) {

@@ -10,7 +10,13 @@
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/task/PasswordRequest.hpp>
+#include <com/sun/star/task/XInteractionAbort.hpp>
+#include <com/sun/star/task/XInteractionHandler.hpp>
+#include <cppuhelper/implbase1.hxx>
+#include <rtl/ref.hxx>
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -64,6 +70,28 @@ uno::Sequence<beans::PropertyValue> loadProperties()
         property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE))};
     return uno::Sequence<beans::PropertyValue>(properties, sal_Int32(std::size(properties)));
 }
+
+// Declines every question the office asks while it loads a file, and remembers whether one
+// asked for a password.
+class DecliningHandler : public cppu::WeakImplHelper1<task::XInteractionHandler>
+{
+public:
+    void SAL_CALL handle(const uno::Reference<task::XInteractionRequest> &request) override
+    {
+        task::PasswordRequest password;
+        if (request->getRequest() >>= password)
+            askedForPassword = true;
+        for (const uno::Reference<task::XInteractionContinuation> &continuation :
+             request->getContinuations()) {
+            const uno::Reference<task::XInteractionAbort> abort(continuation, uno::UNO_QUERY);
+            if (abort.is()) {
+                abort->select();
+                return;
+            }
+        }
+    }
+    std::atomic<bool> askedForPassword{false};
+};
 
 double numberOf(const uno::Any &value)
 {
@@ -146,11 +174,15 @@ CalcSweepWorker::Failure CalcSweepWorker::open(QString *message, const std::atom
         return Failure::CannotOpen;
     }
     if (!book.is()) {
-        *message = connection->isAlive()
-                       ? QString("the office cannot open it (not a spreadsheet, damaged, or "
-                                 "protected by a password)")
-                       : QString("the office died while opening it");
-        return connection->isAlive() ? Failure::CannotOpen : Failure::NoOffice;
+        if (!connection->isAlive()) {
+            *message = "the office died while opening it";
+            return Failure::NoOffice;
+        }
+        *message = needsPassword(url) ? QString("it is protected by a password, which a sweep "
+                                                "cannot give; save a copy without one")
+                                      : QString("the office cannot open it (not a spreadsheet, "
+                                                "or damaged)");
+        return Failure::CannotOpen;
     }
     // A copy is never undone; keeping every point's writes for undo would only cost memory.
     connection->guard("switch undo off", [&]() {
@@ -158,6 +190,29 @@ CalcSweepWorker::Failure CalcSweepWorker::open(QString *message, const std::atom
             ->setPropertyValue("IsUndoEnabled", uno::Any(false));
     });
     return Failure::None;
+}
+
+// Loads the copy once more, now with somebody to answer the office's questions, only to learn
+// whether it asks for a password; the first load had nobody, so that no question of the
+// office's is answered differently from how it answers alone.
+bool CalcSweepWorker::needsPassword(const OUString &url)
+{
+    const rtl::Reference<DecliningHandler> handler = new DecliningHandler;
+    uno::Sequence<beans::PropertyValue> properties = loadProperties();
+    properties.realloc(properties.getLength() + 1);
+    properties.getArray()[properties.getLength() - 1] = property(
+        "InteractionHandler", uno::Any(uno::Reference<task::XInteractionHandler>(handler.get())));
+    const uno::Reference<lang::XComponent> loaded = connection->guard(
+        "probe workbook copy",
+        [&]() {
+            return uno::Reference<frame::XComponentLoader>(connection->desktop(),
+                                                           uno::UNO_QUERY_THROW)
+                ->loadComponentFromURL(url, "_blank", 0, properties);
+        },
+        uno::Reference<lang::XComponent>());
+    if (loaded.is())
+        connection->guard("close probed copy", [&]() { loaded->dispose(); });
+    return handler->askedForPassword;
 }
 
 void CalcSweepWorker::bind(const QList<CalcSweepCells::Cell> &inputs,

@@ -3,6 +3,8 @@
 
 #include "excel/calc/calcsweepcells.h"
 
+#include <rtl/ustring.hxx>
+
 #include <QString>
 #include <atomic>
 #include <memory>
@@ -45,6 +47,7 @@ public:
 
 private:
     QString profileUrl() const;
+    bool needsPassword(const rtl::OUString &url);
     void dropConnection();
 
     QString folder;

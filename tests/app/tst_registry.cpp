@@ -31,6 +31,8 @@ private slots:
     void selectionMakesEachObjectOnce();
     void limitEndsTheWalkWithOneLogLine();
     void liveMoveWritesOneCellAndAppendsToEveryWatch();
+    void newRangeWritesOnlyANumberOutsideIt_data();
+    void newRangeWritesOnlyANumberOutsideIt();
     void dragIsOneUndoStep();
     void burstOfMovesMakesOneRescan();
     void movesDuringAScan();
@@ -77,6 +79,8 @@ void TestRegistry::init()
     registry->setWatchSize(2 * 120 + 50);
     connect(registry, &SliderWatchRegistry::selectionChanged, runner,
             &ScanRunner::selectionChanged);
+    connect(registry, &SliderWatchRegistry::sliderConfigChanged, runner,
+            &ScanRunner::sliderConfigChanged);
 }
 
 void TestRegistry::cleanup()
@@ -146,6 +150,29 @@ void TestRegistry::limitEndsTheWalkWithOneLogLine()
     registry->createFromSelection(application.get(), true);
     QCOMPARE(registry->sliders().size(), SliderWatchRegistry::maxObjects);
     QCOMPARE(tooMany.count("Skipping, too many sliders..."), 1);
+}
+
+void TestRegistry::newRangeWritesOnlyANumberOutsideIt_data()
+{
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("cell");
+    QTest::newRow("inside, off the grid") << 0.0 << 10.0 << 5.0;
+    QTest::newRow("above") << 0.0 << 4.0 << 4.0;
+    QTest::newRow("below") << 6.0 << 10.0 << 6.0;
+}
+
+// The slider settings of A1 (holding 5) confirmed with a new range and a step of 2.
+void TestRegistry::newRangeWritesOnlyANumberOutsideIt()
+{
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(double, cell);
+    makeObjects();
+    excel->clearCalls();
+    slider(0)->slider()->setConfig(minimum, maximum, 2);
+    QCOMPARE(excel->count("SetValue"), cell == 5.0 ? 0 : 1);
+    QCOMPARE(excel->number("A1"), cell);
 }
 
 void TestRegistry::liveMoveWritesOneCellAndAppendsToEveryWatch()

@@ -515,7 +515,9 @@ void TestScanOffice::stopDuringKernelBatchesIsDeferred()
     const ScanEngine &engine = runner->engine();
     QVERIFY(!office.extensionVersion(KernelProtocol::extensionIdentifier).isEmpty());
     QVERIFY(engine.elapsedMs() >= 150);
-    QVERIFY(engine.pointsScanned() >= engine.grid().minPointsBeforeStop());
+    // A loaded machine may not reach the coarse graph within the second a stop waits at most.
+    QVERIFY(engine.pointsScanned() >= engine.grid().minPointsBeforeStop() ||
+            engine.elapsedMs() > 1000);
     QVERIFY(engine.pointsScanned() < engine.totalPoints());
     QVERIFY(!watch(1)->data()->scanComplete());
     QCOMPARE(office.content(bookName, "A1"), QString("5"));

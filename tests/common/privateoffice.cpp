@@ -1,6 +1,7 @@
 #include "privateoffice.h"
 
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/officelaunch.h"
 #include "excel/calc/officepipe.h"
 #include "excel/calc/officeprocess.h"
 #include "excel/excelbackend.h"
@@ -193,11 +194,8 @@ bool PrivateOffice::start(Listening listening, Appearance appearance)
     else
         arguments << "--calc";
     if (listening == Listens)
-        arguments << "--accept=pipe,name=" + pipe + ";urp;";
-    // The office's pipe is made with the umask it starts with; only the user may use it.
-    launcher.setChildProcessModifier([]() { ::umask(077); });
-    launcher.start("soffice", arguments);
-    if (!launcher.waitForStarted())
+        arguments << OfficeLaunch::acceptArgument(pipe);
+    if (!OfficeLaunch::start(arguments))
         return false;
     const QDeadlineTimer deadline(startWaitMs);
     while (!deadline.hasExpired()) {
@@ -237,8 +235,6 @@ void PrivateOffice::kill()
     QList<qint64> processes = officeProcesses();
     for (const qint64 pid : std::as_const(processes))
         ::kill(pid_t(pid), SIGKILL);
-    launcher.kill();
-    launcher.waitForFinished();
     const QDeadlineTimer deadline(10000);
     while (!officeProcesses().isEmpty() && !deadline.hasExpired())
         QThread::msleep(pollMs);

@@ -4,7 +4,6 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/table/XCell.hpp>
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -102,7 +101,6 @@ private:
     QString pipe;
     QTemporaryDir profile;
     QTemporaryDir runtime;
-    QProcess launcher;
     std::shared_ptr<CalcConnection> direct;
 };
 

@@ -104,7 +104,7 @@ QImage TestSliderViewRendering::rendered(bool active, bool selected, const QStri
     view.setActive(active);
     view.setSelected(selected);
     if (!overlay.isEmpty()) {
-        view.display()->setProperty("overlayimage", overlay);
+        view.setOverlayImage(overlay);
         connect(view.display(), &VIVExcelWatchView::afterPaint, view.display(),
                 [&view](QPainter &painter) {
                     VIVExcelCellSliderView::paintOverlayImage(view.display(), painter);

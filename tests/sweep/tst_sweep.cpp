@@ -1,3 +1,9 @@
+#include "excel/calc/calcconnection.h"
+#include "privateoffice.h"
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -6,9 +12,11 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
 #include <cmath>
 #include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 // The sweep program as a user runs it. Every run gets a temporary folder of its own (TMPDIR),
@@ -16,6 +24,13 @@
 namespace {
 
 const int runWaitMs = 300000;
+// Large enough for the files the offices write into their profiles, too small for the sweep's
+// output, so only the output meets a full disk.
+const rlim_t smallDiskBytes = 1 << 20;
+
+// Where the output of a run goes: the file named by --out, that file on a disk that fills up,
+// or a standard output that cannot take anything.
+enum class Output { File, FullDisk, FullStandardOutput };
 
 struct Run
 {
@@ -160,11 +175,14 @@ const char modelWorkbook[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 
 } // namespace
 
+Q_DECLARE_METATYPE(Output)
+
 class TestSweep : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void sweepEqualsFullRecalculation_data();
@@ -180,13 +198,40 @@ private:
     QString userFile(const QString &name);
     QString modelFile();
     QProcessEnvironment environment() const;
-    Run run(const QStringList &arguments);
+    Run run(const QStringList &arguments, Output output = Output::File);
     void startRun(QProcess &process, const QStringList &arguments);
     bool waitForOpenedCopies(int count);
 
+    QTemporaryDir samples;                  // workbooks made by an office for the tests
     std::unique_ptr<QTemporaryDir> scratch; // TMPDIR of the runs
     std::unique_ptr<QTemporaryDir> user;    // the user's own folder
 };
+
+// A workbook that opens only with its password.
+void TestSweep::initTestCase()
+{
+    using namespace css;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    {
+        PrivateOffice office;
+        QVERIFY(office.start());
+        QFile model(samples.filePath("model.fods"));
+        QVERIFY(model.open(QIODevice::WriteOnly) && model.write(modelWorkbook) > 0);
+        model.close();
+        const QString title = office.open(model.fileName());
+        QVERIFY(!title.isEmpty());
+        beans::PropertyValue properties[2];
+        properties[0].Name = "FilterName";
+        properties[0].Value <<= OUString("calc8");
+        properties[1].Name = "Password";
+        properties[1].Value <<= OUString("secret");
+        uno::Reference<frame::XStorable>(office.model(title), uno::UNO_QUERY_THROW)
+            ->storeToURL(toOUString(QUrl::fromLocalFile(samples.filePath("secret.ods")).toString()),
+                         uno::Sequence<beans::PropertyValue>(properties, 2));
+    }
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    QVERIFY(QFileInfo(samples.filePath("secret.ods")).size() > 0);
+}
 
 void TestSweep::init()
 {
@@ -237,9 +282,20 @@ void TestSweep::startRun(QProcess &process, const QStringList &arguments)
     process.start(MARLOWIN_SWEEP_PROGRAM, arguments);
 }
 
-Run TestSweep::run(const QStringList &arguments)
+Run TestSweep::run(const QStringList &arguments, Output output)
 {
     QProcess process;
+    if (output == Output::FullDisk) {
+        // A write past the limit fails with EFBIG, as on a full disk, instead of ending the
+        // program.
+        process.setChildProcessModifier([]() {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{smallDiskBytes, smallDiskBytes};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    } else if (output == Output::FullStandardOutput) {
+        process.setStandardOutputFile("/dev/full");
+    }
     startRun(process, arguments);
     Run result;
     if (!process.waitForFinished(runWaitMs))
@@ -389,58 +445,80 @@ void TestSweep::badInput_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<Output>("output");
     const QStringList watch{"--watch", "B3"};
     const QStringList sweep = QStringList{"--vary", "B1=0:1:2"} + watch;
-    QTest::newRow("missing workbook") << "missing.xlsx" << sweep << 2 << "cannot read";
-    QTest::newRow("not a spreadsheet") << "notes.xlsx" << sweep << 2 << "cannot open";
+    QTest::newRow("missing workbook")
+        << "missing.xlsx" << sweep << 2 << "cannot read" << Output::File;
+    QTest::newRow("not a spreadsheet")
+        << "notes.xlsx" << sweep << 2 << "cannot open" << Output::File;
+    QTest::newRow("needs a password")
+        << "secret.ods" << sweep << 2 << "secret.ods: it is protected by a password"
+        << Output::File;
+    const QStringList longSweep{"--vary", "B1=0:1:40000", "--watch", "B3:B4"};
+    QTest::newRow("disk full") << "" << longSweep << 2 << "cannot write x.csv" << Output::FullDisk;
+    QTest::newRow("standard output full")
+        << "" << longSweep + QStringList{"--out", "-"} << 2 << "cannot write to standard output"
+        << Output::FullStandardOutput;
     QTest::newRow("count below one")
-        << "" << QStringList{"--vary", "B1=1:2:0"} + watch << 1 << "COUNT";
+        << "" << QStringList{"--vary", "B1=1:2:0"} + watch << 1 << "COUNT" << Output::File;
     QTest::newRow("from not a number")
-        << "" << QStringList{"--vary", "B1=x:2:3"} + watch << 1 << "FROM and TO";
+        << "" << QStringList{"--vary", "B1=x:2:3"} + watch << 1 << "FROM and TO" << Output::File;
     QTest::newRow("shard beyond its count")
-        << "" << QStringList{"--vary", "B1=1:2:3", "--shard", "3/2"} + watch << 1 << "--shard 3/2";
+        << "" << QStringList{"--vary", "B1=1:2:3", "--shard", "3/2"} + watch << 1 << "--shard 3/2"
+        << Output::File;
     QTest::newRow("grid too large")
         << "" << QStringList{"--vary", "B1=0:1:20000", "--vary", "B2=0:1:20000"} + watch << 1
-        << "--force";
+        << "--force" << Output::File;
     QTest::newRow("same input twice")
         << ""
         << QStringList{"--vary", "B1=0:1:2", "--vary", "Depth=0:1:2", "--vary", "B2=0:1:2"} + watch
-        << 1 << "varied twice";
+        << 1 << "varied twice" << Output::File;
     QTest::newRow("unknown name") << "" << QStringList{"--vary", "Nowhere=0:1:2"} + watch << 1
-                                  << "Nowhere";
-    QTest::newRow("unknown sheet")
-        << "" << QStringList{"--vary", "Plan.B1=0:1:2"} + watch << 1 << "no sheet \"Plan\"";
+                                  << "Nowhere" << Output::File;
+    QTest::newRow("unknown sheet") << "" << QStringList{"--vary", "Plan.B1=0:1:2"} + watch << 1
+                                   << "no sheet \"Plan\"" << Output::File;
     QTest::newRow("cell outside the sheet")
         << "" << QStringList{"--vary", "B1=0:1:2", "--watch", "B99999999"} << 1
-        << "outside the sheet";
-    QTest::newRow("name of several cells")
-        << "" << QStringList{"--vary", "Pair=0:1:2"} + watch << 1 << "not a single cell";
+        << "outside the sheet" << Output::File;
+    QTest::newRow("name of several cells") << "" << QStringList{"--vary", "Pair=0:1:2"} + watch << 1
+                                           << "not a single cell" << Output::File;
     QTest::newRow("watch on an input")
-        << "" << QStringList{"--vary", "B1=0:1:2", "--watch", "B1:B3"} << 1 << "includes the input";
+        << "" << QStringList{"--vary", "B1=0:1:2", "--watch", "B1:B3"} << 1 << "includes the input"
+        << Output::File;
     QTest::newRow("input holds a formula")
         << "" << QStringList{"--vary", "B3=0:1:2", "--watch", "B4"} << 2
-        << "Model.B3 holds a formula";
-    QTest::newRow("input holds a text")
-        << "" << QStringList{"--vary", "B5=0:1:2"} + watch << 2 << "Model.B5 holds a text";
-    QTest::newRow("input protected")
-        << "" << QStringList{"--vary", "Locked.B1=0:1:2"} + watch << 2 << "Locked.B1 is protected";
+        << "Model.B3 holds a formula" << Output::File;
+    QTest::newRow("input holds a text") << "" << QStringList{"--vary", "B5=0:1:2"} + watch << 2
+                                        << "Model.B5 holds a text" << Output::File;
+    QTest::newRow("input protected") << "" << QStringList{"--vary", "Locked.B1=0:1:2"} + watch << 2
+                                     << "Locked.B1 is protected" << Output::File;
 }
 
-// A bad argument is named with what is wrong, and nothing is written.
+// A bad argument, workbook or output is named with what is wrong, and the user's folder is left
+// as it was: an earlier output file keeps its content, and no temporary file stays behind.
 void TestSweep::badInput()
 {
     QFETCH(QString, workbook);
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
     QFETCH(QString, message);
-    const QString path = workbook.isEmpty() ? modelFile() : QDir(user->path()).filePath(workbook);
-    QFile notes(QDir(user->path()).filePath("notes.xlsx"));
-    QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a workbook\n") > 0);
-    notes.close();
-    const Run result = run(QStringList{path} + arguments + QStringList{"--out", "x.csv"});
+    QFETCH(Output, output);
+    const QDir folder(user->path());
+    const QString path = workbook.isEmpty() ? modelFile() : folder.filePath(workbook);
+    if (!workbook.isEmpty())
+        QFile::copy(samples.filePath(workbook), path);
+    for (const auto &[name, text] :
+         {std::pair{"notes.xlsx", "not a workbook\n"}, std::pair{"x.csv", "earlier results\n"}}) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) > 0);
+    }
+    const QStringList before = folder.entryList(QDir::Files | QDir::Hidden);
+    const Run result = run(QStringList{path, "--out", "x.csv"} + arguments, output);
     QCOMPARE(result.status, status);
     QVERIFY2(result.err.contains(message.toUtf8()), result.err.constData());
-    QVERIFY(!QFile::exists(QDir(user->path()).filePath("x.csv")));
+    QCOMPARE(readAll(folder.filePath("x.csv")), QByteArray("earlier results\n"));
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), before);
 }
 
 QTEST_MAIN(TestSweep)
