@@ -76,6 +76,8 @@ private:
     void scan();
     void prepareFault(const QString &fault, const QString &content);
     void restartOffice();
+    // Opens a copy of the test workbook file in folder; its title, empty when it did not open.
+    QString openCopy(const QTemporaryDir &folder, const QString &file);
 
     std::unique_ptr<QWidget> owner;
     std::unique_ptr<WatchWindow> watchWindow;
@@ -402,12 +404,18 @@ double fullyRecalculated(const css::uno::Reference<css::frame::XModel> &model,
 // whose payoff month is the same whether stale or not at the scan's first corner (no extra
 // payment) and wherever the extra payment is below the lender's minimum: every point of a
 // two-slider scan and every move of a drag shows what a full recalculation gives.
+QString TestScanOffice::openCopy(const QTemporaryDir &folder, const QString &file)
+{
+    const QString copy = folder.filePath(file);
+    if (!QFile::copy(QStringLiteral(MARLOWIN_TEST_DATA_DIR "/") + file, copy))
+        return QString();
+    return office.open(copy);
+}
+
 void TestScanOffice::freshProgramMatchesFullRecalculation()
 {
     QTemporaryDir folder;
-    const QString copy = folder.filePath("loan.xlsx");
-    QVERIFY(QFile::copy(MARLOWIN_TEST_DATA_DIR "/amortization-minimum.xlsx", copy));
-    const QString loan = office.open(copy);
+    const QString loan = openCopy(folder, "amortization-minimum.xlsx");
     QVERIFY(!loan.isEmpty());
     VIVExcelApplication fresh(ExcelBackend::attachOrStart());
     QVERIFY(office.activate(loan));
@@ -458,9 +466,7 @@ void TestScanOffice::freshProgramMatchesFullRecalculation()
 void TestScanOffice::newWatchShowsFullRecalculation()
 {
     QTemporaryDir folder;
-    const QString copy = folder.filePath("manual.xlsx");
-    QVERIFY(QFile::copy(MARLOWIN_TEST_DATA_DIR "/amortization-manual.xlsx", copy));
-    const QString loan = office.open(copy);
+    const QString loan = openCopy(folder, "amortization-manual.xlsx");
     QVERIFY(!loan.isEmpty());
     QVERIFY(office.activate(loan));
     QTRY_COMPARE(application->activeWorkbook(false)->name(), loan);
