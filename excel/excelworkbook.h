@@ -25,6 +25,16 @@ public:
     // their own; false when there is no step to join.
     virtual bool joinLastUndoStep() = 0;
     virtual void leaveUndoContext() = 0;
+    // Why a copy of the workbook would not compute what the workbook computes: its formulas refer
+    // to other files, it takes data from outside (linked sheets or areas, DDE, database imports),
+    // or it holds macros (a copy opens with macros off). A workbook protected by a password is
+    // not copied either, as its copy would lie on disk unprotected. Empty when a copy is faithful.
+    virtual QString copyProblem() = 0;
+    // Stores the workbook as it is now, unsaved edits included, into a new file in folder, in the
+    // workbook's own format (a workbook never saved, or read from a format that cannot keep its
+    // formulas, goes as the office's own format), and returns the file's path; empty when it
+    // cannot. The workbook keeps its location, its modified flag and its undo and redo history.
+    virtual QString storeSnapshot(const QString &folder) = 0;
 };
 
 #endif

@@ -55,3 +55,16 @@ void VIVExcelWorkbook::leaveUndoContext()
     if (auto *book = dynamic_cast<ExcelWorkbook *>(object()))
         book->leaveUndoContext();
 }
+
+// A workbook that cannot be reached cannot be shown to copy faithfully.
+QString VIVExcelWorkbook::copyProblem()
+{
+    auto *book = dynamic_cast<ExcelWorkbook *>(object());
+    return book ? book->copyProblem() : QStringLiteral("the workbook cannot be reached");
+}
+
+QString VIVExcelWorkbook::storeSnapshot(const QString &folder)
+{
+    auto *book = dynamic_cast<ExcelWorkbook *>(object());
+    return book ? book->storeSnapshot(folder) : QString();
+}

@@ -22,6 +22,10 @@ public:
     bool enterUndoContext(const QString &title);
     bool joinLastUndoStep();
     void leaveUndoContext();
+    // Why a copy of the workbook would not compute what it computes; empty when it would.
+    QString copyProblem();
+    // The path of a copy of the workbook as it is now, stored into folder; empty when none.
+    QString storeSnapshot(const QString &folder);
 
 protected:
     std::unique_ptr<ExcelObject> createObject() override;

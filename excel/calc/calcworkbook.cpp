@@ -1,6 +1,7 @@
 #include "excel/calc/calcworkbook.h"
 #include "excel/calc/calcconnection.h"
 #include "excel/calc/calcrecalculation.h"
+#include "excel/calc/calcworkbooksnapshot.h"
 #include "excel/calc/calcworksheets.h"
 
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
@@ -75,4 +76,14 @@ void CalcWorkbook::leaveUndoContext()
             ->getUndoManager()
             ->leaveUndoContext();
     });
+}
+
+QString CalcWorkbook::copyProblem()
+{
+    return CalcWorkbookSnapshot(connection, model).problem();
+}
+
+QString CalcWorkbook::storeSnapshot(const QString &folder)
+{
+    return CalcWorkbookSnapshot(connection, model).store(folder);
 }

@@ -24,6 +24,8 @@ public:
     bool enterUndoContext(const QString &title) override;
     bool joinLastUndoStep() override;
     void leaveUndoContext() override;
+    QString copyProblem() override;
+    QString storeSnapshot(const QString &folder) override;
 
 private:
     std::shared_ptr<CalcConnection> connection;

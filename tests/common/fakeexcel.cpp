@@ -216,6 +216,18 @@ public:
 
     void leaveUndoContext() override { place.excel->log.append("Workbook.LeaveUndoContext"); }
 
+    QString copyProblem() override
+    {
+        place.excel->log.append("Workbook.CopyProblem " + place.book);
+        return place.excel->books[place.book].copyProblem;
+    }
+
+    QString storeSnapshot(const QString &folder) override
+    {
+        place.excel->log.append("Workbook.StoreSnapshot " + place.book + " " + folder);
+        return place.excel->books[place.book].snapshotPath;
+    }
+
 private:
     Place place;
 };

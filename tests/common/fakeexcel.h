@@ -39,6 +39,9 @@ public:
     struct Book
     {
         QMap<QString, Sheet> sheets;
+        // What copyProblem() and storeSnapshot() answer.
+        QString copyProblem;
+        QString snapshotPath;
     };
 
     FakeExcel();
