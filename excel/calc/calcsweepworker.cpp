@@ -127,6 +127,7 @@ bool CalcSweepWorker::launch(const QString &workbook, QString *message)
     }
     pipe = "marlowin_sweep_" + QUuid::createUuid().toString(QUuid::Id128).left(16);
     // The office's own temporary files go with the worker's folder, even when it is killed.
+    OfficeLaunch::prepareProfile(place.filePath("profile"));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TMPDIR", place.filePath("tmp"));
     if (!OfficeLaunch::start(OfficeLaunch::headlessArguments(profileUrl(), pipe), environment,
