@@ -12,8 +12,10 @@
 // recalculation of the whole workbook at that point whatever the workbook's calculation
 // settings, and a point's values do not depend on the points before it or on which office took
 // it. An office that dies is started again and its unfinished points are evaluated again. Every
-// office, copy and profile is gone after stop(), after the destructor, and when the process is
-// interrupted (SIGINT, SIGTERM, SIGHUP) during start() or evaluate().
+// office, copy and profile is gone after stop(), after the destructor, and, for a pool that
+// handles signals, when the process is interrupted (SIGINT, SIGTERM, SIGHUP) during start() or
+// evaluate(). A pool started again with as many workers keeps its offices and only opens the new
+// workbook in them.
 class SweepPool
 {
 public:
@@ -45,6 +47,8 @@ public:
         QStringList inputs;
         QStringList watches;
         int workers = 1;
+        // A program with a window of its own leaves its signals to the application.
+        bool handleSignals = true;
     };
 
     // The numbers of one point, one per input.
@@ -54,13 +58,16 @@ public:
 
     virtual ~SweepPool() = default;
 
-    // Starts the offices and finds the cells. Anything but Done comes with a message that names
-    // the reference or the file.
+    // Starts the offices, or opens the workbook in those that run, and finds the cells. Anything
+    // but Done comes with a message that names the reference or the file.
     virtual Outcome start(const Setup &setup, Cells *cells, QString *message) = 0;
     // Evaluates points 0 to count - 1: one number per watch cell and point, point after point;
-    // not a number where the cell holds no number and where a point stayed empty.
+    // not a number where the cell holds no number and where a point stayed empty. Every office
+    // is ready once it returns, also for a count of 0.
     virtual Outcome evaluate(qint64 count, const PointValues &values, QList<double> *results,
                              const Progress &progress) = 0;
+    // The processes of the offices that run.
+    virtual QList<qint64> processIds() const = 0;
     // Ends every office and removes every copy and profile.
     virtual void stop() = 0;
     // The signal that interrupted the pool; 0 when none did.

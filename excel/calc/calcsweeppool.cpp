@@ -145,12 +145,14 @@ QStringList CalcSweepPool::warnings() const
 
 SweepPool::Outcome CalcSweepPool::start(const Setup &setup, Cells *cells, QString *message)
 {
-    struct sigaction action = {};
-    action.sa_handler = noteSignal;
-    sigemptyset(&action.sa_mask);
-    for (size_t i = 0; i < std::size(handledSignals) && !state->handling; ++i)
-        sigaction(handledSignals[i], &action, &state->previous[i]);
-    state->handling = true;
+    if (setup.handleSignals && !state->handling) {
+        struct sigaction action = {};
+        action.sa_handler = noteSignal;
+        sigemptyset(&action.sa_mask);
+        for (size_t i = 0; i < std::size(handledSignals); ++i)
+            sigaction(handledSignals[i], &action, &state->previous[i]);
+        state->handling = true;
+    }
 
     const QFileInfo file(setup.workbook);
     if (!file.isFile() || !file.isReadable()) {
@@ -158,23 +160,48 @@ SweepPool::Outcome CalcSweepPool::start(const Setup &setup, Cells *cells, QStrin
         return Outcome::CannotOpen;
     }
     state->workbook = file.absoluteFilePath();
-    state->folder = std::make_unique<QTemporaryDir>(QDir::temp().filePath("marlowin-sweep-XXXXXX"));
-    if (!state->folder->isValid()) {
-        *message = QString("cannot make a temporary folder in %1").arg(QDir::tempPath());
-        return Outcome::NoOffice;
-    }
-    for (int i = 0; i < std::max(1, setup.workers); ++i) {
-        state->workers.push_back(
-            std::make_unique<CalcSweepWorker>(state->folder->filePath(QString("worker%1").arg(i))));
-        if (!state->workers.back()->launch(state->workbook, message)) {
-            stop();
-            return i == 0 ? Outcome::CannotOpen : Outcome::NoOffice;
-        }
-    }
+    state->inputs.clear();
+    state->watches.clear();
+    const Outcome launched = launch(std::max(1, setup.workers), message);
+    if (launched != Outcome::Done)
+        return launched;
     const Outcome outcome = prepareFirst(setup, cells, message);
     if (outcome != Outcome::Done)
         stop();
     return interrupted ? Outcome::Interrupted : outcome;
+}
+
+// Offices that run take the new workbook; the others are started.
+SweepPool::Outcome CalcSweepPool::launch(int workers, QString *message)
+{
+    if (state->workers.size() != size_t(workers))
+        stop();
+    if (!state->folder) {
+        state->folder =
+            std::make_unique<QTemporaryDir>(QDir::temp().filePath("marlowin-sweep-XXXXXX"));
+        if (!state->folder->isValid()) {
+            *message = QString("cannot make a temporary folder in %1").arg(QDir::tempPath());
+            state->folder.reset();
+            return Outcome::NoOffice;
+        }
+    }
+    for (int i = 0; i < workers; ++i) {
+        if (size_t(i) == state->workers.size())
+            state->workers.push_back(std::make_unique<CalcSweepWorker>(
+                state->folder->filePath(QString("worker%1").arg(i))));
+        CalcSweepWorker &worker = *state->workers[size_t(i)];
+        if (worker.isAlive()) {
+            if (worker.takeWorkbook(state->workbook, message))
+                continue;
+        } else {
+            worker.kill();
+            if (worker.launch(state->workbook, message))
+                continue;
+        }
+        stop();
+        return i == 0 ? Outcome::CannotOpen : Outcome::NoOffice;
+    }
+    return Outcome::Done;
 }
 
 SweepPool::Outcome CalcSweepPool::prepareFirst(const Setup &setup, Cells *cells, QString *message)
@@ -271,7 +298,7 @@ void CalcSweepPool::work(Run &run, int index)
     CalcSweepWorker &worker = *state->workers[size_t(index)];
     const size_t inputCount = size_t(state->inputs.size());
     const size_t watchCount = size_t(state->watches.size());
-    bool ready = index == 0;
+    bool ready = worker.isReady();
     if (!ready) {
         QString why;
         ready = worker.open(&why, interrupted) == CalcSweepWorker::Failure::None;
@@ -381,6 +408,16 @@ void CalcSweepPool::abandon()
         worker->kill();
     state->workers.clear();
     state->folder.reset();
+}
+
+QList<qint64> CalcSweepPool::processIds() const
+{
+    QList<qint64> processes;
+    for (const std::unique_ptr<CalcSweepWorker> &worker : state->workers) {
+        if (const qint64 process = worker->processId())
+            processes.append(process);
+    }
+    return processes;
 }
 
 void CalcSweepPool::stop()

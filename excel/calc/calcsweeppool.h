@@ -18,6 +18,7 @@ public:
     Outcome evaluate(qint64 count, const PointValues &values, QList<double> *results,
                      const Progress &progress) override;
     void stop() override;
+    QList<qint64> processIds() const override;
     int interruption() const override;
     QStringList warnings() const override;
 
@@ -28,6 +29,7 @@ private:
     struct State;
     struct Run;
 
+    Outcome launch(int workers, QString *message);
     Outcome prepareFirst(const Setup &setup, Cells *cells, QString *message);
     void work(Run &run, int index);
     bool restart(Run &run, int index);

@@ -15,6 +15,7 @@
 #include <com/sun/star/task/PasswordRequest.hpp>
 #include <com/sun/star/task/XInteractionAbort.hpp>
 #include <com/sun/star/task/XInteractionHandler.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/implbase1.hxx>
 #include <rtl/ref.hxx>
 
@@ -120,12 +121,10 @@ bool CalcSweepWorker::launch(const QString &workbook, QString *message)
 {
     ++attempt;
     const QDir place(QDir(folder).filePath(QString::number(attempt)));
-    copy = place.filePath("book/" + QFileInfo(workbook).fileName());
-    if (!place.mkpath("book") || !place.mkpath("tmp") || !QFile::copy(workbook, copy)) {
-        *message = QString("cannot read the workbook %1").arg(workbook);
+    if (!place.mkpath("book") || !place.mkpath("tmp") || !takeWorkbook(workbook, message))
         return false;
-    }
     pipe = "marlowin_sweep_" + QUuid::createUuid().toString(QUuid::Id128).left(16);
+    OfficeLaunch::prepareProfile(place.filePath("profile"));
     // The office's own temporary files go with the worker's folder, even when it is killed.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TMPDIR", place.filePath("tmp"));
@@ -137,15 +136,43 @@ bool CalcSweepWorker::launch(const QString &workbook, QString *message)
     return true;
 }
 
-CalcSweepWorker::Failure CalcSweepWorker::open(QString *message, const std::atomic<bool> &cancel)
+bool CalcSweepWorker::takeWorkbook(const QString &workbook, QString *message)
+{
+    closeCopy();
+    if (!copy.isEmpty())
+        QFile::remove(copy);
+    const QDir place(QDir(folder).filePath(QString::number(attempt)));
+    copy = place.filePath("book/" + QFileInfo(workbook).fileName());
+    if (!QFile::copy(workbook, copy)) {
+        *message = QString("cannot read the workbook %1").arg(workbook);
+        return false;
+    }
+    return true;
+}
+
+bool CalcSweepWorker::isAlive() const
+{
+    return connection && connection->isAlive();
+}
+
+void CalcSweepWorker::closeCopy()
+{
+    if (book.is() && isAlive()) {
+        connection->guard("close workbook copy", [this]() {
+            uno::Reference<util::XCloseable>(book, uno::UNO_QUERY_THROW)->close(true);
+        });
+    }
+    book.clear();
+    writes = {};
+    reads = {};
+}
+
+bool CalcSweepWorker::connect(QString *message, const std::atomic<bool> &cancel)
 {
     const QDeadlineTimer deadline(startWaitMs);
     CalcConnection::Failure failure = CalcConnection::Failure::NoOffice;
-    while (!connection && failure == CalcConnection::Failure::NoOffice) {
-        if (cancel)
-            return Failure::Interrupted;
-        if (deadline.hasExpired())
-            break;
+    while (!connection && failure == CalcConnection::Failure::NoOffice && !cancel &&
+           !deadline.hasExpired()) {
         {
             const std::lock_guard<std::mutex> lock(bridgeMutex());
             connection = CalcConnection::open(pipe, &failure);
@@ -153,11 +180,21 @@ CalcSweepWorker::Failure CalcSweepWorker::open(QString *message, const std::atom
         if (!connection)
             QThread::msleep(pollMs);
     }
+    if (cancel)
+        return false;
     if (!connection || !connection->kernel().ensure(*connection)) {
         *message = connection ? QString("the office takes no scan kernel")
                               : QString("the office did not start listening on its pipe");
-        return Failure::NoOffice;
+        return false;
     }
+    return true;
+}
+
+CalcSweepWorker::Failure CalcSweepWorker::open(QString *message, const std::atomic<bool> &cancel)
+{
+    if (!isAlive() && !connect(message, cancel))
+        return cancel ? Failure::Interrupted : Failure::NoOffice;
+    closeCopy();
     const OUString url = toOUString(QUrl::fromLocalFile(copy).toString());
     book = connection->guard(
         "open workbook copy",

@@ -29,8 +29,14 @@ public:
 
     // Copies the workbook and starts an office on a fresh profile; does not wait for it.
     bool launch(const QString &workbook, QString *message);
+    // Closes the copy the office has open and copies the workbook in its place, for the next
+    // open() to load into the office that runs.
+    bool takeWorkbook(const QString &workbook, QString *message);
     // Waits until the office listens, brings the scan kernel into it and opens the copy.
     Failure open(QString *message, const std::atomic<bool> &cancel);
+    bool isAlive() const;
+    // The copy is open and its cells are bound.
+    bool isReady() const { return book.is() && writes.hasElements(); }
     css::uno::Reference<css::frame::XModel> document() const { return book; }
     // Finds the sweep's cells in this worker's copy.
     void bind(const QList<CalcSweepCells::Cell> &inputs,
@@ -48,6 +54,8 @@ public:
 private:
     QString profileUrl() const;
     bool needsPassword(const rtl::OUString &url);
+    bool connect(QString *message, const std::atomic<bool> &cancel);
+    void closeCopy();
     void dropConnection();
 
     QString folder;

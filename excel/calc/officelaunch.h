@@ -17,6 +17,11 @@ QString acceptArgument(const QString &pipeName);
 // The arguments of an office without a window or a first document, on the given profile (a
 // file URL) and listening on the pipe.
 QStringList headlessArguments(const QString &profileUrl, const QString &pipeName);
+// Makes a new, empty profile folder (a local path) known to this office's version, so that the
+// office's first start on it skips the self-tests it runs whenever a profile meets a version it
+// has not seen: they take seconds and draw nothing a headless office shows. A folder that holds a
+// profile already is left alone; a folder that cannot be written fails the office's own start.
+void prepareProfile(const QString &profileFolder);
 enum class Output {
     Shared,    // the office writes to this process's standard output and error
     Discarded, // nobody reads what it writes (an office that works for a command-line tool)

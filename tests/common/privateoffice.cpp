@@ -186,6 +186,7 @@ bool PrivateOffice::start(Listening listening, Appearance appearance)
 {
     ExcelBackend::configure(pipe, profileUrl());
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    OfficeLaunch::prepareProfile(profile.path());
     QStringList arguments{"--norestore", "--nologo", "-env:UserInstallation=" + profileUrl()};
     if (appearance == Headless)
         arguments << "--headless"
