@@ -5,13 +5,14 @@
 #include "app/appstyles.h"
 #include "app/frontmostfollower.h"
 #include "app/mainwindowevents.h"
+#include "app/quickhelp.h"
 #include "app/scanrunner.h"
 #include "app/scanstate.h"
 #include "app/sliderwatchregistry.h"
+#include "app/spreadsheetinstances.h"
 #include "app/spreadsheetprompts.h"
 #include "app/watchwindowcommands.h"
 #include "app/windowstacking.h"
-#include "excel/excelbackend.h"
 #include "excel/vivexcelapplication.h"
 #include "excel/vivexcelrange.h"
 #include "sliders/slidersettingsform.h"
@@ -23,14 +24,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
-#include <QMessageBox>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -44,7 +40,6 @@ const char productName[] = "Marlowin Pro";
 // Names of the windows' places in the settings file.
 const QString mainWindowKey = QStringLiteral("Main");
 const QString watchWindowsKey = QStringLiteral("Watches");
-const char supportAddress[] = "support@marlowin.org";
 
 } // namespace
 
@@ -92,6 +87,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     applyStyleSheets();
     // The filter sees activation events at once, and those drive the front-most timer.
     frontMostTimer = new QTimer(this);
+    frontMostTimer->setObjectName("frontMostTimer");
     frontMostTimer->setInterval(frontMostInterval);
     connect(frontMostTimer, &QTimer::timeout, this, &MainWindow::checkExcelIsFrontMostTimeout);
     events = std::make_unique<MainWindowEvents>(*this, *registry, *watchWindows, *frontMostTimer);
@@ -102,6 +98,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     setTitle();
     QTimer::singleShot(termsCheckDelay, this, &MainWindow::checkTermsOfUseApproval);
     updateButtons();
+    // Made last, so that at the window's end the wrappers, which own the cells the views point
+    // to, go after every other part.
+    spreadsheets = new SpreadsheetInstances(this);
 }
 
 void MainWindow::wireRegistry()
@@ -155,17 +154,9 @@ void MainWindow::watchWindowWatchesEmptied()
     watchWindows->drop(emptied);
 }
 
-// Beside the program in the build tree; in the program's data folder once installed. The path
-// beside the program stands when neither exists, for the message that names what is missing.
 QString MainWindow::helpFilePath()
 {
-    const QString name = "Marlowin Pro Quick Help.pdf";
-    const QDir programDir(QCoreApplication::applicationDirPath());
-    const QString installed =
-        QDir::cleanPath(programDir.filePath(MARLOWIN_DATA_DIR_FROM_BIN "/" + name));
-    if (!QFileInfo::exists(programDir.filePath(name)) && QFileInfo::exists(installed))
-        return installed;
-    return programDir.filePath(name);
+    return QuickHelp::filePath();
 }
 
 // Where the user left the window in the last run, when the whole window fits the screen there;
@@ -336,21 +327,7 @@ void MainWindow::on_label_termsOfUse_mousePressed()
 
 void MainWindow::showHelp()
 {
-    const QString path = helpFilePath();
-    if (QFileInfo::exists(path)) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-        qCDebug(lcApp) << path;
-        return;
-    }
-    QMessageBox box(this);
-    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-    box.setText(QString::fromLatin1(productName) + " Quick Help file not found.");
-    box.setInformativeText("Please re-download " + QString::fromLatin1(productName) +
-                           " or request the help file from our support (" +
-                           QString::fromLatin1(supportAddress) + ").");
-    box.setStandardButtons(QMessageBox::Ok);
-    box.setDefaultButton(QMessageBox::Ok);
-    box.exec();
+    QuickHelp::show(this);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -358,37 +335,9 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     return events->filter(watched, event);
 }
 
-// The spreadsheet instances, front-most first.
-QList<qint64> MainWindow::excelMainWindows() const
-{
-    return ExcelBackend::instances();
-}
-
 void MainWindow::attachToExcel()
 {
-    const QList<qint64> windows = excelMainWindows();
-    if (windows.isEmpty())
-        return;
-    for (qsizetype i = 1; i < excelApplications.size(); ++i) {
-        if (excelApplications[i] && excelApplications[i]->hwnd() == windows.first()) {
-            excelApplications.swapItemsAt(0, i);
-            break;
-        }
-    }
-    if (!excelApplications.isEmpty() && excelApplications.first() &&
-        excelApplications.first()->hwnd() == windows.first())
-        return;
-    attachToExcelWindow(windows.first());
-}
-
-// Attaches only to an instance that shows a workbook; one without gets no wrapper.
-bool MainWindow::attachToExcelWindow(qint64 window)
-{
-    std::unique_ptr<ExcelApplication> application = ExcelBackend::attach(window);
-    if (!application)
-        return false;
-    excelApplications.prepend(new VIVExcelApplication(std::move(application), this));
-    return true;
+    spreadsheets->attachToFront();
 }
 
 void MainWindow::checkExcelIsFrontMostTimeout()
@@ -398,7 +347,7 @@ void MainWindow::checkExcelIsFrontMostTimeout()
 
 VIVExcelApplication *MainWindow::application() const
 {
-    return excelApplications.isEmpty() ? nullptr : excelApplications.first();
+    return spreadsheets->current();
 }
 
 void MainWindow::on_pushButton_newSlider_clicked()
@@ -425,7 +374,7 @@ void MainWindow::createFromSelection(QPushButton *button, bool forSliders)
     VIVExcelApplication *spreadsheet = application();
     if (!spreadsheet || spreadsheet->hwnd() == 0) {
         if (VIVExcelApplication *started = SpreadsheetPrompts::offerSpreadsheet(this))
-            excelApplications.prepend(started);
+            spreadsheets->prepend(started);
     } else {
         if (registry->followApplication(spreadsheet))
             scanRunner->clearScanData();

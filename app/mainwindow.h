@@ -3,7 +3,6 @@
 
 #include "app/settingsfiles.h"
 
-#include <QList>
 #include <QMainWindow>
 #include <QPoint>
 #include <memory>
@@ -19,6 +18,7 @@ class QPushButton;
 class QTimer;
 class ScanRunner;
 class SliderWatchRegistry;
+class SpreadsheetInstances;
 class VIVExcelApplication;
 class VIVExcelCellSliderView;
 class VIVExcelRange;
@@ -33,8 +33,9 @@ class FormHandler;
 // The main window: a title line, the row of main buttons with the precision slider, and the
 // strip that holds the slider views. It sees every event of the process through its
 // application-wide event filter and hands them to MainWindowEvents (activation, minimising, the
-// key table); WatchWindowCommands keeps the current watch window and FrontMostFollower keeps
-// both windows on top while the spreadsheet is in front.
+// key table); WatchWindowCommands keeps the current watch window, FrontMostFollower keeps both
+// windows on top while the spreadsheet is in front, and SpreadsheetInstances holds the
+// spreadsheet instances the window reached.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -45,7 +46,7 @@ public:
 
     static QString helpFilePath();
 
-    // Puts the spreadsheet instance the user looks at first in excelApplications.
+    // Puts the spreadsheet instance the user looks at first among those the window reached.
     void attachToExcel();
     // Opens the settings form beside the slider; nothing while a scan runs.
     void showSliderSettings(VIVExcelCellSliderView *view);
@@ -88,8 +89,6 @@ private:
     void setTitle();
     bool isScanning() const;
     void updateButtons();
-    QList<qint64> excelMainWindows() const;
-    bool attachToExcelWindow(qint64 window);
     VIVExcelApplication *application() const;
     void createFromSelection(QPushButton *button, bool forSliders);
     void wireRegistry();
@@ -104,14 +103,10 @@ private:
     TermsOfUseForm *termsOfUseForm = nullptr;
     Backgrounds::FormHandler *formHandler = nullptr;
     QPoint pressPosition;
-    QList<VIVExcelApplication *> excelApplications;
+    SpreadsheetInstances *spreadsheets = nullptr;
     QTimer *frontMostTimer = nullptr;
     std::unique_ptr<MainWindowEvents> events;
     std::unique_ptr<FrontMostFollower> frontMost;
-
-    friend class TestMainWindow;
-    friend class TestExcelAttach;
-    friend class TestExcelForeground;
 };
 
 #endif

@@ -135,8 +135,6 @@ private:
     bool m_createdAny = false;
     bool m_limitLogged = false;
     int m_watchSize = 0;
-
-    friend class TestMainWindow;
 };
 
 #endif

@@ -1,20 +1,59 @@
 #include "app/mainwindow.h"
 #include "app/scanstate.h"
+#include "app/settingsfiles.h"
 #include "app/sliderwatchregistry.h"
 #include "app/watchwindowcommands.h"
-#include "ui_mainwindow.h"
+#include "excel/vivexcelapplication.h"
+#include "fakeexcel.h"
+#include "sliders/vivexcelcellsliderview.h"
 #include "watches/watchwindow.h"
+#include "widgets/qmouseeventlabel.h"
 #include "widgets/termsofuseform.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
+#include <QSlider>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+
+namespace {
+
+// The window's part of that name and type; the test cannot go on without it.
+template <typename T> T *part(const QObject &window, const char *name)
+{
+    T *found = window.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("The window has no %s", name);
+    return found;
+}
+
+// Takes every key press that reaches the object it watches, after the application's filters.
+class KeyCatcher : public QObject
+{
+public:
+    explicit KeyCatcher(QObject *target) : m_target(target) { target->installEventFilter(this); }
+    ~KeyCatcher() override { m_target->removeEventFilter(this); }
+    bool caught = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        caught = true;
+        return true;
+    }
+
+private:
+    QObject *m_target;
+};
+
+} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -39,10 +78,19 @@ private slots:
     void chromeHelpButtonShowsHelp();
 
 private:
+    // Whether the window's application-wide filter took the key, so that it never reached the
+    // target (the window itself by default).
     static bool sendKey(MainWindow &window, int key, QObject *target = nullptr)
     {
+        target = target ? target : &window;
+        const KeyCatcher catcher(target);
         QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-        return window.eventFilter(target ? target : &window, &event);
+        QCoreApplication::sendEvent(target, &event);
+        return !catcher.caught;
+    }
+    static WatchWindowCommands *watchWindows(const MainWindow &window)
+    {
+        return window.findChild<WatchWindowCommands *>();
     }
 };
 
@@ -51,17 +99,19 @@ void TestMainWindow::formMatchesLayout()
     MainWindow window;
     QCOMPARE(window.windowTitle(), QString("Marlowin Pro"));
     QCOMPARE(window.minimumSize(), QSize(608, 300));
-    QCOMPARE(window.ui->horizontalSlider_scanZoom->value(), 30);
-    QCOMPARE(window.ui->horizontalSlider_scanZoom->minimum(), 12);
-    QCOMPARE(window.ui->horizontalSlider_scanZoom->maximum(), 100);
-    QCOMPARE(window.ui->label_Marlowin->parentWidget(), &window);
-    QCOMPARE(window.ui->label_Marlowin->geometry().topLeft(), QPoint(24, 5));
-    QVERIFY(window.ui->label_Marlowin->text().contains("Marlow"));
-    QVERIFY(!window.ui->label_WindowIcon->pixmap().isNull());
-    QCOMPARE(window.ui->pushButton_newSlider->text(), QString("New Sliders"));
-    QCOMPARE(window.ui->pushButton_newWatch->text(), QString("New Watches"));
-    QCOMPARE(window.ui->pushButton_DeleteAll->text(), QString("Remove All"));
-    QCOMPARE(window.ui->pushButton_Graph->toolTip(),
+    auto *precision = part<QSlider>(window, "horizontalSlider_scanZoom");
+    QCOMPARE(precision->value(), 30);
+    QCOMPARE(precision->minimum(), 12);
+    QCOMPARE(precision->maximum(), 100);
+    auto *title = part<QMouseEventLabel>(window, "label_Marlowin");
+    QCOMPARE(title->parentWidget(), &window);
+    QCOMPARE(title->geometry().topLeft(), QPoint(24, 5));
+    QVERIFY(title->text().contains("Marlow"));
+    QVERIFY(!part<QMouseEventLabel>(window, "label_WindowIcon")->pixmap().isNull());
+    QCOMPARE(part<QPushButton>(window, "pushButton_newSlider")->text(), QString("New Sliders"));
+    QCOMPARE(part<QPushButton>(window, "pushButton_newWatch")->text(), QString("New Watches"));
+    QCOMPARE(part<QPushButton>(window, "pushButton_DeleteAll")->text(), QString("Remove All"));
+    QCOMPARE(part<QPushButton>(window, "pushButton_Graph")->toolTip(),
              QString("Make graphs for whole range of selected slider(s)"));
 }
 
@@ -89,22 +139,34 @@ void TestMainWindow::graphButtonState()
     QFETCH(QString, text);
     QFETCH(bool, graphEnabled);
     QFETCH(bool, deleteEnabled);
+    // Sliders and watches made as New Sliders and New Watches make them, over the test double.
+    FakeExcel excel;
+    for (int i = 1; i <= selected; ++i)
+        excel.setValue(QString("A%1").arg(i), double(i));
+    for (int i = 1; i <= watchCount; ++i)
+        excel.setFormula(QString("B%1").arg(i), [](FakeExcel &x) { return x.value("A1"); });
+    VIVExcelApplication application(excel.application());
     MainWindow window;
-    // The button rules only count the lists' entries.
-    for (int i = 0; i < selected; ++i) {
-        window.registry->m_selectedSliders.append(nullptr);
-        window.registry->m_sliders.append(nullptr);
+    auto *registry = window.findChild<SliderWatchRegistry *>();
+    if (selected > 0) {
+        excel.setSelection(selected == 1 ? "A1" : QString("A1:A%1").arg(selected));
+        QVERIFY(registry->createFromSelection(&application, true));
     }
-    for (int i = 0; i < watchCount; ++i)
-        window.registry->m_watches.append(nullptr);
-    ScanState::of(&window)->setScanning(scanning);
-    window.updateButtons();
-    QCOMPARE(window.ui->pushButton_Graph->text(), text);
-    QCOMPARE(window.ui->pushButton_Graph->isEnabled(), graphEnabled);
-    QCOMPARE(window.ui->horizontalSlider_scanZoom->isEnabled(), graphEnabled);
-    QCOMPARE(window.ui->pushButton_DeleteAll->isEnabled(), deleteEnabled);
-    QCOMPARE(window.ui->pushButton_newSlider->isEnabled(), !scanning);
-    QCOMPARE(window.ui->pushButton_newWatch->isEnabled(), !scanning);
+    if (watchCount > 0) {
+        excel.setSelection(watchCount == 1 ? "B1" : QString("B1:B%1").arg(watchCount));
+        QVERIFY(registry->createFromSelection(&application, false));
+    }
+    for (VIVExcelCellSliderView *slider : registry->sliders())
+        slider->setSelected(true);
+    if (scanning)
+        ScanState::of(&window)->setScanning(true);
+    auto *graph = part<QPushButton>(window, "pushButton_Graph");
+    QCOMPARE(graph->text(), text);
+    QCOMPARE(graph->isEnabled(), graphEnabled);
+    QCOMPARE(part<QSlider>(window, "horizontalSlider_scanZoom")->isEnabled(), graphEnabled);
+    QCOMPARE(part<QPushButton>(window, "pushButton_DeleteAll")->isEnabled(), deleteEnabled);
+    QCOMPARE(part<QPushButton>(window, "pushButton_newSlider")->isEnabled(), !scanning);
+    QCOMPARE(part<QPushButton>(window, "pushButton_newWatch")->isEnabled(), !scanning);
 }
 
 void TestMainWindow::resizeKeepsChildrenInside()
@@ -115,12 +177,12 @@ void TestMainWindow::resizeKeepsChildrenInside()
     window.resize(800, 450);
     QTRY_COMPARE(window.width(), 800);
     const QRect contents = window.contentsRect();
-    const QRect main = window.ui->widget_Main->geometry();
+    const QRect main = part<QWidget>(window, "widget_Main")->geometry();
     QCOMPARE(main.left(), 10);
     QCOMPARE(main.top(), 30);
     QCOMPARE(main.right(), contents.right() - contents.left() - 20);
     QCOMPARE(main.bottom(), contents.bottom() - contents.top() - 20);
-    const QRect title = window.ui->label_Marlowin->geometry();
+    const QRect title = part<QWidget>(window, "label_Marlowin")->geometry();
     QCOMPARE(title.left(), 24);
     QCOMPARE(title.right(), 800 - 1 - 46);
 }
@@ -146,7 +208,7 @@ void TestMainWindow::digitsBeyondSliderCountSwallowed()
     MainWindow window;
     for (int key = Qt::Key_1; key <= Qt::Key_9; ++key)
         QVERIFY(sendKey(window, key));
-    QVERIFY(window.registry->selectedSliders().isEmpty());
+    QVERIFY(window.findChild<SliderWatchRegistry *>()->selectedSliders().isEmpty());
 }
 
 void TestMainWindow::otherKeysNotConsumed()
@@ -156,8 +218,7 @@ void TestMainWindow::otherKeysNotConsumed()
     QVERIFY(!sendKey(window, Qt::Key_Q));
     // Keys for other objects are never taken.
     QObject other;
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QVERIFY(!window.eventFilter(&other, &escape));
+    QVERIFY(!sendKey(window, Qt::Key_Escape, &other));
 }
 
 void TestMainWindow::titleDragMovesWindow()
@@ -166,7 +227,7 @@ void TestMainWindow::titleDragMovesWindow()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QPoint before = window.pos();
-    QMouseEventLabel *title = window.ui->label_Marlowin;
+    auto *title = part<QMouseEventLabel>(window, "label_Marlowin");
     QTest::mousePress(title, Qt::LeftButton, {}, QPoint(10, 10));
     QMouseEvent move(QEvent::MouseMove, QPointF(30, 25), title->mapToGlobal(QPointF(30, 25)),
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
@@ -212,8 +273,8 @@ void TestMainWindow::minimizingHidesWatchWindow()
     QFETCH(bool, visibleBefore);
     MainWindow window;
     window.show();
-    window.watchWindows->adopt(new WatchWindow);
-    WatchWindow *watchWindow = window.watchWindows->window();
+    watchWindows(window)->adopt(new WatchWindow);
+    WatchWindow *watchWindow = watchWindows(window)->window();
     watchWindow->setVisible(visibleBefore);
 
     window.showMinimized();
@@ -230,8 +291,8 @@ void TestMainWindow::watchWindowKeys()
     // F is taken even while there is no watch window to act on.
     QVERIFY(sendKey(window, Qt::Key_F));
 
-    window.watchWindows->adopt(new WatchWindow);
-    WatchWindow *watchWindow = window.watchWindows->window();
+    watchWindows(window)->adopt(new WatchWindow);
+    WatchWindow *watchWindow = watchWindows(window)->window();
     watchWindow->show();
     auto *flat = watchWindow->findChild<QCheckBox *>(QStringLiteral("checkBox_Flat3DGraph"));
     auto *smooth = watchWindow->findChild<QCheckBox *>(QStringLiteral("checkBox_SmoothGraphs"));
@@ -255,27 +316,28 @@ void TestMainWindow::emptiedWatchWindowIsDropped()
 {
     MainWindow window;
     auto *older = new WatchWindow;
-    window.watchWindows->adopt(older);
+    watchWindows(window)->adopt(older);
     auto *current = new WatchWindow;
-    window.watchWindows->adopt(current);
+    watchWindows(window)->adopt(current);
     const QPointer<WatchWindow> olderGuard(older);
     const QPointer<WatchWindow> currentGuard(current);
     // An older window that loses its last watch goes; the current one stays where new watches go.
     emit older->watchesEmptied();
     QTRY_VERIFY(!olderGuard);
-    QCOMPARE(window.watchWindows->window(), current);
+    QCOMPARE(watchWindows(window)->window(), current);
     emit current->watchesEmptied();
-    QVERIFY(!window.watchWindows->window());
+    QVERIFY(!watchWindows(window)->window());
     QTRY_VERIFY(!currentGuard);
 }
 
 void TestMainWindow::termsOfUseAnswers()
 {
-    QTemporaryDir folder;
+    // A first start: no settings file where the program keeps it, beside the test program.
+    const SettingsFiles settings;
+    QFile::remove(settings.settingsPath());
     MainWindow window;
-    window.settingsFiles = SettingsFiles(folder.path());
     window.show();
-    TermsOfUseForm *form = window.termsOfUseForm;
+    auto *form = window.findChild<TermsOfUseForm *>();
     QVERIFY(form->findChild<QTextEdit *>("textEdit_termsOfUse")->toPlainText().contains("Terms"));
     window.checkTermsOfUseApproval();
     QVERIFY(form->isVisible());
@@ -285,10 +347,10 @@ void TestMainWindow::termsOfUseAnswers()
     for (int round = 0; round < 2; ++round) {
         form->findChild<QPushButton *>("pushButton_accept")->click();
         QVERIFY(!form->isVisible());
-        QVERIFY(window.settingsFiles.termsOfUseApproved());
+        QVERIFY(settings.termsOfUseApproved());
         window.checkTermsOfUseApproval();
         QVERIFY(!form->isVisible());
-        QTest::mousePress(window.ui->label_termsOfUse, Qt::LeftButton);
+        QTest::mousePress(part<QWidget>(window, "label_termsOfUse"), Qt::LeftButton);
         QVERIFY(form->isVisible());
     }
 
@@ -297,7 +359,8 @@ void TestMainWindow::termsOfUseAnswers()
     QVERIFY(ScanState::of(&window)->isClosing());
     QVERIFY(!window.isVisible());
     QVERIFY(!form->isVisible());
-    QVERIFY(window.settingsFiles.termsOfUseApproved());
+    QVERIFY(settings.termsOfUseApproved());
+    QFile::remove(settings.settingsPath());
 }
 
 void TestMainWindow::chromeHelpButtonShowsHelp()

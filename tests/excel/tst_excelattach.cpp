@@ -1,6 +1,7 @@
 #include "privateoffice.h"
 
 #include "app/mainwindow.h"
+#include "app/spreadsheetinstances.h"
 #include "excel/calc/calcconnection.h"
 #include "excel/excelapplication.h"
 #include "excel/excelbackend.h"
@@ -15,6 +16,7 @@
 #include <com/sun/star/frame/XStorable.hpp>
 
 #include <QFile>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -43,6 +45,15 @@ private slots:
 
 private:
     static bool openWorkbook();
+    static SpreadsheetInstances *instances(const MainWindow &window)
+    {
+        return window.findChild<SpreadsheetInstances *>();
+    }
+    // Every wrapper the window holds, of instances that went away as well.
+    static qsizetype wrapperCount(const MainWindow &window)
+    {
+        return window.findChildren<VIVExcelApplication *>().size();
+    }
 
     PrivateOffice office;
 };
@@ -73,19 +84,26 @@ void TestExcelAttach::officeWithoutWorkbookIsNotAttached()
 {
     MainWindow window;
     window.attachToExcel();
-    QVERIFY(window.excelApplications.isEmpty());
+    QCOMPARE(wrapperCount(window), 0);
+    QVERIFY(!instances(window)->current());
 }
 
 void TestExcelAttach::attachesOnceToTheInstanceInFront()
 {
     QVERIFY(openWorkbook());
-    MainWindow window;
-    window.attachToExcel();
-    QCOMPARE(window.excelApplications.size(), 1);
-    QCOMPARE(window.excelApplications.first()->hwnd(), ExcelBackend::instances().first());
-    QCOMPARE(window.excelApplications.first()->parent(), &window);
-    window.attachToExcel();
-    QCOMPARE(window.excelApplications.size(), 1);
+    QPointer<VIVExcelApplication> attached;
+    {
+        MainWindow window;
+        window.attachToExcel();
+        QCOMPARE(wrapperCount(window), 1);
+        attached = instances(window)->current();
+        QCOMPARE(attached->hwnd(), ExcelBackend::instances().first());
+        window.attachToExcel();
+        QCOMPARE(wrapperCount(window), 1);
+        QCOMPARE(instances(window)->current(), attached);
+    }
+    // The window's end is the wrapper's.
+    QVERIFY(!attached);
 }
 
 void TestExcelAttach::instanceFoundLaterInTheListIsSwappedToTheFront()
@@ -93,11 +111,14 @@ void TestExcelAttach::instanceFoundLaterInTheListIsSwappedToTheFront()
     QVERIFY(openWorkbook());
     MainWindow window;
     window.attachToExcel();
-    VIVExcelApplication *attached = window.excelApplications.first();
-    auto *unbound = new VIVExcelApplication(nullptr, &window);
-    window.excelApplications.prepend(unbound);
+    VIVExcelApplication *attached = instances(window)->current();
+    auto *unbound = new VIVExcelApplication(nullptr);
+    instances(window)->prepend(unbound);
+    QCOMPARE(instances(window)->current(), unbound);
     window.attachToExcel();
-    QCOMPARE(window.excelApplications, (QList<VIVExcelApplication *>{attached, unbound}));
+    QCOMPARE(instances(window)->current(), attached);
+    QCOMPARE(wrapperCount(window), 2);
+    QVERIFY(window.findChildren<VIVExcelApplication *>().contains(unbound));
 }
 
 void TestExcelAttach::restartedOfficeIsAttachedInFront()
@@ -105,19 +126,21 @@ void TestExcelAttach::restartedOfficeIsAttachedInFront()
     QVERIFY(openWorkbook());
     MainWindow window;
     window.attachToExcel();
-    VIVExcelApplication *before = window.excelApplications.first();
+    VIVExcelApplication *before = instances(window)->current();
 
     office.kill();
     window.attachToExcel();
-    QCOMPARE(window.excelApplications, QList<VIVExcelApplication *>{before});
+    QCOMPARE(wrapperCount(window), 1);
+    QCOMPARE(instances(window)->current(), before);
     QCOMPARE(before->hwnd(), 0);
 
     QVERIFY(office.start());
     QVERIFY(openWorkbook());
     window.attachToExcel();
-    QCOMPARE(window.excelApplications.size(), 2);
-    QCOMPARE(window.excelApplications.last(), before);
-    QCOMPARE(window.excelApplications.first()->hwnd(), ExcelBackend::instances().first());
+    QCOMPARE(wrapperCount(window), 2);
+    QVERIFY(window.findChildren<VIVExcelApplication *>().contains(before));
+    QVERIFY(instances(window)->current() != before);
+    QCOMPARE(instances(window)->current()->hwnd(), ExcelBackend::instances().first());
 }
 
 void TestExcelAttach::runningOfficeIsMadeToListen()
@@ -130,7 +153,7 @@ void TestExcelAttach::runningOfficeIsMadeToListen()
     QVERIFY(openWorkbook());
     MainWindow window;
     window.attachToExcel();
-    QCOMPARE(window.excelApplications.size(), 1);
+    QCOMPARE(wrapperCount(window), 1);
 }
 
 void TestExcelAttach::newWorkbookInRunningOfficeWithoutOne()
@@ -182,13 +205,14 @@ void TestExcelAttach::startsCalcWhenNoneRuns()
 void TestExcelAttach::deactivationStartsPollingAndActivationStops()
 {
     MainWindow window;
+    auto *frontMostTimer = window.findChild<QTimer *>("frontMostTimer");
     QEvent deactivate(QEvent::ApplicationDeactivate);
-    window.eventFilter(qApp, &deactivate);
-    QVERIFY(window.frontMostTimer->isActive());
-    QCOMPARE(window.frontMostTimer->interval(), 500);
+    QCoreApplication::sendEvent(qApp, &deactivate);
+    QVERIFY(frontMostTimer->isActive());
+    QCOMPARE(frontMostTimer->interval(), 500);
     QEvent activate(QEvent::ApplicationActivate);
-    window.eventFilter(qApp, &activate);
-    QVERIFY(!window.frontMostTimer->isActive());
+    QCoreApplication::sendEvent(qApp, &activate);
+    QVERIFY(!frontMostTimer->isActive());
 }
 
 QTEST_MAIN(TestExcelAttach)

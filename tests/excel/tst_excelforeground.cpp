@@ -57,6 +57,14 @@ private:
     // The main window with a watch window beside it, both shown; Calc is then brought to the
     // front as the user's click on it would, which starts the following.
     void showOurWindowsThenActivateCalc(MainWindow &window);
+    static QTimer *frontMostTimer(const MainWindow &window)
+    {
+        return window.findChild<QTimer *>("frontMostTimer");
+    }
+    static WatchWindowCommands *watchWindows(const MainWindow &window)
+    {
+        return window.findChild<WatchWindowCommands *>();
+    }
 
     PrivateDisplay &display;
     const bool available;
@@ -157,14 +165,14 @@ void TestExcelForeground::mainWindowFollowsTheApplicationInFront()
     QVERIFY(bringToFront(officeWindow));
     window.checkExcelIsFrontMostTimeout();
     QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(window.frontMostTimer->isActive());
+    QVERIFY(frontMostTimer(window)->isActive());
     QVERIFY(window.isVisible());
 
     // The next tick after another application came to the front drops the flag, and polling
     // ends there.
     QVERIFY(bringToFront(other));
-    QTRY_VERIFY_WITH_TIMEOUT(!window.frontMostTimer->isActive(),
-                             2 * window.frontMostTimer->interval());
+    QTRY_VERIFY_WITH_TIMEOUT(!frontMostTimer(window)->isActive(),
+                             2 * frontMostTimer(window)->interval());
     QVERIFY(!(window.windowFlags() & Qt::WindowStaysOnTopHint));
     QVERIFY(window.isVisible());
 
@@ -174,17 +182,17 @@ void TestExcelForeground::mainWindowFollowsTheApplicationInFront()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(bringToFront(windowOf(window)));
     const Qt::WindowFlags flags = window.windowFlags();
-    window.frontMostTimer->start();
+    frontMostTimer(window)->start();
     window.checkExcelIsFrontMostTimeout();
-    QVERIFY(!window.frontMostTimer->isActive());
+    QVERIFY(!frontMostTimer(window)->isActive());
     QCOMPARE(window.windowFlags(), flags);
 }
 
 void TestExcelForeground::showOurWindowsThenActivateCalc(MainWindow &window)
 {
     window.show();
-    window.watchWindows->createWindow();
-    WatchWindow *watches = window.watchWindows->window();
+    watchWindows(window)->createWindow();
+    WatchWindow *watches = watchWindows(window)->window();
     watches->show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(QTest::qWaitForWindowExposed(watches));
@@ -198,17 +206,17 @@ void TestExcelForeground::calcKeepsTheFocusWhileOurWindowsStayAbove()
 {
     MainWindow window;
     showOurWindowsThenActivateCalc(window);
-    const WatchWindow *watches = window.watchWindows->window();
+    const WatchWindow *watches = watchWindows(window)->window();
     const quint32 main = windowOf(window);
     const quint32 watch = windowOf(*watches);
     QTRY_VERIFY(display.isAbove(main) && display.isAbove(watch));
 
-    const QDeadlineTimer ticks(5 * window.frontMostTimer->interval());
+    const QDeadlineTimer ticks(5 * frontMostTimer(window)->interval());
     while (!ticks.hasExpired()) {
         QTest::qWait(50);
         QCOMPARE(display.activeWindow(), officeWindow);
     }
-    QVERIFY(window.frontMostTimer->isActive());
+    QVERIFY(frontMostTimer(window)->isActive());
     QCOMPARE(windowOf(window), main);
     QVERIFY(window.isVisible() && watches->isVisible());
     QVERIFY(display.isAbove(main) && display.isAbove(watch));
@@ -223,7 +231,7 @@ void TestExcelForeground::calcDialogOpensAboveOurWindows()
     MainWindow window;
     showOurWindowsThenActivateCalc(window);
     const quint32 main = windowOf(window);
-    const quint32 watch = windowOf(*window.watchWindows->window());
+    const quint32 watch = windowOf(*watchWindows(window)->window());
     QTRY_VERIFY(display.isAbove(main) && display.isAbove(watch));
 
     QVERIFY(office.dispatchFromOffice(book, ".uno:FormatCellDialog"));
@@ -252,12 +260,13 @@ void TestExcelForeground::ownDialogOpensAboveOurWindowsOnTheScreen()
     const quint32 main = windowOf(window);
     QTRY_VERIFY(display.isAbove(main));
 
-    window.termsOfUseForm->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.termsOfUseForm));
-    const quint32 terms = windowOf(*window.termsOfUseForm);
+    auto *form = window.findChild<TermsOfUseForm *>();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    const quint32 terms = windowOf(*form);
     QTRY_VERIFY(display.isStackedAbove(terms, main));
-    QVERIFY(window.screen()->availableGeometry().contains(window.termsOfUseForm->frameGeometry()));
-    window.termsOfUseForm->hide();
+    QVERIFY(window.screen()->availableGeometry().contains(form->frameGeometry()));
+    form->hide();
 }
 
 // Without a window manager the root window still names the window that was active last; the
@@ -272,10 +281,10 @@ void TestExcelForeground::noWindowManagerNeverInFront()
 
     MainWindow window;
     window.setWindowFlags(window.windowFlags() | Qt::WindowStaysOnTopHint);
-    window.frontMostTimer->start();
+    frontMostTimer(window)->start();
     window.checkExcelIsFrontMostTimeout();
     QVERIFY(!(window.windowFlags() & Qt::WindowStaysOnTopHint));
-    QVERIFY(!window.frontMostTimer->isActive());
+    QVERIFY(!frontMostTimer(window)->isActive());
 }
 
 // The program must be a client of the test's own X server before the application object
