@@ -1,6 +1,7 @@
 #include "app/scanengine.h"
 #include "app/applogging.h"
 #include "app/scanstate.h"
+#include "app/scanworkers.h"
 
 #include "excel/vivexcelapplication.h"
 #include "excel/vivexcelrange.h"
@@ -51,7 +52,6 @@ void ScanEngine::prepareWatches(const QList<int> &positions)
     }
 }
 
-// The scanned cells are written from the last axis to the first.
 QList<VIVExcelRange *> ScanEngine::writeRanges() const
 {
     QList<VIVExcelRange *> ranges;
@@ -65,7 +65,6 @@ ScanEngine::Outcome ScanEngine::run()
 {
     m_scanClock.start();
     m_pointsScanned = 0;
-    m_officeGone = false;
     m_msPerPoint = 0.0;
     m_totalPoints = m_grid.totalPoints();
     m_minPointsBeforeStop = m_grid.minPointsBeforeStop();
@@ -75,11 +74,11 @@ ScanEngine::Outcome ScanEngine::run()
     ScanWalk walk(m_totalPoints);
     int index = 0;
     // The corners come one by one, each followed by a stop test; the first also shows whether
-    // the cells take the writes.
+    // the user's cells take the writes (the workers' copies were checked when they opened).
     for (int corner = 0; corner < 2 && walk.next(index); ++corner) {
         if (!evaluate({index}))
-            return Outcome::OfficeGone;
-        if (corner == 0 && !writesTookEffect(m_grid.positions(index)))
+            return m_failure;
+        if (corner == 0 && !m_workers && !writesTookEffect(m_grid.positions(index)))
             return Outcome::WriteRefused;
         if (scanShouldStop())
             return Outcome::Stopped;
@@ -102,16 +101,18 @@ ScanEngine::Outcome ScanEngine::run()
         if (batch.isEmpty())
             return Outcome::Completed;
         if (!evaluate(batch))
-            return Outcome::OfficeGone;
+            return m_failure;
     }
 }
 
-// As many points as fit in the batch budget at the speed measured so far.
+// As many points as fit in the batch budget at the speed measured so far; on workers, at least
+// one point for each.
 int ScanEngine::nextBatchSize() const
 {
+    const int least = m_workers ? m_workers->workerCount() : 1;
     if (m_msPerPoint <= 0)
-        return 1;
-    return std::clamp(int(batchBudgetMs / m_msPerPoint), 1, largestBatch);
+        return least;
+    return std::clamp(int(batchBudgetMs / m_msPerPoint), least, std::max(least, largestBatch));
 }
 
 bool ScanEngine::evaluate(const QList<int> &indices)
@@ -124,13 +125,24 @@ bool ScanEngine::evaluate(const QList<int> &indices)
     }
     QElapsedTimer clock;
     clock.start();
-    const QList<qreal> results =
-        m_application->evaluatePoints(writeRanges(), pointValues, m_readRanges);
+    QList<qreal> results;
+    if (m_workers) {
+        const std::optional<QList<double>> computed = m_workers->evaluate(pointValues);
+        if (!computed) {
+            m_failure = Outcome::WorkersFailed;
+            return false;
+        }
+        results = *computed;
+    } else {
+        results = m_application->evaluatePoints(writeRanges(), pointValues, m_readRanges);
+        if (officeGone(results)) {
+            m_failure = Outcome::OfficeGone;
+            return false;
+        }
+    }
     // The latest figure, not an average: a call's fixed cost spread over one point says little
     // about a batch, and an average with it would keep the next batches small for long.
     m_msPerPoint = clock.nsecsElapsed() / 1e6 / indices.size();
-    if (officeGone(results))
-        return false;
     store(indices, results);
     m_pointsScanned += int(indices.size());
     return true;

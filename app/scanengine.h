@@ -11,6 +11,7 @@
 class VIVExcelApplication;
 class VIVExcelRange;
 class VIVExcelWatchView;
+class ScanWorkers;
 
 // Walks one pass of a scan: writes the grid points into the scanned cells, reads every watched
 // cell back and stores the results at their grid positions in the watches' data stores. Points
@@ -23,15 +24,21 @@ class ScanEngine : public QObject
     Q_OBJECT
 
 public:
-    enum class Outcome { Completed, Stopped, WriteRefused, OfficeGone };
+    enum class Outcome { Completed, Stopped, WriteRefused, OfficeGone, WorkersFailed };
 
     explicit ScanEngine(QObject *controller, QObject *parent = nullptr);
 
     void setApplication(VIVExcelApplication *application) { m_application = application; }
     void setGrid(const ScanGrid &grid) { m_grid = grid; }
+    // The private offices that evaluate the points instead of the user's office; none: the
+    // user's office does.
+    void setWorkers(ScanWorkers *workers) { m_workers = workers; }
     const ScanGrid &grid() const { return m_grid; }
     // The active watches, whose cells are read at every point, in this order.
     void setWatches(const QList<VIVExcelWatchView *> &watches);
+    const QList<VIVExcelRange *> &readRanges() const { return m_readRanges; }
+    // The scanned cells in the order each point's numbers are written: the last axis first.
+    QList<VIVExcelRange *> writeRanges() const;
 
     // Gives every watch's store the grid's dimensions and the extraction positions.
     void prepareWatches(const QList<int> &positions);
@@ -63,10 +70,10 @@ private:
     bool writesTookEffect(const QList<int> &positions);
     bool officeGone(const QList<qreal> &results) const;
     int nextBatchSize() const;
-    QList<VIVExcelRange *> writeRanges() const;
 
     QObject *m_controller;
     QPointer<VIVExcelApplication> m_application;
+    ScanWorkers *m_workers = nullptr;
     ScanGrid m_grid;
     QList<QPointer<VIVExcelWatchView>> m_watches;
     QList<VIVExcelRange *> m_readRanges;
@@ -74,7 +81,7 @@ private:
     int m_pointsScanned = 0;
     int m_minPointsBeforeStop = 1;
     double m_msPerPoint = 0.0;
-    bool m_officeGone = false;
+    Outcome m_failure = Outcome::OfficeGone;
     QElapsedTimer m_scanClock;
 };
 

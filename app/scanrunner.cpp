@@ -1,6 +1,7 @@
 #include "app/scanrunner.h"
 #include "app/applogging.h"
 #include "app/scanstate.h"
+#include "app/scanworkers.h"
 #include "app/sliderwatchregistry.h"
 
 #include "excel/excelbackend.h"
@@ -44,7 +45,8 @@ int sliderIndex(const VIVSlider *slider, int lastIndex)
 ScanRunner::ScanRunner(QObject *owner, SliderWatchRegistry *registry,
                        ProgressPushButton *graphButton, QSlider *precision)
     : QObject(owner), m_owner(owner), m_state(ScanState::of(owner)), m_registry(registry),
-      m_graphButton(graphButton), m_precision(precision), m_engine(owner)
+      m_graphButton(graphButton), m_precision(precision), m_engine(owner),
+      m_workers(new ScanWorkers(this)), m_graphToolTip(graphButton->toolTip())
 {
     m_rescanTimer.setInterval(rescanDelayMs);
     m_rescanTimer.setSingleShot(true);
@@ -105,6 +107,10 @@ void ScanRunner::runPass(VIVExcelApplication *application)
     m_engine.setWatches(watches);
     m_engine.prepareWatches(initialPositions());
     updateCrossSections();
+    const bool onWorkers = m_workers->prepare(application, m_engine.writeRanges(),
+                                              m_engine.readRanges(), m_grid.totalPoints());
+    m_engine.setWorkers(onWorkers ? m_workers : nullptr);
+    m_graphButton->setToolTip(m_graphToolTip + "\n" + m_workers->lastWay());
 
     if (m_watchWindow)
         m_watchWindow->setUpdatesEnabled(true);
@@ -126,10 +132,17 @@ void ScanRunner::runPass(VIVExcelApplication *application)
     } else {
         m_engine.finishWatches(completed);
     }
-    // The cells get their old content back also when the program is closing.
-    restoreCells(application, scanned);
+    // The cells get their old content back also when the program is closing. A scan on the
+    // workers wrote none of them.
+    if (onWorkers)
+        m_workers->finish();
+    else
+        restoreCells(application, scanned);
     if (outcome == ScanEngine::Outcome::WriteRefused || outcome == ScanEngine::Outcome::OfficeGone)
         reportFailure(outcome);
+    // The pass starts again in the user's office.
+    if (outcome == ScanEngine::Outcome::WorkersFailed && !m_state->isClosing())
+        m_state->requestRestart();
 }
 
 void ScanRunner::prepareStores(const QList<VIVExcelWatchView *> &watches)

@@ -10,6 +10,7 @@
 
 class ProgressPushButton;
 class QSlider;
+class ScanWorkers;
 class SliderWatchRegistry;
 class VIVExcelApplication;
 class VIVExcelCellSliderView;
@@ -61,6 +62,7 @@ public:
     // Rescans shortly; a burst of slider moves makes one rescan.
     void scheduleRescan();
     const ScanEngine &engine() const { return m_engine; }
+    ScanWorkers *workers() const { return m_workers; }
 
 signals:
     void scanStateChanged();
@@ -90,6 +92,8 @@ private:
     QPointer<WatchWindow> m_watchWindow;
     ScanGrid m_grid;
     ScanEngine m_engine;
+    ScanWorkers *m_workers;
+    QString m_graphToolTip;
     QTimer m_rescanTimer;
     QTimer m_progressTimer;
     int m_progressPhase = 0;

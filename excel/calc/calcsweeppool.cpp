@@ -268,7 +268,8 @@ SweepPool::Outcome CalcSweepPool::prepareFirst(const Setup &setup, Cells *cells,
     return Outcome::Done;
 }
 
-// A worker whose office fails is started again on a fresh profile and copy, a few times.
+// A worker whose office fails is started again on a fresh profile and copy, a few times; after
+// that it rests until the pool starts again, so that later calls do not wait for it.
 bool CalcSweepPool::restart(Run &run, int index)
 {
     CalcSweepWorker &worker = *state->workers[size_t(index)];
@@ -290,6 +291,7 @@ bool CalcSweepPool::restart(Run &run, int index)
             state->warn(
                 QString("Office %1 could not be started again: %2").arg(index + 1).arg(why));
     }
+    worker.kill();
     return false;
 }
 
@@ -299,6 +301,12 @@ void CalcSweepPool::work(Run &run, int index)
     const size_t inputCount = size_t(state->inputs.size());
     const size_t watchCount = size_t(state->watches.size());
     bool ready = worker.isReady();
+    if (!ready && !worker.hasOffice()) {
+        const std::lock_guard<std::mutex> lock(run.mutex);
+        --run.working;
+        run.changed.notify_all();
+        return;
+    }
     if (!ready) {
         QString why;
         ready = worker.open(&why, interrupted) == CalcSweepWorker::Failure::None;

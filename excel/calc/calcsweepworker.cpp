@@ -133,6 +133,7 @@ bool CalcSweepWorker::launch(const QString &workbook, QString *message)
         *message = QString("cannot start the office %1").arg(OfficeLaunch::program());
         return false;
     }
+    launched = true;
     return true;
 }
 
@@ -298,6 +299,7 @@ void CalcSweepWorker::dropConnection()
 
 void CalcSweepWorker::kill()
 {
+    launched = false;
     if (attempt == 0)
         return;
     dropConnection();

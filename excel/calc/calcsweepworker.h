@@ -35,6 +35,8 @@ public:
     // Waits until the office listens, brings the scan kernel into it and opens the copy.
     Failure open(QString *message, const std::atomic<bool> &cancel);
     bool isAlive() const;
+    // An office was started and not killed since.
+    bool hasOffice() const { return launched; }
     // The copy is open and its cells are bound.
     bool isReady() const { return book.is() && writes.hasElements(); }
     css::uno::Reference<css::frame::XModel> document() const { return book; }
@@ -60,6 +62,7 @@ private:
 
     QString folder;
     int attempt = 0;
+    bool launched = false;
     QString pipe;
     QString copy;
     std::shared_ptr<CalcConnection> connection;

@@ -2,6 +2,7 @@
 
 #include "app/scanrunner.h"
 #include "app/scanstate.h"
+#include "app/scanworkers.h"
 #include "app/settingsfiles.h"
 #include "app/sliderwatchregistry.h"
 #include "excel/calc/calcconnection.h"
@@ -33,6 +34,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <csignal>
 #include <cstring>
 #include <memory>
 
@@ -67,6 +69,8 @@ private slots:
     void freshProgramMatchesFullRecalculation();
     void newWatchShowsFullRecalculation();
     void stopDuringKernelBatchesIsDeferred();
+    void scanOnWorkersEqualsScanInTheOffice();
+    void workbookWithExternalReferenceStaysInTheOffice();
     // Kills the office: the last test.
     void officeDyingEndsTheDrag();
 
@@ -129,7 +133,8 @@ void TestScanOffice::init()
 
 void TestScanOffice::cleanup()
 {
-    registry->removeAll();
+    if (owner)
+        registry->removeAll();
     watchWindow.reset();
     owner.reset();
     closeBook();
@@ -530,6 +535,84 @@ void TestScanOffice::stopDuringKernelBatchesIsDeferred()
     QCOMPARE(office.content(bookName, "A2"), QString("2"));
     QCOMPARE(office.undoTitles(bookName), undo);
     QVERIFY(!office.isModified(bookName));
+}
+
+// A scan on the private offices, of a snapshot with an edit the user has not saved, stores bit
+// for bit what the same scan stores in the user's office, also when one of the offices is killed
+// in the middle of it; the user's workbook keeps its cells, its undo and redo history and its
+// modified flag, and the offices end with the program.
+void TestScanOffice::scanOnWorkersEqualsScanInTheOffice()
+{
+    // Slow enough per point that the scan outlasts the kill below.
+    QVERIFY(office.setContent(bookName, "B2", "=A1+A2*10+0.5+0*SUMPRODUCT(ROW(C1:C2000))"));
+    slider(0)->setSelected(true);
+    slider(1)->setSelected(true);
+    precision->setValue(40);
+    ScanWorkers *workers = runner->workers();
+    workers->setMode(ScanWorkers::Mode::Never);
+    scan();
+    const ScanGrid grid = runner->engine().grid();
+    QList<double> inOffice;
+    for (int index = 0; index < grid.totalPoints(); ++index)
+        inOffice.append(watch(1)->data()->value(grid.positions(index)));
+
+    // A scan in the user's office ends the redo list; one on the workers keeps it.
+    QVERIFY(office.setContent(bookName, "C1", "undone"));
+    QVERIFY(office.undo(bookName));
+    const QStringList undo = office.undoTitles(bookName);
+    const QStringList redo = office.redoTitles(bookName);
+    QCOMPARE(redo.size(), 1);
+    QVERIFY(office.isModified(bookName));
+
+    workers->setMode(ScanWorkers::Mode::Always);
+    qint64 killed = 0;
+    connect(&runner->engine(), &ScanEngine::progressChanged, this, [&]() {
+        if (killed == 0 && !workers->processIds().isEmpty()) {
+            killed = workers->processIds().first();
+            ::kill(pid_t(killed), SIGKILL);
+        }
+    });
+    scan();
+    QVERIFY2(workers->lastWay().contains("private offices"), qPrintable(workers->lastWay()));
+    QVERIFY(killed > 0);
+    QVERIFY(!workers->processIds().contains(killed));
+    QVERIFY(watch(1)->data()->scanComplete());
+    QCOMPARE(runner->engine().grid().totalPoints(), grid.totalPoints());
+    for (int index = 0; index < grid.totalPoints(); ++index) {
+        const QList<int> positions = grid.positions(index);
+        const QList<double> inputs = grid.values(positions);
+        const double stored = watch(1)->data()->value(positions);
+        QVERIFY2(sameBits(stored, inOffice[index]), qPrintable(QString::number(index)));
+        QCOMPARE(stored, inputs[0] + inputs[1] * 10 + 0.5);
+    }
+    QCOMPARE(office.content(bookName, "A1"), QString("5"));
+    QCOMPARE(office.content(bookName, "A2"), QString("2"));
+    QCOMPARE(office.undoTitles(bookName), undo);
+    QCOMPARE(office.redoTitles(bookName), redo);
+    QVERIFY(office.isModified(bookName));
+
+    const QList<qint64> offices = workers->processIds();
+    QVERIFY(!offices.isEmpty());
+    registry->removeAll();
+    owner.reset();
+    for (const qint64 pid : offices)
+        QTRY_VERIFY(::kill(pid_t(pid), 0) != 0);
+}
+
+// A workbook whose formulas read another file is scanned in the user's office, where that file's
+// values are what the user sees.
+void TestScanOffice::workbookWithExternalReferenceStaysInTheOffice()
+{
+    QTemporaryDir folder;
+    const QString other = QUrl::fromLocalFile(folder.filePath("rates.ods")).toString();
+    QVERIFY(office.setContent(bookName, "C1", QString("='%1'#$Sheet1.A1").arg(other)));
+    slider(0)->setSelected(true);
+    runner->workers()->setMode(ScanWorkers::Mode::Always);
+    scan();
+    QVERIFY2(!runner->workers()->lastWay().contains("private offices"),
+             qPrintable(runner->workers()->lastWay()));
+    QVERIFY(runner->workers()->processIds().isEmpty());
+    QVERIFY(watch(0)->data()->scanComplete());
 }
 
 QTEST_MAIN(TestScanOffice)
