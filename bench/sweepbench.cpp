@@ -128,12 +128,17 @@ double smallValue(qint64 point)
     return 0.5 + double(point) * 0.001;
 }
 
+struct Floors
+{
+    double readsOnly = -1;
+    double fullRecalculation = -1;
+};
+
 // The kernel's loop over the same points in a private office: writes, the office's own
 // recalculation (and a full one at every point when asked), bare numbers read. Milliseconds per
 // point.
-double kernelLoop(PrivateOffice &office, const QString &workbook, bool fullRecalculation)
+double kernelLoop(PrivateOffice &office, const QString &title, bool fullRecalculation)
 {
-    const QString title = office.open(workbook);
     const uno::Reference<frame::XModel> model = office.model(title);
     const uno::Reference<task::XJob> job =
         CalcKernelInstaller::load(office.connection()->context());
@@ -165,17 +170,20 @@ double kernelLoop(PrivateOffice &office, const QString &workbook, bool fullRecal
     return best;
 }
 
-double kernelFloor(const QString &workbook, bool fullRecalculation)
+Floors kernelFloors(const QString &workbook)
 {
+    Floors floors;
     PrivateOffice office;
     if (!office.start())
-        return -1;
+        return floors;
     try {
-        return kernelLoop(office, workbook, fullRecalculation);
+        const QString title = office.open(workbook);
+        floors.readsOnly = kernelLoop(office, title, false);
+        floors.fullRecalculation = kernelLoop(office, title, true);
     } catch (const uno::Exception &e) {
         QTextStream(stderr) << "the kernel's loop failed: " << toQString(e.Message) << "\n";
-        return -1;
     }
+    return floors;
 }
 
 } // namespace
@@ -186,7 +194,6 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     out << "Sweeps through the pool of offices (best of " << rounds << " rounds)\n";
 
-    if (qEnvironmentVariableIsSet("SMALLONLY")) { QTemporaryDir f; const QString sm = writeSmallModel(f); out << kernelFloor(sm, false) << " " << kernelFloor(sm, true) << "\n"; return 0; }
     Timing amortization;
     if (!compareJobs(out, "amortization-detailed.xlsx",
                      loans(QDir(MARLOWIN_TEST_DATA_DIR).filePath("amortization-detailed.xlsx")),
@@ -209,8 +216,9 @@ int main(int argc, char *argv[])
             return 1;
     }
     const double pooledPerPoint = pooled.evaluateSeconds * 1000 / smallPoints;
-    const double floor = kernelFloor(small, false);
-    const double fullFloor = kernelFloor(small, true);
+    const Floors floors = kernelFloors(small);
+    const double floor = floors.readsOnly;
+    const double fullFloor = floors.fullRecalculation;
     out << "small model (1 input, 3 formulas), " << smallPoints << " points, 1 job:\n"
         << QString("  pool, after start-up: %1 ms/point\n").arg(pooledPerPoint, 0, 'f', 4)
         << QString("  kernel's reads-only loop: %1 ms/point\n").arg(floor, 0, 'f', 4)

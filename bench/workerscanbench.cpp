@@ -92,10 +92,10 @@ int main(int argc, char **argv)
     }
     ExcelBackend::configure(office.pipeName(), office.profileUrl());
     const QString bookName = office.open(HeavyWorkbook::write(folder.path()));
-    VIVExcelApplication application(ExcelBackend::attachOrStart());
+    auto application = std::make_unique<VIVExcelApplication>(ExcelBackend::attachOrStart());
     VIVExcelWorksheet *sheet =
-        application.workbooks()->workbook(bookName, true)->worksheets()->worksheet("Loans", true);
-    Scan scan{&application, {}, {}};
+        application->workbooks()->workbook(bookName, true)->worksheets()->worksheet("Loans", true);
+    Scan scan{application.get(), {}, {}};
     QList<ScanDimension> axes(2);
     axes[0].range = sheet->range("B1", true);
     axes[0].minimum = 100000;
@@ -105,7 +105,7 @@ int main(int argc, char **argv)
     axes[1].maximum = 1000;
     axes[1].step = 10;
     scan.grid = ScanGrid(axes);
-    scan.grid.size(20);
+    scan.grid.size(40);
     for (const char *address : {"B4", "B5"}) {
         auto *watch = new VIVExcelWatchView;
         watch->setRange(sheet->range(address, true));
@@ -145,6 +145,7 @@ int main(int argc, char **argv)
             break;
     }
     qDeleteAll(scan.watches);
+    application.reset();
     office.stop();
     return 0;
 }
