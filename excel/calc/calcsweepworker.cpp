@@ -1,5 +1,6 @@
 #include "excel/calc/calcsweepworker.h"
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/calcdeclininghandler.h"
 #include "excel/calc/calckernel.h"
 #include "excel/calc/officelaunch.h"
 #include "excel/calc/officepipe.h"
@@ -12,11 +13,8 @@
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
-#include <com/sun/star/task/PasswordRequest.hpp>
-#include <com/sun/star/task/XInteractionAbort.hpp>
 #include <com/sun/star/task/XInteractionHandler.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <cppuhelper/implbase1.hxx>
 #include <rtl/ref.hxx>
 
 #include <QDeadlineTimer>
@@ -71,28 +69,6 @@ uno::Sequence<beans::PropertyValue> loadProperties()
         property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE))};
     return uno::Sequence<beans::PropertyValue>(properties, sal_Int32(std::size(properties)));
 }
-
-// Declines every question the office asks while it loads a file, and remembers whether one
-// asked for a password.
-class DecliningHandler : public cppu::WeakImplHelper1<task::XInteractionHandler>
-{
-public:
-    void SAL_CALL handle(const uno::Reference<task::XInteractionRequest> &request) override
-    {
-        task::PasswordRequest password;
-        if (request->getRequest() >>= password)
-            askedForPassword = true;
-        for (const uno::Reference<task::XInteractionContinuation> &continuation :
-             request->getContinuations()) {
-            const uno::Reference<task::XInteractionAbort> abort(continuation, uno::UNO_QUERY);
-            if (abort.is()) {
-                abort->select();
-                return;
-            }
-        }
-    }
-    std::atomic<bool> askedForPassword{false};
-};
 
 double numberOf(const uno::Any &value)
 {
@@ -235,7 +211,7 @@ CalcSweepWorker::Failure CalcSweepWorker::open(QString *message, const std::atom
 // office's is answered differently from how it answers alone.
 bool CalcSweepWorker::needsPassword(const OUString &url)
 {
-    const rtl::Reference<DecliningHandler> handler = new DecliningHandler;
+    const rtl::Reference<CalcDecliningHandler> handler = new CalcDecliningHandler;
     uno::Sequence<beans::PropertyValue> properties = loadProperties();
     properties.realloc(properties.getLength() + 1);
     properties.getArray()[properties.getLength() - 1] = property(
@@ -250,7 +226,7 @@ bool CalcSweepWorker::needsPassword(const OUString &url)
         uno::Reference<lang::XComponent>());
     if (loaded.is())
         connection->guard("close probed copy", [&]() { loaded->dispose(); });
-    return handler->askedForPassword;
+    return handler->askedForPassword();
 }
 
 void CalcSweepWorker::bind(const QList<CalcSweepCells::Cell> &inputs,

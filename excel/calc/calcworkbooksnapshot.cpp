@@ -1,5 +1,6 @@
 #include "excel/calc/calcworkbooksnapshot.h"
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/calcdeclininghandler.h"
 #include "excel/excellogging.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -13,9 +14,7 @@
 #include <com/sun/star/sheet/XDatabaseRange.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XUnnamedDatabaseRanges.hpp>
-#include <com/sun/star/task/XInteractionAbort.hpp>
 #include <com/sun/star/task/XInteractionHandler.hpp>
-#include <cppuhelper/implbase1.hxx>
 #include <rtl/ref.hxx>
 
 #include <QDir>
@@ -246,24 +245,6 @@ QString firstProblem(const uno::Reference<frame::XModel> &model)
     return {};
 }
 
-// A copy is stored while the user's office may be on screen: whatever it would ask is declined,
-// so no dialog appears in front of the user.
-class DecliningHandler : public cppu::WeakImplHelper1<task::XInteractionHandler>
-{
-public:
-    void SAL_CALL handle(const uno::Reference<task::XInteractionRequest> &request) override
-    {
-        for (const uno::Reference<task::XInteractionContinuation> &continuation :
-             request->getContinuations()) {
-            const uno::Reference<task::XInteractionAbort> abort(continuation, uno::UNO_QUERY);
-            if (abort.is()) {
-                abort->select();
-                return;
-            }
-        }
-    }
-};
-
 QString baseNameOf(const QString &url)
 {
     const QString name = QFileInfo(QUrl(url).fileName()).completeBaseName();
@@ -321,7 +302,9 @@ QString CalcWorkbookSnapshot::store(const QString &folder)
 
 bool CalcWorkbookSnapshot::storeTo(const QString &path, const QString &filter)
 {
-    const rtl::Reference<DecliningHandler> handler = new DecliningHandler;
+    // The user's office may be on screen: whatever it would ask is declined, so no dialog appears
+    // in front of the user.
+    const rtl::Reference<CalcDecliningHandler> handler = new CalcDecliningHandler;
     const beans::PropertyValue properties[] = {
         property("FilterName", uno::Any(toOUString(filter))), property("Overwrite", uno::Any(true)),
         property("InteractionHandler",
