@@ -148,7 +148,8 @@ bool ScanWorkers::decide(int points, double msPerPoint)
 bool ScanWorkers::startPool(const QString &snapshot, const QStringList &inputs,
                             const QStringList &watches)
 {
-    if (!m_pool)
+    const bool cold = !m_pool;
+    if (cold)
         m_pool = ExcelBackend::createSweepPool();
     SweepPool::Setup setup{snapshot, inputs, watches, m_workerCount, false};
     SweepPool::Outcome outcome = SweepPool::Outcome::NoOffice;
@@ -171,12 +172,14 @@ bool ScanWorkers::startPool(const QString &snapshot, const QStringList &inputs,
         close();
         return refuse("its private offices could not start: " + message);
     }
-    m_startSeconds = clock.nsecsElapsed() / 1e9;
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    if (cold)
+        m_startSeconds = seconds;
     m_inputCount = int(inputs.size());
-    m_watchCount = int(watches.size());
-    m_lastWay = QString("Last scan: on %1 private offices, each on a copy of the workbook")
-                    .arg(m_workerCount);
-    qCDebug(lcScan).noquote() << m_lastWay << "ready after" << m_startSeconds << "s";
+    m_lastWay = QString("Last scan: on %1, each on a copy of the workbook")
+                    .arg(m_workerCount == 1 ? QString("1 private office")
+                                            : QString("%1 private offices").arg(m_workerCount));
+    qCDebug(lcScan).noquote() << m_lastWay << "ready after" << seconds << "s";
     return true;
 }
 

@@ -69,8 +69,8 @@ private:
     int m_maximumWorkers = 16;
     int m_workerCount = 0;
     int m_inputCount = 0;
-    int m_watchCount = 0;
     bool m_failed = false;
+    // The last cold start's length, for the next cold start's estimate.
     double m_startSeconds = 0.0;
     QString m_lastWay;
     QTimer m_idleTimer;

@@ -573,7 +573,7 @@ void TestScanOffice::scanOnWorkersEqualsScanInTheOffice()
         }
     });
     scan();
-    QVERIFY2(workers->lastWay().contains("private offices"), qPrintable(workers->lastWay()));
+    QVERIFY2(workers->lastWay().contains("private office"), qPrintable(workers->lastWay()));
     QVERIFY(killed > 0);
     QVERIFY(!workers->processIds().contains(killed));
     QVERIFY(watch(1)->data()->scanComplete());
@@ -609,7 +609,7 @@ void TestScanOffice::workbookWithExternalReferenceStaysInTheOffice()
     slider(0)->setSelected(true);
     runner->workers()->setMode(ScanWorkers::Mode::Always);
     scan();
-    QVERIFY2(!runner->workers()->lastWay().contains("private offices"),
+    QVERIFY2(!runner->workers()->lastWay().contains("private office"),
              qPrintable(runner->workers()->lastWay()));
     QVERIFY(runner->workers()->processIds().isEmpty());
     QVERIFY(watch(0)->data()->scanComplete());
