@@ -11,6 +11,7 @@
 #include "app/sliderwatchregistry.h"
 #include "app/spreadsheetinstances.h"
 #include "app/spreadsheetprompts.h"
+#include "app/terminationsignals.h"
 #include "app/watchwindowcommands.h"
 #include "app/windowstacking.h"
 #include "excel/vivexcelapplication.h"
@@ -52,6 +53,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     watchWindows = new WatchWindowCommands(this, registry, formHandler);
     scanRunner =
         new ScanRunner(this, registry, ui->pushButton_Graph, ui->horizontalSlider_scanZoom);
+    connect(new TerminationSignals(this), &TerminationSignals::received, this, &MainWindow::close);
     scanZoomTimer = new QTimer(this);
     scanZoomTimer->setInterval(scanZoomDelay);
     connect(scanZoomTimer, &QTimer::timeout, this, &MainWindow::scanZoomChange);

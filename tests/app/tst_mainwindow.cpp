@@ -21,7 +21,11 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <csignal>
+
 namespace {
+
+extern "C" void ignoreSignal(int) {}
 
 // The window's part of that name and type; the test cannot go on without it.
 template <typename T> T *part(const QObject &window, const char *name)
@@ -76,6 +80,7 @@ private slots:
     void emptiedWatchWindowIsDropped();
     void termsOfUseAnswers();
     void chromeHelpButtonShowsHelp();
+    void terminationSignalClosesTheWindow();
 
 private:
     // Whether the window's application-wide filter took the key, so that it never reached the
@@ -389,6 +394,27 @@ void TestMainWindow::chromeHelpButtonShowsHelp()
         QApplication::sendEvent(&window, &event);
     }
     QTRY_VERIFY(messageShown);
+}
+
+// A logout or `kill` must end the program through its close, which stops a scan and the scan
+// offices; the handlers go with the window, so a later window or the test keeps its own.
+void TestMainWindow::terminationSignalClosesTheWindow()
+{
+    struct sigaction own = {};
+    own.sa_handler = ignoreSignal;
+    sigemptyset(&own.sa_mask);
+    struct sigaction before = {};
+    sigaction(SIGTERM, &own, &before);
+    {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        ::raise(SIGTERM);
+        QTRY_VERIFY(!window.isVisible());
+    }
+    struct sigaction after = {};
+    sigaction(SIGTERM, &before, &after);
+    QVERIFY(after.sa_handler == ignoreSignal);
 }
 
 QTEST_MAIN(TestMainWindow)
