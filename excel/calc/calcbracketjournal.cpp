@@ -1,4 +1,5 @@
 #include "excel/calc/calcbracketjournal.h"
+#include "excel/calc/processidentity.h"
 #include "excel/excellogging.h"
 
 #include <QDir>
@@ -8,8 +9,6 @@
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <iterator>
 #include <unistd.h>
@@ -20,28 +19,6 @@ const char filePrefix[] = "marlowin-bracket-";
 const char fileSuffix[] = ".json";
 
 const char *const undoNames[] = {"untouched", "hidden-context", "undo-disabled"};
-
-// The start time of a process in clock ticks since boot (field 22 of its stat file): with the
-// process id it tells a live process from a later one that got the same id.
-QString processStartTime(qint64 pid)
-{
-    QFile stat(QString("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return QString();
-    const QByteArray line = stat.readAll();
-    // The command name may hold spaces and parentheses; the fields after it do not.
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    return fields.size() > 19 ? QString::fromLatin1(fields.at(19)) : QString();
-}
-
-bool processIsGone(qint64 pid, const QString &start)
-{
-    if (pid <= 0)
-        return true;
-    if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
-        return true;
-    return processStartTime(pid) != start;
-}
 
 QJsonObject cellToJson(const CalcJournalCell &cell)
 {
@@ -100,7 +77,7 @@ bool syncFile(const QString &path)
 } // namespace
 
 CalcBracketJournal::CalcBracketJournal(const QString &officeId)
-    : office(officeId), pid(::getpid()), processStart(processStartTime(::getpid()))
+    : office(officeId), pid(::getpid()), processStart(ProcessIdentity::startTime(::getpid()))
 {
     filePath = directory() + "/" + filePrefix + QString::number(pid) + fileSuffix;
 }
@@ -121,7 +98,7 @@ QStringList CalcBracketJournal::abandonedFiles()
          folder.entryList({QString(filePrefix) + "*" + fileSuffix}, QDir::Files, QDir::Name)) {
         CalcBracketJournal journal;
         const QString path = folder.filePath(name);
-        if (load(path, journal) && processIsGone(journal.pid, journal.processStart))
+        if (load(path, journal) && ProcessIdentity::hasEnded(journal.pid, journal.processStart))
             files.append(path);
     }
     return files;

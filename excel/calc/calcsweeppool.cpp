@@ -1,5 +1,6 @@
 #include "excel/calc/calcsweeppool.h"
 #include "excel/calc/calcconnection.h"
+#include "excel/calc/calcsweepfolder.h"
 #include "excel/calc/calcsweepworker.h"
 #include "excel/excellogging.h"
 
@@ -23,10 +24,13 @@ namespace {
 
 const int handledSignals[] = {SIGINT, SIGTERM, SIGHUP};
 const int progressMs = 100;
-// Batches are large enough that a call's own cost is small beside its points, and small enough
-// that every office gets several, so the last batch does not leave the others idle for long.
+// A batch is a share of the points not yet handed out, so batches shrink as the run goes on: the
+// first ones are large, which makes a call's own cost small beside its points, and the last ones
+// are small, so that offices that end their work at different times do not leave the others idle
+// for long at the end.
 const qint64 largestBatch = 256;
-const qint64 batchesPerWorker = 4;
+const qint64 smallestBatch = 4;
+const qint64 sharesPerWorker = 2;
 
 std::atomic<bool> interrupted{false};
 std::atomic<int> caughtSignal{0};
@@ -81,23 +85,37 @@ struct CalcSweepPool::Run
     double *results = nullptr;
     std::mutex mutex;
     std::condition_variable changed;
-    std::deque<Batch> queue;
+    // Batches of failed calls, to be done again before the points not yet handed out.
+    std::deque<Batch> retries;
+    qint64 next = 0;
+    qint64 count = 0;
     qint64 inFlight = 0;
     qint64 done = 0;
     qint64 lost = 0;
     int working = 0;
     std::vector<std::atomic<qint64>> offices;
 
-    explicit Run(size_t workers) : offices(workers) {}
+    Run(size_t workers, qint64 points) : count(points), offices(workers) {}
 
     bool take(Batch &batch)
     {
         std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [this]() { return interrupted || !queue.empty() || inFlight == 0; });
-        if (interrupted || queue.empty())
+        changed.wait(lock, [this]() {
+            return interrupted || !retries.empty() || next < count || inFlight == 0;
+        });
+        if (interrupted)
             return false;
-        batch = queue.front();
-        queue.pop_front();
+        if (!retries.empty()) {
+            batch = retries.front();
+            retries.pop_front();
+        } else if (next < count) {
+            const qint64 share = (count - next) / (qint64(offices.size()) * sharesPerWorker);
+            batch = {next, std::min(std::clamp(share, smallestBatch, largestBatch), count - next),
+                     0};
+            next += batch.size;
+        } else {
+            return false;
+        }
         ++inFlight;
         return true;
     }
@@ -116,7 +134,7 @@ struct CalcSweepPool::Run
     {
         const std::lock_guard<std::mutex> lock(mutex);
         --inFlight;
-        queue.push_front(batch);
+        retries.push_front(batch);
         changed.notify_all();
     }
 };
@@ -177,11 +195,9 @@ SweepPool::Outcome CalcSweepPool::launch(int workers, QString *message)
     if (state->workers.size() != size_t(workers))
         stop();
     if (!state->folder) {
-        state->folder =
-            std::make_unique<QTemporaryDir>(QDir::temp().filePath("marlowin-sweep-XXXXXX"));
-        if (!state->folder->isValid()) {
+        state->folder = CalcSweepFolder::create();
+        if (!state->folder) {
             *message = QString("cannot make a temporary folder in %1").arg(QDir::tempPath());
-            state->folder.reset();
             return Outcome::NoOffice;
         }
     }
@@ -362,13 +378,9 @@ SweepPool::Outcome CalcSweepPool::evaluate(qint64 count, const PointValues &valu
                   qsizetype(count * state->watches.size()));
     if (workers == 0 || interrupted)
         return interrupted ? Outcome::Interrupted : Outcome::NoOffice;
-    Run run(workers);
+    Run run(workers, count);
     run.values = &values;
     run.results = results->data();
-    const qint64 size =
-        std::clamp(count / (qint64(workers) * batchesPerWorker), qint64(1), largestBatch);
-    for (qint64 first = 0; first < count; first += size)
-        run.queue.push_back({first, std::min(size, count - first), 0});
     run.working = int(workers);
     std::vector<std::thread> threads;
     for (size_t i = 0; i < workers; ++i)
