@@ -37,8 +37,12 @@ TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
     action.sa_handler = writeSignalNumber;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART | SA_RESETHAND;
-    for (size_t i = 0; i < std::size(handled); ++i)
+    for (size_t i = 0; i < std::size(handled); ++i) {
         sigaction(handled[i], &action, &previous[i]);
+        // A signal the program was started to ignore (nohup) stays ignored.
+        if (previous[i].sa_handler == SIG_IGN)
+            sigaction(handled[i], &previous[i], nullptr);
+    }
 }
 
 TerminationSignals::~TerminationSignals()

@@ -41,16 +41,24 @@ void abandonOpenBrackets()
         it.key()->abandon(*it.value());
 }
 
-// Runs on the event loop's thread: ends what is open, then lets the signal do what it would
-// have done without us.
+// Runs on the event loop's thread: lets the signal do what it would have done without us. A
+// program with a handler of its own ends in order on it, and the brackets close as they always
+// do, undo history and modified flag included; one the signal would end at once gets its cells
+// back first. Writes after an abandoned bracket would reach the undo history, so a bracket is
+// abandoned only when the program ends right after.
 void stopForSignal(int signal)
 {
-    if (!openBrackets().isEmpty())
-        qCWarning(lcLink) << "Stopping on signal" << signal << "; putting written cells back";
-    abandonOpenBrackets();
+    bool programHandlesIt = false;
     for (std::size_t index = 0; index < std::size(stopSignals); ++index) {
-        if (stopSignals[index] == signal)
-            sigaction(signal, &previousActions[index], nullptr);
+        if (stopSignals[index] != signal)
+            continue;
+        programHandlesIt = previousActions[index].sa_handler != SIG_DFL;
+        sigaction(signal, &previousActions[index], nullptr);
+    }
+    if (!programHandlesIt) {
+        if (!openBrackets().isEmpty())
+            qCWarning(lcLink) << "Stopping on signal" << signal << "; putting written cells back";
+        abandonOpenBrackets();
     }
     ::raise(signal);
 }
