@@ -9,7 +9,6 @@
 #include "excel/vivexcelworkbook.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -107,11 +106,9 @@ bool ScanWorkers::prepare(VIVExcelApplication *application,
     const QString problem = book->copyProblem();
     if (!problem.isEmpty())
         return refuse(problem);
-    if (!m_snapshots || !m_snapshots->isValid())
-        m_snapshots =
-            std::make_unique<QTemporaryDir>(QDir::temp().filePath("marlowin-snapshot-XXXXXX"));
-    const QString snapshot =
-        m_snapshots->isValid() ? book->storeSnapshot(m_snapshots->path()) : QString();
+    if (!m_snapshots)
+        m_snapshots = ExcelBackend::createPrivateFolder();
+    const QString snapshot = m_snapshots ? book->storeSnapshot(m_snapshots->path()) : QString();
     if (snapshot.isEmpty())
         return refuse("the workbook could not be copied");
     m_snapshot = snapshot;

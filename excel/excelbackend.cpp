@@ -1,5 +1,6 @@
 #include "excel/excelbackend.h"
 #include "excel/calc/calcbackend.h"
+#include "excel/calc/calcsweepfolder.h"
 #include "excel/calc/calcsweeppool.h"
 
 QString ExcelBackend::applicationName()
@@ -40,4 +41,9 @@ std::unique_ptr<ExcelApplication> ExcelBackend::attachOrStart()
 std::unique_ptr<SweepPool> ExcelBackend::createSweepPool()
 {
     return std::make_unique<CalcSweepPool>();
+}
+
+std::unique_ptr<QTemporaryDir> ExcelBackend::createPrivateFolder()
+{
+    return CalcSweepFolder::create();
 }

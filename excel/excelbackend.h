@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QTemporaryDir>
 #include <memory>
 
 // Creates the application objects of the spreadsheet program the link talks to (LibreOffice
@@ -30,6 +31,10 @@ std::unique_ptr<ExcelApplication> attach(qint64 instance);
 std::unique_ptr<ExcelApplication> attachOrStart();
 // Offices of the program's own for sweeps; the spreadsheet program the user runs is not used.
 std::unique_ptr<SweepPool> createSweepPool();
+// A private folder in the temporary folder for copies of the user's workbooks that the program's
+// own offices work on. A program killed outright cannot remove it; the next one that makes such
+// a folder does. Null when none can be made.
+std::unique_ptr<QTemporaryDir> createPrivateFolder();
 
 } // namespace ExcelBackend
 

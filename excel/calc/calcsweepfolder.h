@@ -6,10 +6,11 @@
 
 #include <memory>
 
-// The private folder of a pool of offices in the temporary folder: their profiles, the copies of
-// the workbook and the offices' own temporary files. A program that is killed can neither stop
-// its offices nor remove the folder, so each folder names the process that owns it, and making
-// a new one first stops the offices of folders whose owners are gone and removes those folders.
+// A private folder in the temporary folder for the program's own offices: their profiles, the
+// copies of the workbook and the offices' own temporary files, or the snapshot of a workbook
+// they copy. A program that is killed can neither stop its offices nor remove the folder, so each
+// folder names the process that owns it, and making a new one first stops the offices of folders
+// whose owners are gone and removes those folders.
 namespace CalcSweepFolder {
 
 // A new folder of this process; nullptr when none can be made.
