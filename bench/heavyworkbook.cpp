@@ -1,7 +1,16 @@
 #include "heavyworkbook.h"
+#include "excel/calc/calcconnection.h"
+#include "privateoffice.h"
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
 
 #include <QDir>
 #include <QFile>
+#include <QTextStream>
+#include <QUrl>
+
+using namespace css;
 
 namespace {
 
@@ -110,4 +119,28 @@ QString HeavyWorkbook::write(const QString &folder, int loans)
     text += "</table:table></office:spreadsheet></office:body></office:document>\n";
     const QByteArray bytes = text.toUtf8();
     return file.write(bytes) == bytes.size() ? path : QString();
+}
+
+QString HeavyWorkbook::writeXlsx(const QString &folder, int loans)
+{
+    const QString place = QDir(folder).filePath(QString("loans%1").arg(loans));
+    const QString fods = QDir().mkpath(place) ? write(place, loans) : QString();
+    const QString xlsx = QDir(place).filePath("portfolio.xlsx");
+    PrivateOffice office;
+    if (fods.isEmpty() || !office.start())
+        return QString();
+    try {
+        const uno::Reference<frame::XStorable> storable(office.model(office.open(fods)),
+                                                        uno::UNO_QUERY_THROW);
+        beans::PropertyValue filter;
+        filter.Name = "FilterName";
+        filter.Value <<= OUString("Calc MS Excel 2007 XML");
+        storable->storeToURL(toOUString(QUrl::fromLocalFile(xlsx).toString()),
+                             uno::Sequence<beans::PropertyValue>(&filter, 1));
+    } catch (const uno::Exception &e) {
+        QTextStream(stderr) << "cannot save the portfolio as .xlsx: " << toQString(e.Message)
+                            << "\n";
+        return QString();
+    }
+    return xlsx;
 }

@@ -15,8 +15,6 @@
 #include "privateoffice.h"
 
 #include <com/sun/star/beans/NamedValue.hpp>
-#include <com/sun/star/beans/PropertyValue.hpp>
-#include <com/sun/star/frame/XStorable.hpp>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,7 +22,6 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QUrl>
 
 using namespace css;
 
@@ -141,32 +138,6 @@ struct Floors
     double fullRecalculation = -1;
 };
 
-// The generated portfolio as users have such workbooks: saved as .xlsx by an office. (A flat ODF
-// file recalculates from scratch on loading and its cost per point varies from run to run.)
-QString portfolioAsXlsx(const QTemporaryDir &folder, int loans)
-{
-    const QString place = QDir(folder.path()).filePath(QString("loans%1").arg(loans));
-    const QString fods = QDir().mkpath(place) ? HeavyWorkbook::write(place, loans) : QString();
-    const QString xlsx = QString(fods).replace(".fods", ".xlsx");
-    PrivateOffice office;
-    if (fods.isEmpty() || !office.start())
-        return QString();
-    try {
-        const uno::Reference<frame::XStorable> storable(office.model(office.open(fods)),
-                                                        uno::UNO_QUERY_THROW);
-        beans::PropertyValue filter;
-        filter.Name = "FilterName";
-        filter.Value <<= OUString("Calc MS Excel 2007 XML");
-        storable->storeToURL(toOUString(QUrl::fromLocalFile(xlsx).toString()),
-                             uno::Sequence<beans::PropertyValue>(&filter, 1));
-    } catch (const uno::Exception &e) {
-        QTextStream(stderr) << "cannot save the portfolio as .xlsx: " << toQString(e.Message)
-                            << "\n";
-        return QString();
-    }
-    return xlsx;
-}
-
 // The kernel's loop over the same points in a private office: writes, the office's own
 // recalculation (and a full one at every point when asked), bare numbers read. Milliseconds per
 // point.
@@ -236,7 +207,7 @@ int main(int argc, char *argv[])
                .arg(amortization.startSeconds, 0, 'f', 2);
     QTemporaryDir folder;
     for (const int loanCount : {4, 8}) {
-        const QString portfolio = portfolioAsXlsx(folder, loanCount);
+        const QString portfolio = HeavyWorkbook::writeXlsx(folder.path(), loanCount);
         if (portfolio.isEmpty() ||
             !compareJobs(out, QString("a portfolio of %1 loans (.xlsx)").arg(loanCount),
                          loans(portfolio), nullptr))

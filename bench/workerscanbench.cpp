@@ -85,13 +85,15 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir folder;
+    // Before the office under test: saving it starts a private office that the link follows.
+    const QString portfolio = HeavyWorkbook::writeXlsx(folder.path());
     PrivateOffice office;
     if (!office.start()) {
         out << "The office did not start.\n";
         return 1;
     }
     ExcelBackend::configure(office.pipeName(), office.profileUrl());
-    const QString bookName = office.open(HeavyWorkbook::write(folder.path()));
+    const QString bookName = office.open(portfolio);
     auto application = std::make_unique<VIVExcelApplication>(ExcelBackend::attachOrStart());
     VIVExcelWorksheet *sheet =
         application->workbooks()->workbook(bookName, true)->worksheets()->worksheet("Loans", true);

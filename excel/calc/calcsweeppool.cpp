@@ -26,10 +26,9 @@ const int handledSignals[] = {SIGINT, SIGTERM, SIGHUP};
 const int progressMs = 100;
 // A batch is a share of the points not yet handed out, so batches shrink as the run goes on: the
 // first ones are large, which makes a call's own cost small beside its points, and the last ones
-// are small, so that offices that end their work at different times do not leave the others idle
-// for long at the end.
+// are single points, so that offices that end their work at different times do not leave the
+// others idle for long at the end, and a call of a few points still gives every office some.
 const qint64 largestBatch = 256;
-const qint64 smallestBatch = 4;
 const qint64 sharesPerWorker = 2;
 
 std::atomic<bool> interrupted{false};
@@ -109,9 +108,9 @@ struct CalcSweepPool::Run
             batch = retries.front();
             retries.pop_front();
         } else if (next < count) {
-            const qint64 share = (count - next) / (qint64(offices.size()) * sharesPerWorker);
-            batch = {next, std::min(std::clamp(share, smallestBatch, largestBatch), count - next),
-                     0};
+            const qint64 shares = qint64(offices.size()) * sharesPerWorker;
+            const qint64 share = (count - next + shares - 1) / shares;
+            batch = {next, std::min(share, largestBatch), 0};
             next += batch.size;
         } else {
             return false;
