@@ -1,11 +1,11 @@
 // Sweeps through the pool of private offices, start-up included, as marlowin-sweep runs them:
 // (a) 400 points (20 x 20) of amortization-detailed.xlsx and of heavier generated portfolios of
-// loans saved as .xlsx, workbooks bound by the office's own recalculation, with 1 job and with 2;
-// (b) the start-up of one worker (office, kernel, copy); (c) on a small model (one input, three
-// formulas) the pool's cost per point once its offices run, with 1 job and with 2, beside the
-// kernel's own loop that writes, lets the office recalculate and reads bare numbers, with and
-// without the full recalculation the pool does at every point. Best of three rounds; prints
-// ratios.
+// 4, 8 and 16 loans saved as .xlsx, workbooks bound by the office's own recalculation, with 1 job
+// and with 2; (b) the start-up of one worker (office, kernel, copy); (c) on a small model (one
+// input, three formulas) the pool's cost per point once its offices run, with 1 job and with 2,
+// beside the kernel's own loop that writes, lets the office recalculate and reads bare numbers,
+// with and without the full recalculation the pool does at every point. Best of three rounds;
+// prints ratios.
 
 #include "excel/calc/calcconnection.h"
 #include "excel/calc/calckernelinstaller.h"
@@ -206,7 +206,7 @@ int main(int argc, char *argv[])
     out << QString("one worker's start-up (office, kernel, copy opened): %1 s\n")
                .arg(amortization.startSeconds, 0, 'f', 2);
     QTemporaryDir folder;
-    for (const int loanCount : {4, 8}) {
+    for (const int loanCount : {4, 8, 16}) {
         const QString portfolio = HeavyWorkbook::writeXlsx(folder.path(), loanCount);
         if (portfolio.isEmpty() ||
             !compareJobs(out, QString("a portfolio of %1 loans (.xlsx)").arg(loanCount),
